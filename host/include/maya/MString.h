@@ -1,0 +1,65 @@
+#pragma once
+// The API's string: a byte string (UTF-8 or plain ASCII), copied on construction.
+
+#include <iosfwd>
+#include <string>
+
+#include <maya/MStatus.h>
+
+class MStringArray;
+
+class MString {
+  public:
+    MString() = default;
+    MString(const char* text);
+    MString(const char* text, int length);
+    MString(const MString& other) = default;
+    MString& operator=(const MString& other) = default;
+    MString& operator=(const char* text);
+    ~MString() = default;
+
+    MString& operator+=(const MString& other);
+    MString& operator+=(const char* text);
+    MString& operator+=(char c);
+    MString& operator+=(double value);
+    MString& operator+=(int value);
+    MString& operator+=(unsigned int value);
+
+    bool operator==(const MString& other) const { return text_ == other.text_; }
+    bool operator==(const char* text) const;
+    bool operator!=(const MString& other) const { return text_ != other.text_; }
+    bool operator!=(const char* text) const { return !(*this == text); }
+
+    const char* asChar() const { return text_.c_str(); }
+    const char* asChar(MStatus* status) const;
+    unsigned int length() const { return static_cast<unsigned int>(text_.size()); }
+    unsigned int numChars() const { return length(); }
+
+    // ASCII letters only; the string itself is left unchanged.
+    MString toUpperCase() const;
+    MString toLowerCase() const;
+
+    int index(char c) const;
+    int rindex(char c) const;
+    // Characters start..end inclusive; an empty string when the range is outside.
+    MString substring(int start, int end) const;
+    MStatus split(char delimiter, MStringArray& output) const;
+
+    bool isInt() const;
+    bool isDouble() const;
+    int asInt() const;
+    double asDouble() const;
+    MStatus set(const char* text);
+    MStatus set(double value);
+    MStatus set(double value, int precision);
+
+  private:
+    std::string text_;
+};
+
+MString operator+(const MString& a, const MString& b);
+MString operator+(const MString& a, const char* b);
+MString operator+(const char* a, const MString& b);
+MString operator+(const MString& a, double b);
+MString operator+(const MString& a, int b);
+std::ostream& operator<<(std::ostream& os, const MString& s);

@@ -1,0 +1,24 @@
+#pragma once
+// Basic types shared by the whole API: the version, the creator and initializer function
+// types that registration takes, and the export marker for a module's entry points.
+
+#include <cstddef>
+
+#define MAYA_API_VERSION 700
+
+class MStatus;
+class MSyntax;
+
+typedef void* (*MCreatorFunction)();
+typedef MStatus (*MInitializeFunction)();
+typedef MSyntax (*MCreateSyntaxFunction)();
+
+#ifdef _WIN32
+#define PLUGIN_EXPORT extern "C" __declspec(dllexport)
+#else
+#define PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+#ifndef NULL
+#define NULL 0
+#endif
