@@ -1,0 +1,171 @@
+#include <maya/MBoundingBox.h>
+#include <maya/MPoint.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+const MPoint MPoint::origin;
+
+namespace {
+
+[[noreturn]] void badIndex(unsigned int i) {
+    std::fprintf(stderr, "MPoint: component index %u out of range\n", i);
+    std::abort();
+}
+
+}  // namespace
+
+double MPoint::operator[](unsigned int i) const {
+    switch (i) {
+        case 0:
+            return x;
+        case 1:
+            return y;
+        case 2:
+            return z;
+        case 3:
+            return w;
+    }
+    badIndex(i);
+}
+
+double& MPoint::operator[](unsigned int i) {
+    switch (i) {
+        case 0:
+            return x;
+        case 1:
+            return y;
+        case 2:
+            return z;
+        case 3:
+            return w;
+    }
+    badIndex(i);
+}
+
+MStatus MPoint::get(double dest[4]) const {
+    if (!dest)
+        return MStatus::kInvalidParameter;
+    dest[0] = x;
+    dest[1] = y;
+    dest[2] = z;
+    dest[3] = w;
+    return MStatus::kSuccess;
+}
+
+MPoint MPoint::operator*(double scale) const {
+    return MPoint(x * scale, y * scale, z * scale, w);
+}
+MPoint MPoint::operator/(double scale) const {
+    return MPoint(x / scale, y / scale, z / scale, w);
+}
+MPoint operator*(double scale, const MPoint& p) {
+    return p * scale;
+}
+
+bool MPoint::operator==(const MPoint& o) const {
+    return x == o.x && y == o.y && z == o.z && w == o.w;
+}
+
+bool MPoint::operator!=(const MPoint& o) const {
+    return !(*this == o);
+}
+
+bool MPoint::isEquivalent(const MPoint& o, double tolerance) const {
+    return std::fabs(x - o.x) <= tolerance && std::fabs(y - o.y) <= tolerance &&
+           std::fabs(z - o.z) <= tolerance && std::fabs(w - o.w) <= tolerance;
+}
+
+double MPoint::distanceTo(const MPoint& o) const {
+    MPoint a(*this), b(o);
+    a.cartesianize();
+    b.cartesianize();
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
+                     (a.z - b.z) * (a.z - b.z));
+}
+
+MPoint& MPoint::cartesianize() {
+    if (w != 0.0 && w != 1.0) {
+        x /= w;
+        y /= w;
+        z /= w;
+        w = 1.0;
+    }
+    return *this;
+}
+
+MPoint& MPoint::homogenize() {
+    x *= w;
+    y *= w;
+    z *= w;
+    return *this;
+}
+
+MBoundingBox::MBoundingBox(const MPoint& corner1, const MPoint& corner2) {
+    expand(corner1);
+    expand(corner2);
+}
+
+void MBoundingBox::clear() {
+    empty_ = true;
+    min_ = max_ = MPoint();
+}
+
+void MBoundingBox::expand(const MPoint& point) {
+    MPoint p(point);
+    p.cartesianize();
+    if (empty_) {
+        min_ = max_ = p;
+        empty_ = false;
+        return;
+    }
+    min_ = MPoint(std::min(min_.x, p.x), std::min(min_.y, p.y), std::min(min_.z, p.z));
+    max_ = MPoint(std::max(max_.x, p.x), std::max(max_.y, p.y), std::max(max_.z, p.z));
+}
+
+void MBoundingBox::expand(const MBoundingBox& box) {
+    if (box.empty_)
+        return;
+    expand(box.min_);
+    expand(box.max_);
+}
+
+bool MBoundingBox::contains(const MPoint& point) const {
+    if (empty_)
+        return false;
+    MPoint p(point);
+    p.cartesianize();
+    return p.x >= min_.x && p.x <= max_.x && p.y >= min_.y && p.y <= max_.y && p.z >= min_.z &&
+           p.z <= max_.z;
+}
+
+bool MBoundingBox::intersects(const MBoundingBox& b, double tolerance) const {
+    if (empty_ || b.empty_)
+        return false;
+    return min_.x <= b.max_.x + tolerance && b.min_.x <= max_.x + tolerance &&
+           min_.y <= b.max_.y + tolerance && b.min_.y <= max_.y + tolerance &&
+           min_.z <= b.max_.z + tolerance && b.min_.z <= max_.z + tolerance;
+}
+
+double MBoundingBox::width() const {
+    return max_.x - min_.x;
+}
+double MBoundingBox::height() const {
+    return max_.y - min_.y;
+}
+double MBoundingBox::depth() const {
+    return max_.z - min_.z;
+}
+
+MPoint MBoundingBox::center() const {
+    return MPoint(0.5 * (min_.x + max_.x), 0.5 * (min_.y + max_.y), 0.5 * (min_.z + max_.z));
+}
+
+MPoint MBoundingBox::min() const {
+    return min_;
+}
+MPoint MBoundingBox::max() const {
+    return max_;
+}

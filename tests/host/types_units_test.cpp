@@ -1,0 +1,161 @@
+// MTime and MDistance: enum values, defaults, conversions and comparisons.
+
+#include <gtest/gtest.h>
+#include <maya/MDistance.h>
+#include <maya/MTime.h>
+
+namespace {
+
+class TypesUnits : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        MTime::setUIUnit(MTime::kFilm);
+        MDistance::setUIUnit(MDistance::kCentimeters);
+    }
+};
+
+}  // namespace
+
+TEST_F(TypesUnits, TimeEnumValues) {
+    EXPECT_EQ(0, MTime::kInvalid);
+    EXPECT_EQ(1, MTime::kHours);
+    EXPECT_EQ(2, MTime::kMinutes);
+    EXPECT_EQ(3, MTime::kSeconds);
+    EXPECT_EQ(4, MTime::kMilliseconds);
+    EXPECT_EQ(5, MTime::kGames);
+    EXPECT_EQ(6, MTime::kFilm);
+    EXPECT_EQ(7, MTime::kPALFrame);
+    EXPECT_EQ(8, MTime::kNTSCFrame);
+    EXPECT_EQ(9, MTime::kShowScan);
+    EXPECT_EQ(10, MTime::kPALField);
+    EXPECT_EQ(11, MTime::kNTSCField);
+}
+
+TEST_F(TypesUnits, TimeDefaultsToFilmWhateverTheUIUnit) {
+    EXPECT_EQ(MTime::kFilm, MTime::uiUnit());
+    EXPECT_EQ(MStatus::kSuccess, MTime::setUIUnit(MTime::kNTSCFrame).statusCode());
+    EXPECT_EQ(MTime::kNTSCFrame, MTime::uiUnit());
+    EXPECT_EQ(MTime::kFilm, MTime(3.0).unit());
+    EXPECT_EQ(MTime::kFilm, MTime().unit());
+    EXPECT_EQ(0.0, MTime().value());
+    EXPECT_EQ(MStatus::kInvalidParameter, MTime::setUIUnit(MTime::kInvalid).statusCode());
+    EXPECT_EQ(MTime::kNTSCFrame, MTime::uiUnit());
+}
+
+struct FramesPerSecond {
+    MTime::Unit unit;
+    double perSecond;
+};
+
+class TypesTimeRates : public ::testing::TestWithParam<FramesPerSecond> {};
+
+TEST_P(TypesTimeRates, OneSecondInEachUnit) {
+    const FramesPerSecond p = GetParam();
+    EXPECT_DOUBLE_EQ(p.perSecond, MTime(1.0, MTime::kSeconds).as(p.unit));
+    EXPECT_TRUE(MTime(p.perSecond, p.unit) == MTime(1.0, MTime::kSeconds));
+    EXPECT_DOUBLE_EQ(1.0, MTime(p.perSecond * 7, p.unit).as(MTime::kSeconds) / 7);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllUnits, TypesTimeRates,
+    ::testing::Values(FramesPerSecond{MTime::kHours, 1.0 / 3600},
+                      FramesPerSecond{MTime::kMinutes, 1.0 / 60},
+                      FramesPerSecond{MTime::kSeconds, 1},
+                      FramesPerSecond{MTime::kMilliseconds, 1000},
+                      FramesPerSecond{MTime::kGames, 15}, FramesPerSecond{MTime::kFilm, 24},
+                      FramesPerSecond{MTime::kPALFrame, 25}, FramesPerSecond{MTime::kNTSCFrame, 30},
+                      FramesPerSecond{MTime::kShowScan, 48}, FramesPerSecond{MTime::kPALField, 50},
+                      FramesPerSecond{MTime::kNTSCField, 60}));
+
+TEST_F(TypesUnits, TimeComparisonsConvertFirst) {
+    EXPECT_TRUE(MTime(60, MTime::kSeconds) == MTime(1, MTime::kMinutes));
+    EXPECT_TRUE(MTime(1, MTime::kFilm) == MTime(2.5, MTime::kNTSCField));
+    EXPECT_TRUE(MTime(24, MTime::kFilm) < MTime(31, MTime::kNTSCFrame));
+    EXPECT_TRUE(MTime(24, MTime::kFilm) > MTime(29, MTime::kNTSCFrame));
+    EXPECT_TRUE(MTime(24, MTime::kFilm) <= MTime(30, MTime::kNTSCFrame));
+    EXPECT_TRUE(MTime(24, MTime::kFilm) >= MTime(30, MTime::kNTSCFrame));
+    EXPECT_TRUE(MTime(24, MTime::kFilm) != MTime(23, MTime::kFilm));
+}
+
+TEST_F(TypesUnits, TimeSetUnitKeepsTheInstant) {
+    MTime t(48, MTime::kFilm);
+    EXPECT_EQ(MStatus::kSuccess, t.setUnit(MTime::kSeconds).statusCode());
+    EXPECT_EQ(MTime::kSeconds, t.unit());
+    EXPECT_DOUBLE_EQ(2.0, t.value());
+    t.setValue(3);
+    EXPECT_DOUBLE_EQ(72.0, t.as(MTime::kFilm));
+    EXPECT_EQ(MStatus::kInvalidParameter, t.setUnit(MTime::kInvalid).statusCode());
+    EXPECT_EQ(MTime::kSeconds, t.unit());
+    const MTime sum = MTime(1, MTime::kSeconds) + MTime(12, MTime::kFilm);
+    EXPECT_EQ(MTime::kSeconds, sum.unit());
+    EXPECT_DOUBLE_EQ(1.5, sum.value());
+}
+
+TEST_F(TypesUnits, DistanceEnumValuesAndDefaults) {
+    EXPECT_EQ(0, MDistance::kInvalid);
+    EXPECT_EQ(1, MDistance::kInches);
+    EXPECT_EQ(2, MDistance::kFeet);
+    EXPECT_EQ(3, MDistance::kYards);
+    EXPECT_EQ(4, MDistance::kMiles);
+    EXPECT_EQ(5, MDistance::kMillimeters);
+    EXPECT_EQ(6, MDistance::kCentimeters);
+    EXPECT_EQ(7, MDistance::kKilometers);
+    EXPECT_EQ(8, MDistance::kMeters);
+    const MDistance d;
+    EXPECT_EQ(0.0, d.value());
+    EXPECT_EQ(MDistance::kCentimeters, d.unit());
+    EXPECT_EQ(MDistance::kCentimeters, MDistance::internalUnit());
+    EXPECT_EQ(MDistance::kCentimeters, MDistance::uiUnit());
+    EXPECT_EQ(MStatus::kNotImplemented,
+              MDistance::setInternalUnit(MDistance::kMeters).statusCode());
+}
+
+struct CentimetresPer {
+    MDistance::Unit unit;
+    double centimetres;
+};
+
+class TypesDistanceUnits : public ::testing::TestWithParam<CentimetresPer> {};
+
+TEST_P(TypesDistanceUnits, Conversions) {
+    const CentimetresPer p = GetParam();
+    EXPECT_DOUBLE_EQ(p.centimetres, MDistance(1, p.unit).asCentimeters());
+    EXPECT_DOUBLE_EQ(1.0, MDistance(p.centimetres, MDistance::kCentimeters).as(p.unit));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllUnits, TypesDistanceUnits,
+                         ::testing::Values(CentimetresPer{MDistance::kInches, 2.54},
+                                           CentimetresPer{MDistance::kFeet, 30.48},
+                                           CentimetresPer{MDistance::kYards, 91.44},
+                                           CentimetresPer{MDistance::kMiles, 160934.4},
+                                           CentimetresPer{MDistance::kMillimeters, 0.1},
+                                           CentimetresPer{MDistance::kCentimeters, 1},
+                                           CentimetresPer{MDistance::kKilometers, 100000},
+                                           CentimetresPer{MDistance::kMeters, 100}));
+
+TEST_F(TypesUnits, DistanceShortcutsAndSetUnit) {
+    const MDistance foot(1, MDistance::kFeet);
+    EXPECT_DOUBLE_EQ(12.0, foot.asInches());
+    EXPECT_DOUBLE_EQ(1.0 / 3, foot.asYards());
+    EXPECT_DOUBLE_EQ(1.0 / 5280, foot.asMiles());
+    EXPECT_DOUBLE_EQ(304.8, foot.asMillimeters());
+    EXPECT_DOUBLE_EQ(0.3048, foot.asMeters());
+    EXPECT_DOUBLE_EQ(0.0003048, foot.asKilometers());
+    EXPECT_DOUBLE_EQ(1.0, foot.asFeet());
+    // Exact where the module needs it: 5 cm in mm and m, millimetres to centimetres.
+    EXPECT_EQ(50.0, MDistance(5.0, MDistance::kCentimeters).as(MDistance::kMillimeters));
+    EXPECT_EQ(0.05, MDistance(5.0, MDistance::kCentimeters).as(MDistance::kMeters));
+    MDistance d;
+    d.setUnit(MDistance::kMillimeters);
+    d.setValue(123.0);
+    EXPECT_EQ(12.3, d.as(MDistance::internalUnit()));
+    MDistance kept(2.0, MDistance::kMeters);
+    kept.setUnit(MDistance::kFeet);
+    EXPECT_EQ(2.0, kept.value());  // setUnit relabels, it does not convert
+    MStatus status;
+    EXPECT_EQ(0.0, kept.as(MDistance::kInvalid, &status));
+    EXPECT_EQ(MStatus::kInvalidParameter, status.statusCode());
+    EXPECT_EQ(MStatus::kSuccess, MDistance::setUIUnit(MDistance::kMillimeters).statusCode());
+    EXPECT_EQ(MDistance::kMillimeters, MDistance::uiUnit());
+    EXPECT_EQ(MStatus::kInvalidParameter, MDistance::setUIUnit(MDistance::kInvalid).statusCode());
+}
