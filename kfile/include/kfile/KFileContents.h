@@ -1,0 +1,84 @@
+// The in-memory image of one K-file: its version, its sections and its dynamic records.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "kfile/KFileDynamicRecord.h"
+#include "kfile/KFileSection.h"
+
+class KFileDatagroupSection;
+
+class KFileContents {
+  public:
+    KFileContents() = default;
+    KFileContents(const KFileContents&) = delete;
+    KFileContents& operator=(const KFileContents&) = delete;
+    virtual ~KFileContents();
+
+    int16_t GetVersion() const { return version_; }
+    void SetVersion(int16_t version) { version_ = version; }
+
+    // Sections -------------------------------------------------------------------------------
+
+    // The first section whose name equals `name` ignoring ASCII case; null when none.
+    KFileSection* FindSection(const std::string& name) const;
+    // Appends the section and takes it. A section whose name (ignoring case) is already present
+    // is refused: false, and the caller keeps it.
+    bool AddSection(std::unique_ptr<KFileSection>& section);
+    int32_t GetSectionCount() const { return static_cast<int32_t>(sections_.size()); }
+    KFileSection* GetSection(int32_t index) const {
+        return sections_[static_cast<size_t>(index)].get();
+    }
+
+    // Datagroups (answered from the section named "DATAGROUP") ---------------------------------
+
+    // Number of datagroup records; 0 without a datagroup section.
+    int32_t GetDatagroupCount() const;
+    // Rate of the first datagroup record with this id; 0 when there is none.
+    float GetDatagroupRate(int16_t id) const;
+    // Replaces `labels` by the labels of the datagroup records with this id, the last one
+    // winning. False, with `labels` untouched, when no record has the id.
+    bool GetDatagroupLabels(int16_t id, std::vector<std::string>& labels) const;
+
+    // Dynamic records --------------------------------------------------------------------------
+
+    // Appends a record and takes it; no checks.
+    void AddDynamicRecord(std::unique_ptr<KFileDynamicRecord> record);
+    int32_t GetDynamicRecordCount() const { return static_cast<int32_t>(dynamicRecords_.size()); }
+    KFileDynamicRecord* GetDynamicRecord(int32_t index) const {
+        return dynamicRecords_[static_cast<size_t>(index)].get();
+    }
+    // Frame of the first dynamic record in file order; 0 when there are none.
+    int32_t GetFirstFrame() const;
+    // Largest frame number, starting from 0: never below 0.
+    int32_t GetLastFrame() const;
+    // The first record in file order with this datagroup id and frame; null when none.
+    // Constant average time: an index is built on first use and kept by AddDynamicRecord.
+    KFileDynamicRecord* FindDynamicRecord(int16_t id, int32_t frame) const;
+
+    // Cursor over the dynamic records, in file order.
+    KFileDynamicRecord* FirstDynamicRecord();
+    KFileDynamicRecord* NextDynamicRecord();
+    // The same, visiting only the records of one datagroup.
+    KFileDynamicRecord* FirstDynamicRecord(int16_t id);
+    KFileDynamicRecord* NextDynamicRecord(int16_t id);
+
+  private:
+    const KFileDatagroupSection* DatagroupSection() const;
+    KFileDynamicRecord* RecordAtCursor() const;
+    void IndexRecord(size_t position) const;
+
+    int16_t version_ = 0;
+    std::vector<std::unique_ptr<KFileSection>> sections_;
+    std::vector<std::unique_ptr<KFileDynamicRecord>> dynamicRecords_;
+    int32_t cursor_ = 0;
+
+    // (datagroup id, frame) -> position in dynamicRecords_ of the first such record. Built on
+    // the first FindDynamicRecord; records added later are indexed as they come.
+    mutable std::unordered_map<uint64_t, size_t> frameIndex_;
+    mutable bool frameIndexBuilt_ = false;
+};

@@ -1,0 +1,142 @@
+#include "kfile/KFileContents.h"
+
+#include <algorithm>
+
+#include "kfile/KDatagroupSection.h"
+#include "kfile/KFileFormat.h"
+
+namespace {
+uint64_t FrameKey(int16_t id, int32_t frame) {
+    return (uint64_t{static_cast<uint16_t>(id)} << 32) | static_cast<uint32_t>(frame);
+}
+}  // namespace
+
+KFileContents::~KFileContents() {
+    sections_.clear();
+    dynamicRecords_.clear();
+}
+
+KFileSection* KFileContents::FindSection(const std::string& name) const {
+    for (const auto& section : sections_) {
+        if (kfile::EqualsIgnoringCase(section->GetName(), name)) {
+            return section.get();
+        }
+    }
+    return nullptr;
+}
+
+bool KFileContents::AddSection(std::unique_ptr<KFileSection>& section) {
+    if (!section || FindSection(section->GetName())) {
+        return false;
+    }
+    sections_.push_back(std::move(section));
+    return true;
+}
+
+const KFileDatagroupSection* KFileContents::DatagroupSection() const {
+    return dynamic_cast<const KFileDatagroupSection*>(FindSection(KFileDatagroupSection::kName));
+}
+
+int32_t KFileContents::GetDatagroupCount() const {
+    const KFileDatagroupSection* section = DatagroupSection();
+    return section ? section->GetRecordCount() : 0;
+}
+
+float KFileContents::GetDatagroupRate(int16_t id) const {
+    const KFileDatagroupSection* section = DatagroupSection();
+    const KFileDatagroupRecord* record = section ? section->FindRecord(id) : nullptr;
+    return record ? record->GetRate() : 0.0f;
+}
+
+bool KFileContents::GetDatagroupLabels(int16_t id, std::vector<std::string>& labels) const {
+    const KFileDatagroupSection* section = DatagroupSection();
+    const KFileDatagroupRecord* last = nullptr;
+    for (int32_t i = 0; section && i < section->GetRecordCount(); ++i) {
+        if (section->GetRecord(i)->GetId() == id) {
+            last = section->GetRecord(i);
+        }
+    }
+    if (!last) {
+        return false;
+    }
+    labels = last->GetLabels();
+    return true;
+}
+
+void KFileContents::AddDynamicRecord(std::unique_ptr<KFileDynamicRecord> record) {
+    dynamicRecords_.push_back(std::move(record));
+    if (frameIndexBuilt_) {
+        IndexRecord(dynamicRecords_.size() - 1);
+    }
+}
+
+int32_t KFileContents::GetFirstFrame() const {
+    return dynamicRecords_.empty() ? 0 : dynamicRecords_.front()->GetFrame();
+}
+
+int32_t KFileContents::GetLastFrame() const {
+    int32_t last = 0;
+    for (const auto& record : dynamicRecords_) {
+        last = std::max(last, record->GetFrame());
+    }
+    return last;
+}
+
+void KFileContents::IndexRecord(size_t position) const {
+    const KFileDynamicRecord& record = *dynamicRecords_[position];
+    frameIndex_.emplace(FrameKey(record.GetId(), record.GetFrame()), position);  // first wins
+}
+
+KFileDynamicRecord* KFileContents::FindDynamicRecord(int16_t id, int32_t frame) const {
+    if (!frameIndexBuilt_) {
+        frameIndex_.reserve(dynamicRecords_.size());
+        for (size_t i = 0; i < dynamicRecords_.size(); ++i) {
+            IndexRecord(i);
+        }
+        frameIndexBuilt_ = true;
+    }
+    auto found = frameIndex_.find(FrameKey(id, frame));
+    if (found == frameIndex_.end()) {
+        return nullptr;
+    }
+    KFileDynamicRecord* record = dynamicRecords_[found->second].get();
+    if (record->GetId() != id || record->GetFrame() != frame) {
+        // A record's id or frame was changed after it was indexed: index afresh.
+        frameIndex_.clear();
+        frameIndexBuilt_ = false;
+        return FindDynamicRecord(id, frame);
+    }
+    return record;
+}
+
+KFileDynamicRecord* KFileContents::RecordAtCursor() const {
+    return cursor_ >= 0 && static_cast<size_t>(cursor_) < dynamicRecords_.size()
+               ? dynamicRecords_[static_cast<size_t>(cursor_)].get()
+               : nullptr;
+}
+
+KFileDynamicRecord* KFileContents::FirstDynamicRecord() {
+    cursor_ = 0;
+    return RecordAtCursor();
+}
+
+KFileDynamicRecord* KFileContents::NextDynamicRecord() {
+    if (cursor_ < GetDynamicRecordCount()) {
+        ++cursor_;  // stops one past the last record
+    }
+    return RecordAtCursor();
+}
+
+KFileDynamicRecord* KFileContents::FirstDynamicRecord(int16_t id) {
+    cursor_ = -1;
+    return NextDynamicRecord(id);
+}
+
+KFileDynamicRecord* KFileContents::NextDynamicRecord(int16_t id) {
+    for (KFileDynamicRecord* record = NextDynamicRecord(); record; record = NextDynamicRecord()) {
+        if (record->GetId() == id) {
+            return record;
+        }
+    }
+    return nullptr;
+}

@@ -1,0 +1,44 @@
+#include "kfile/KFileRecord.h"
+
+#include <new>
+
+int32_t KValueTypeWidth(int32_t code) {
+    switch (code) {
+        case kValueBinary:
+        case kValueText:
+        case kValueBoolean:
+            return 1;
+        case kValueShort:
+        case 8:
+            return 2;
+        case kValueLong:
+        case kValueFloat:
+            return 4;
+        case kValueDouble:
+            return 8;
+        default:
+            return 0;
+    }
+}
+
+std::string KValueTypeName(int32_t code) {
+    static const char* const kNames[] = {"Binary", "Text",   "Short",  "Long",
+                                         "Float",  "Double", "Boolean"};
+    return code >= kValueBinary && code <= kValueBoolean ? kNames[code - 1] : "";
+}
+
+bool KFileRecord::ReserveRaw(int32_t size) {
+    if (size < 0 || size > kMaxRecordLength) {
+        data_.reset();
+        length_ = 0;
+        return false;
+    }
+    if (!data_ || size != length_) {
+        data_.reset(new (std::nothrow) uint8_t[size > 0 ? size : 1]);
+        if (!data_) {
+            length_ = 0;
+            return false;
+        }
+    }
+    return true;
+}

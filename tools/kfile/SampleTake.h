@@ -1,0 +1,42 @@
+// Synthetic motion-capture takes: marker trajectories and a solved skeleton for one subject,
+// made with the K-file library's own writer. Used by the kfile command, the tests and the
+// benchmarks.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "kfile/kfile.h"
+
+struct SampleTakeOptions {
+    std::string subject = "Bob";
+    int32_t markerCount = 12;  // datagroup 0: three position channels per marker
+    int32_t segmentCount = 5;  // datagroup 1: rotation vector and translation per segment
+    int32_t frameCount = 240;
+    int32_t firstFrame = 1;
+    float rate = 120.0f;
+    // Every n-th marker sample is stored as missing (0: none).
+    int32_t missingEvery = 17;
+};
+
+class SampleTake {
+  public:
+    explicit SampleTake(SampleTakeOptions options);
+
+    // The whole take in memory.
+    std::unique_ptr<KFileContents> MakeContents() const;
+    // Streams the take to `fileName` record by record, without holding it in memory.
+    bool Write(const std::string& fileName) const;
+
+    // Bytes the take occupies on disk.
+    uint64_t FileSize() const;
+
+  private:
+    std::unique_ptr<KFileDatagroupSection> MakeDatagroupSection() const;
+    std::unique_ptr<KFileParameterSection> MakeParameterSection() const;
+    std::unique_ptr<KFileDynamicRecord> MakeFrameRecord(const KFileDatagroupRecord& group,
+                                                        int32_t frame) const;
+
+    SampleTakeOptions options_;
+};
