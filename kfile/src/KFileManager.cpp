@@ -84,7 +84,8 @@ std::string KFileManager::DescribeLastError() const {
         return KReadErrorMessage(lastError_);
     }
     return std::string(KReadErrorMessage(lastError_)) + " (at byte " +
-           std::to_string(lastErrorOffset_) + " of " + std::to_string(wrapper_.Size()) + ")";
+           std::to_string(lastErrorOffset_) + " of a " + std::to_string(wrapper_.Size()) +
+           "-byte file)";
 }
 
 std::unique_ptr<KFileContents> KFileManager::Read() {
@@ -120,20 +121,22 @@ bool KFileManager::ReadHeader(KFileContents& contents) {
 
 bool KFileManager::ReadSections(KFileContents& contents) {
     uint8_t header[kSectionHeaderSize];
+    uint64_t sectionStart = 0;
+    bool lastBodyCut = false;  // the previous section declared more bytes than the file has
     for (;;) {
         uint64_t start = wrapper_.Position();
         if (!wrapper_.Read(header, sizeof header)) {
-            // Nothing at all after a complete section means the terminator is missing; anything
-            // else means the file was cut inside a header or a body.
-            bool cleanEnd = start == wrapper_.Size() && wrapper_.Position() == start;
-            Fail(cleanEnd ? KReadError::kNoSectionTerminator : KReadError::kSectionCutShort);
-            lastErrorOffset_ = start;
+            bool nothingMore = !lastBodyCut && wrapper_.Position() == start;
+            Fail(nothingMore ? KReadError::kNoSectionTerminator : KReadError::kSectionCutShort);
+            lastErrorOffset_ = lastBodyCut ? sectionStart : start;
             return false;
         }
         int32_t bodyLength = kfile::bytes::Load<int32_t>(header);
         if (bodyLength <= 0) {
             return true;  // the terminator; a negative length skips nothing
         }
+        sectionStart = start;
+        lastBodyCut = static_cast<uint64_t>(bodyLength) > wrapper_.Remaining();
         // The handler's status is not acted on: a cut body shows at the next header.
         FindHandler(kfile::SectionName(header + 4))->ReadSection(&contents, bodyLength);
     }
