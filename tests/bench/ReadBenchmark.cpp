@@ -1,0 +1,330 @@
+// Read speed and memory of the K-file library, each against a baseline measured in the same run.
+//
+// Build and run (optimised build, from the repository root):
+//
+//   cmake --preset release && cmake --build --preset release &&
+//   build/release/tests/bench/kfile_bench
+//
+// The run writes synthetic takes (100 markers, 25 segments; the full take is about 217 MB, plus
+// a half-length and a quarter-length take) into a fresh temporary folder, which it removes at
+// the end. KFILE_BENCH_FRAMES=<n> sets the frame count of the full take (default 60000), e.g. for
+// a quick trial run. Benchmarks:
+//
+//   RawRead      fread of the full take in 64 KiB blocks into one buffer, as `cat` reads: the
+//                baseline.
+//   KFileRead    KFileManager Open, Read and Close of the full take. Counters: read_vs_raw (this
+//                throughput over RawRead's, target >= 0.25) and peak_heap_vs_file (highest live
+//                heap during Read over the file size, target <= 1.25). Every operator new and
+//                delete of this binary is counted (HeapCounter.cpp).
+//   FrameWalk/n  FindDynamicRecord for every frame of every datagroup and GetDouble of every
+//                channel, on takes of n frames. s_per_record stays flat and the fitted
+//                complexity is O(N) when lookups take constant time. FrameWalk measures walks
+//                over a take already indexed; FirstFrameWalk the first walk over a freshly read
+//                take, index building included.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "HeapCounter.h"
+#include "SampleTake.h"
+#include "kfile/kfile.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int32_t kDefaultFrames = 60000;
+constexpr size_t kRawBlock = 64 * 1024;
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The takes of one run, in a temporary folder that lives as long as this object.
+class TakeFolder {
+  public:
+    TakeFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kfile_bench_XXXXXX").string();
+        if (mkdtemp(pattern.data())) {
+            folder_ = pattern;
+        }
+    }
+    ~TakeFolder() {
+        std::error_code ignored;
+        if (!folder_.empty()) {
+            std::filesystem::remove_all(folder_, ignored);
+        }
+    }
+    TakeFolder(const TakeFolder&) = delete;
+    TakeFolder& operator=(const TakeFolder&) = delete;
+
+    // Writes a take of `frames` frames with the streaming writer; its path, or empty on failure.
+    std::string Make(int32_t frames) {
+        if (folder_.empty()) {
+            return {};
+        }
+        SampleTakeOptions options;
+        options.markerCount = 100;
+        options.segmentCount = 25;
+        options.frameCount = frames;
+        std::string path = (folder_ / ("take_" + std::to_string(frames) + ".k")).string();
+        return SampleTake(options).Write(path) ? path : std::string();
+    }
+
+  private:
+    std::filesystem::path folder_;
+};
+
+struct Take {
+    std::string path;
+    uint64_t size = 0;
+};
+
+// Shared state of the benchmarks of one run.
+struct Run {
+    Take full;
+    std::map<int64_t, Take> byFrames;  // every take, by frame count
+    double rawBytesPerSecond = 0.0;    // set by RawRead
+    // Walk benchmarks keep the contents they walk between their repetitions.
+    std::map<int64_t, std::unique_ptr<KFileContents>> indexed;
+};
+
+Run* run = nullptr;
+
+std::unique_ptr<KFileContents> ReadTake(const std::string& path) {
+    KFileManager manager;
+    if (manager.Open(path) == 0) {
+        return nullptr;
+    }
+    auto contents = manager.Read();
+    manager.Close();
+    return contents;
+}
+
+// One cat-style pass; answers the bytes read.
+uint64_t RawPass(const std::string& path, std::vector<char>& buffer) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return 0;
+    }
+    uint64_t total = 0;
+    size_t arrived;
+    while ((arrived = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
+        benchmark::DoNotOptimize(buffer.data());
+        benchmark::ClobberMemory();
+        total += arrived;
+    }
+    std::fclose(file);
+    return total;
+}
+
+void BM_RawRead(benchmark::State& state) {
+    std::vector<char> buffer(kRawBlock);
+    uint64_t bytes = 0;
+    double seconds = 0.0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        uint64_t read = RawPass(run->full.path, buffer);
+        double elapsed = SecondsSince(start);
+        if (read != run->full.size) {
+            state.SkipWithError("raw read came up short");
+            return;
+        }
+        state.SetIterationTime(elapsed);
+        bytes += read;
+        seconds += elapsed;
+    }
+    run->rawBytesPerSecond = static_cast<double>(bytes) / seconds;
+    state.SetBytesProcessed(static_cast<int64_t>(bytes));
+}
+
+// When RawRead was filtered out of this run, KFileRead still needs its baseline.
+void EnsureRawBaseline() {
+    if (run->rawBytesPerSecond > 0.0) {
+        return;
+    }
+    std::vector<char> buffer(kRawBlock);
+    RawPass(run->full.path, buffer);  // warms the page cache like the benchmark's first pass
+    auto start = Clock::now();
+    uint64_t bytes = RawPass(run->full.path, buffer) + RawPass(run->full.path, buffer);
+    run->rawBytesPerSecond = static_cast<double>(bytes) / SecondsSince(start);
+}
+
+void BM_KFileRead(benchmark::State& state) {
+    EnsureRawBaseline();
+    uint64_t bytes = 0;
+    double seconds = 0.0;
+    size_t peak = 0;
+    int64_t records = 0;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        KFileManager manager;
+        if (manager.Open(run->full.path) == 0) {
+            state.SkipWithError("cannot open the take");
+            return;
+        }
+        size_t liveBefore = heap::LiveBytes();
+        heap::ResetPeak();
+        std::unique_ptr<KFileContents> contents = manager.Read();
+        peak = std::max(peak, heap::PeakBytes() - liveBefore);
+        manager.Close();
+        double elapsed = SecondsSince(start);
+        if (!contents) {
+            state.SkipWithError("the take did not read");
+            return;
+        }
+        records = contents->GetDynamicRecordCount();
+        state.SetIterationTime(elapsed);  // releasing the contents is not part of reading
+        bytes += run->full.size;
+        seconds += elapsed;
+    }
+    double fileSize = static_cast<double>(run->full.size);
+    state.SetBytesProcessed(static_cast<int64_t>(bytes));
+    state.counters["read_vs_raw"] = static_cast<double>(bytes) / seconds / run->rawBytesPerSecond;
+    state.counters["peak_heap_vs_file"] = static_cast<double>(peak) / fileSize;
+    state.counters["peak_heap_MB"] = static_cast<double>(peak) / 1e6;
+    state.counters["file_MB"] = fileSize / 1e6;
+    state.counters["records"] = static_cast<double>(records);
+}
+
+// Looks up every frame of every datagroup and reads every channel; answers the records found.
+int64_t WalkFrames(const KFileContents& contents) {
+    const auto* groups =
+        dynamic_cast<const KFileDatagroupSection*>(contents.FindSection("DATAGROUP"));
+    if (!groups) {
+        return 0;
+    }
+    int64_t found = 0;
+    double sum = 0.0;
+    const int32_t last = contents.GetLastFrame();  // a pass over every record: asked once
+    for (int32_t frame = contents.GetFirstFrame(); frame <= last; ++frame) {
+        for (int32_t g = 0; g < groups->GetRecordCount(); ++g) {
+            const KFileDatagroupRecord& group = *groups->GetRecord(g);
+            const KFileDynamicRecord* record = contents.FindDynamicRecord(group.GetId(), frame);
+            if (!record) {
+                continue;
+            }
+            ++found;
+            for (int32_t channel = 0; channel < group.GetLabelCount(); ++channel) {
+                double value = 0.0;
+                if (record->GetDouble(channel, value)) {
+                    sum += value;
+                }
+            }
+        }
+    }
+    benchmark::DoNotOptimize(sum);
+    return found;
+}
+
+void ReportWalk(benchmark::State& state, int64_t records) {
+    state.SetComplexityN(records);
+    state.counters["records"] = static_cast<double>(records);
+    state.counters["s_per_record"] = benchmark::Counter(
+        static_cast<double>(records),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_FrameWalk(benchmark::State& state) {
+    const Take& take = run->byFrames[state.range(0)];
+    std::unique_ptr<KFileContents>& contents = run->indexed[state.range(0)];
+    if (!contents) {
+        contents = ReadTake(take.path);
+        if (!contents) {
+            state.SkipWithError("the take did not read");
+            return;
+        }
+        WalkFrames(*contents);  // builds the index
+    }
+    int64_t records = 0;
+    for (auto _ : state) {
+        records = WalkFrames(*contents);
+    }
+    ReportWalk(state, records);
+}
+
+void BM_FirstFrameWalk(benchmark::State& state) {
+    const Take& take = run->byFrames[state.range(0)];
+    int64_t records = 0;
+    for (auto _ : state) {
+        std::unique_ptr<KFileContents> contents = ReadTake(take.path);
+        if (!contents) {
+            state.SkipWithError("the take did not read");
+            return;
+        }
+        auto start = Clock::now();
+        records = WalkFrames(*contents);
+        state.SetIterationTime(SecondsSince(start));
+    }
+    ReportWalk(state, records);
+}
+
+int32_t FullFrameCount() {
+    const char* text = std::getenv("KFILE_BENCH_FRAMES");
+    int32_t frames = text ? std::atoi(text) : kDefaultFrames;
+    return frames >= 4 ? frames : kDefaultFrames;
+}
+
+void RegisterBenchmarks(const std::vector<int64_t>& lengths) {
+    benchmark::RegisterBenchmark("RawRead", BM_RawRead)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("KFileRead", BM_KFileRead)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    auto* walk = benchmark::RegisterBenchmark("FrameWalk", BM_FrameWalk);
+    auto* firstWalk = benchmark::RegisterBenchmark("FirstFrameWalk", BM_FirstFrameWalk);
+    for (int64_t frames : lengths) {
+        walk->Arg(frames);
+        firstWalk->Arg(frames);
+    }
+    walk->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    firstWalk->UseManualTime()
+        ->Iterations(3)
+        ->Unit(benchmark::kMillisecond)
+        ->Complexity(benchmark::oN);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    Run state;
+    run = &state;
+    TakeFolder folder;
+    int32_t frames = FullFrameCount();
+    std::vector<int64_t> lengths = {frames / 4, frames / 2, frames};
+    for (int64_t length : lengths) {
+        std::string path = folder.Make(static_cast<int32_t>(length));
+        std::error_code error;
+        uint64_t size = path.empty() ? 0 : std::filesystem::file_size(path, error);
+        if (path.empty() || error) {
+            std::fprintf(stderr, "kfile_bench: cannot write a take of %lld frames\n",
+                         static_cast<long long>(length));
+            return 1;
+        }
+        state.byFrames[length] = Take{path, size};
+    }
+    state.full = state.byFrames[frames];
+    RegisterBenchmarks(lengths);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    state.indexed.clear();
+    run = nullptr;
+    return 0;
+}
