@@ -5,7 +5,7 @@
 #include <maya/MTypes.h>
 
 class MDataBlock {
-public:
+  public:
     MDataBlock() = default;
     ~MDataBlock() = default;
     MDataBlock(const MDataBlock&) = delete;

@@ -3,7 +3,7 @@
 // other numbers are this stand-in's (callers compare only with the named constants).
 
 class MFn {
-public:
+  public:
     enum Type {
         kInvalid = 0,
         kBase = 1,

@@ -6,7 +6,7 @@
 #include <maya/MTypes.h>
 
 class MObject {
-public:
+  public:
     MObject() = default;
     MObject(const MObject& other) = default;
     MObject& operator=(const MObject& other) = default;
@@ -19,14 +19,12 @@ public:
     bool hasFn(MFn::Type type) const;
     const char* apiTypeStr() const;
 
-    bool operator==(const MObject& other) const {
-        return kind_ == other.kind_ && id_ == other.id_;
-    }
+    bool operator==(const MObject& other) const { return kind_ == other.kind_ && id_ == other.id_; }
     bool operator!=(const MObject& other) const { return !(*this == other); }
 
     static const MObject kNullObj;
 
-private:
+  private:
     friend struct MObjectAccess;  // the stand-in's scene builds and reads handles
     unsigned int kind_ = 0;       // 0 null, 1 node, 2 attribute
     unsigned long long id_ = 0;

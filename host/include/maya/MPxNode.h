@@ -13,7 +13,7 @@ class MPlug;
 class MDataBlock;
 
 class MPxNode {
-public:
+  public:
     enum Type {
         kDependNode = 0,
         kLocatorNode = 1,
@@ -37,7 +37,7 @@ public:
     static MStatus addAttribute(const MObject& attribute);
     static MStatus attributeAffects(const MObject& whenChanges, const MObject& isAffected);
 
-private:
+  private:
     MPxNode(const MPxNode&) = delete;
     MPxNode& operator=(const MPxNode&) = delete;
     friend struct MPxNodeAccess;  // the stand-in's scene ties the object to its node

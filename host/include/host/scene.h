@@ -1,0 +1,36 @@
+#pragma once
+// Stand-in-only access to the scene, for tests and for minihost: a full reset, a
+// deterministic text dump, and calls into plug-in nodes (draw, bounding box, compute) the way
+// the host's viewport and evaluation would make them. A module never includes this header.
+
+#include <string>
+
+namespace host {
+
+// Empties the scene (every node, connection and curve), the selection, the time ranges and
+// the current time, and sets the UI units back to film and centimetres. Plug-in types stay
+// registered (unload the plug-in to remove them).
+void resetScene();
+
+// The whole scene as text: units, ranges, plug-in node types, every node (DAG depth first
+// in child order, then DG nodes in creation order) with its type and attribute values,
+// every curve with its keys, connections, constraints and the selection. Identical scenes
+// give byte-identical text. Values are in internal units (cm, radians); times in the UI
+// time unit.
+std::string sceneDump();
+
+// Calls the plug-in locator's draw (name: the shape or its transform) with a view, as the
+// viewport does; what it draws is recorded by the GL recording. style and status are
+// M3dView::DisplayStyle and M3dView::DisplayStatus values. False (and the reason) when the
+// name is not a plug-in locator.
+bool drawLocator(const std::string& name, int style, int status, std::string* error = nullptr);
+
+// The locator's isBounded() and, when bounded or not, its boundingBox() corners.
+bool locatorBounds(const std::string& name, bool* bounded, double min[3], double max[3],
+                   std::string* error = nullptr);
+
+// Runs the plug-in node's compute for "node.attribute"; returns the MStatus code it gave,
+// or -1 (with the reason) when there is no such plug-in node or attribute.
+int computePlug(const std::string& plugName, std::string* error = nullptr);
+
+}  // namespace host

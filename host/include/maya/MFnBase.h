@@ -1,0 +1,24 @@
+#pragma once
+// Base of all function sets: the object a set is attached to.
+
+#include <maya/MFn.h>
+#include <maya/MObject.h>
+#include <maya/MStatus.h>
+#include <maya/MTypes.h>
+
+class MFnBase {
+  public:
+    MFnBase() = default;
+    virtual ~MFnBase() = default;
+
+    virtual MFn::Type type() const;
+    bool hasObj(MFn::Type type) const;
+    bool hasObj(const MObject& object) const;
+    MObject object(MStatus* ReturnStatus = NULL) const;
+    // Fails with kInvalidParameter, leaving the set unattached, when the object is not
+    // of the set's kind.
+    virtual MStatus setObject(const MObject& object);
+
+  protected:
+    MObject object_;
+};

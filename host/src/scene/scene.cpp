@@ -1,0 +1,385 @@
+// The scene's nodes: creation, deletion, names, paths and the DAG.
+
+#include <algorithm>
+#include <set>
+
+#include <maya/MPxNode.h>
+
+#include "scene/access.h"
+#include "scene/model.h"
+
+namespace scene {
+
+Node::Node() = default;
+Node::~Node() = default;
+
+bool Node::isDag() const {
+    switch (kind()) {
+        case Kind::AnimCurve:
+        case Kind::PluginDepend:
+            return false;
+        default:
+            return true;
+    }
+}
+
+CurveType Node::curveType() const {
+    switch (type->apiType) {
+        case MFn::kAnimCurveTimeToAngular:
+            return CurveType::TA;
+        case MFn::kAnimCurveTimeToDistance:
+            return CurveType::TL;
+        case MFn::kAnimCurveTimeToTime:
+            return CurveType::TT;
+        default:
+            return CurveType::TU;
+    }
+}
+
+Scene& theScene() {
+    static Scene scene;
+    return scene;
+}
+
+Scene::Scene() {
+    clear();
+}
+
+Scene::~Scene() {
+    // Plug-in objects first: their destructors may still ask the scene about themselves.
+    for (auto& entry : nodes_) {
+        entry.second->user.reset();
+    }
+}
+
+void Scene::clear() {
+    for (auto& entry : nodes_) {
+        entry.second->user.reset();
+    }
+    nodes_.clear();
+    connections_.clear();
+    selection_.clear();
+    ranges_ = Ranges();
+    auto world = std::make_unique<Node>();
+    world->id = nextId_++;
+    world->name = "";
+    world->type = &builtinType(Kind::World);
+    world_ = world.get();
+    nodes_[world->id] = std::move(world);
+}
+
+Node* Scene::find(NodeId id) const {
+    auto it = nodes_.find(id);
+    return it == nodes_.end() ? nullptr : it->second.get();
+}
+
+std::vector<Node*> Scene::nodes() const {
+    std::vector<Node*> list;
+    for (const auto& entry : nodes_) {
+        if (entry.second.get() != world_) {
+            list.push_back(entry.second.get());
+        }
+    }
+    return list;
+}
+
+bool Scene::hasNodesOfType(const NodeType* type) const {
+    for (const auto& entry : nodes_) {
+        if (entry.second->type == type) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// --- names -------------------------------------------------------------------------------
+
+bool Scene::nameTaken(const std::string& name, const Node* parent, const Node* self) const {
+    auto clashes = [&](const Node* n) { return n != self && n->name == name; };
+    if (parent != nullptr) {
+        if (std::any_of(parent->children.begin(), parent->children.end(), clashes)) {
+            return true;
+        }
+        if (parent != world_) {
+            return false;
+        }
+    } else if (std::any_of(world_->children.begin(), world_->children.end(), clashes)) {
+        return true;
+    }
+    // Top-level DAG nodes and DG nodes share one name space.
+    for (const auto& entry : nodes_) {
+        const Node* n = entry.second.get();
+        if (!n->isDag() && clashes(n)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Scene::uniqueName(const std::string& requested, const Node* parent,
+                              const Node* self) const {
+    std::string name = requested;
+    while (nameTaken(name, parent, self)) {
+        name = nextCandidate(name);
+    }
+    return name;
+}
+
+std::string Scene::defaultName(const NodeType& type) const {
+    std::set<std::string> used;
+    for (const auto& entry : nodes_) {
+        used.insert(entry.second->name);
+    }
+    for (unsigned n = 1;; ++n) {
+        std::string name = type.name + std::to_string(n);
+        if (used.count(name) == 0) {
+            return name;
+        }
+    }
+}
+
+std::string Scene::rename(Node* node, const std::string& requested) {
+    if (node == world_) {
+        return node->name;
+    }
+    std::string name = validName(requested);
+    if (name.empty() || name == node->name) {
+        return node->name;
+    }
+    node->name = uniqueName(name, node->isDag() ? node->parent : nullptr, node);
+    return node->name;
+}
+
+// --- creation and deletion ---------------------------------------------------------------
+
+Node* Scene::createNode(const NodeType& type, const std::string& requestedName, Node* parent,
+                        NodeId id) {
+    auto node = std::make_unique<Node>();
+    node->id = id != 0 ? id : nextId_++;
+    node->type = &type;
+    if (node->isDag()) {
+        node->parent = parent != nullptr ? parent : world_;
+    }
+    std::string name = validName(requestedName);
+    node->name = name.empty() ? defaultName(type) : uniqueName(name, node->parent, nullptr);
+    if (type.fromPlugin) {
+        MPxNode* user = nullptr;
+        try {
+            user = static_cast<MPxNode*>(type.creator());
+        } catch (...) {
+            user = nullptr;
+        }
+        if (user == nullptr) {
+            return nullptr;
+        }
+        node->user.reset(user);
+        MPxNodeAccess::bind(*user, node->id);
+    }
+    Node* raw = node.get();
+    if (raw->parent != nullptr) {
+        raw->parent->children.push_back(raw);
+    }
+    nodes_[raw->id] = std::move(node);
+    if (raw->user) {
+        try {
+            raw->user->postConstructor();
+        } catch (...) {
+        }
+    }
+    return raw;
+}
+
+void Scene::deleteNode(Node* node) {
+    if (node == nullptr || node == world_) {
+        return;
+    }
+    std::vector<Node*> doomed;
+    std::vector<Node*> stack{node};
+    while (!stack.empty()) {
+        Node* n = stack.back();
+        stack.pop_back();
+        doomed.push_back(n);
+        for (Node* c : n->children) {
+            stack.push_back(c);
+        }
+    }
+    // Curves that drive only doomed nodes go with them, as the host deletes a node's
+    // animation together with it.
+    std::set<NodeId> ids;
+    for (Node* n : doomed) {
+        ids.insert(n->id);
+    }
+    for (const auto& entry : nodes_) {
+        Node* curve = entry.second.get();
+        if (!curve->isCurve() || ids.count(curve->id) != 0) {
+            continue;
+        }
+        bool drives = false, drivesOthers = false;
+        for (const Connection& c : connections_) {
+            if (c.source.node == curve->id) {
+                drives = true;
+                drivesOthers = drivesOthers || ids.count(c.destination.node) == 0;
+            }
+        }
+        if (drives && !drivesOthers) {
+            doomed.push_back(curve);
+            ids.insert(curve->id);
+        }
+    }
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
+        removeOne(*it);
+    }
+}
+
+void Scene::removeOne(Node* node) {
+    NodeId id = node->id;
+    connections_.erase(std::remove_if(connections_.begin(), connections_.end(),
+                                      [id](const Connection& c) {
+                                          return c.source.node == id || c.destination.node == id;
+                                      }),
+                       connections_.end());
+    selection_.erase(std::remove(selection_.begin(), selection_.end(), id), selection_.end());
+    for (const auto& entry : nodes_) {
+        auto& t = entry.second->targets;
+        t.erase(std::remove(t.begin(), t.end(), id), t.end());
+        if (entry.second->constrained == id) {
+            entry.second->constrained = 0;
+        }
+    }
+    if (node->parent != nullptr) {
+        auto& siblings = node->parent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
+    }
+    node->user.reset();
+    nodes_.erase(id);
+}
+
+// --- paths -------------------------------------------------------------------------------
+
+std::string Scene::fullPath(const Node* node) const {
+    if (!node->isDag()) {
+        return node->name;
+    }
+    std::string path;
+    for (const Node* n = node; n != nullptr && n != world_; n = n->parent) {
+        path = "|" + n->name + path;
+    }
+    return path;
+}
+
+namespace {
+
+std::vector<std::string> splitPath(const std::string& path) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (true) {
+        size_t bar = path.find('|', start);
+        parts.push_back(path.substr(start, bar - start));
+        if (bar == std::string::npos) {
+            return parts;
+        }
+        start = bar + 1;
+    }
+}
+
+}  // namespace
+
+std::vector<Node*> Scene::match(const std::string& pattern) const {
+    std::vector<Node*> found;
+    if (pattern.empty()) {
+        return found;
+    }
+    if (pattern.find('|') == std::string::npos) {
+        for (Node* n : nodes()) {
+            if (globMatch(pattern, n->name)) {
+                found.push_back(n);
+            }
+        }
+        return found;
+    }
+    bool absolute = pattern[0] == '|';
+    std::vector<std::string> parts = splitPath(absolute ? pattern.substr(1) : pattern);
+    for (const std::string& p : parts) {
+        if (p.empty()) {
+            return found;
+        }
+    }
+    for (Node* n : nodes()) {
+        if (!n->isDag()) {
+            continue;
+        }
+        const Node* at = n;
+        bool ok = true;
+        for (auto it = parts.rbegin(); it != parts.rend() && ok; ++it) {
+            ok = at != nullptr && at != world_ && globMatch(*it, at->name);
+            at = ok ? at->parent : nullptr;
+        }
+        if (ok && (!absolute || at == world_)) {
+            found.push_back(n);
+        }
+    }
+    return found;
+}
+
+Node* Scene::lookup(const std::string& name, std::string* error) const {
+    std::vector<Node*> found = match(name);
+    if (found.size() == 1) {
+        return found[0];
+    }
+    if (error != nullptr) {
+        *error =
+            (found.empty() ? "No object matches name: " : "More than one object matches name: ") +
+            name;
+    }
+    return nullptr;
+}
+
+std::string Scene::shortestUniqueName(const Node* node) const {
+    if (!node->isDag()) {
+        return node->name;
+    }
+    std::string partial;
+    for (const Node* n = node; n != nullptr && n != world_; n = n->parent) {
+        partial = partial.empty() ? n->name : n->name + "|" + partial;
+        std::vector<Node*> found = match(partial);
+        if (found.size() == 1 && found[0] == node) {
+            return partial;
+        }
+    }
+    return fullPath(node);
+}
+
+std::string Scene::reparent(Node* node, Node* newParent) {
+    if (node == nullptr || node == world_ || !node->isDag()) {
+        return "Only DAG objects can be parented";
+    }
+    if (newParent == nullptr) {
+        newParent = world_;
+    }
+    if (newParent != world_) {
+        Kind k = newParent->kind();
+        if (k != Kind::Transform && k != Kind::PointConstraint && k != Kind::OrientConstraint) {
+            return "Cannot parent to a shape: " + newParent->name;
+        }
+    }
+    if (node->kind() != Kind::Transform && node->kind() != Kind::PointConstraint &&
+        node->kind() != Kind::OrientConstraint && newParent == world_) {
+        return "A shape cannot be a child of the world: " + node->name;
+    }
+    for (const Node* n = newParent; n != nullptr; n = n->parent) {
+        if (n == node) {
+            return "Cannot parent an object under itself or its descendants: " + node->name;
+        }
+    }
+    if (node->parent == newParent) {
+        return "";
+    }
+    auto& siblings = node->parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
+    node->parent = newParent;
+    newParent->children.push_back(node);
+    node->name = uniqueName(node->name, newParent, node);
+    return "";
+}
+
+}  // namespace scene
