@@ -1,5 +1,6 @@
 #include "kfile/KFileDynamicRecord.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ByteIO.h"
@@ -12,12 +13,10 @@ KFileDynamicRecord::KFileDynamicRecord(KBytes data, int16_t length)
     : KFileRecord(std::move(data), length) {}
 
 KFileDynamicRecord::KFileDynamicRecord(const KFileDatagroupRecord& group) : id_(group.GetId()) {
-    int64_t valueBytes =
-        int64_t{static_cast<int16_t>(group.GetLabelCount())} * group.GetValueSize();
-    if (valueBytes < 0 || valueBytes + kHeaderSize > kMaxRecordLength) {
-        return;  // cannot be framed: no buffer, and Pack answers 0
-    }
-    valueBytes_ = static_cast<int32_t>(valueBytes);
+    // The label count is taken as an int16, as the record's length is; a block too large for
+    // a record leaves the record without a buffer, and Pack then answers 0.
+    valueBytes_ = std::max(0, int32_t{static_cast<int16_t>(group.GetLabelCount())}) *
+                  int32_t{group.GetValueSize()};
     if (ReserveRaw(GetPackedSize())) {
         std::memset(RawData(), 0, static_cast<size_t>(GetPackedSize()));
         SetLength(static_cast<int16_t>(GetPackedSize()));

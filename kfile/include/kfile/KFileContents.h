@@ -57,7 +57,9 @@ class KFileContents {
     // Largest frame number, starting from 0: never below 0.
     int32_t GetLastFrame() const;
     // The first record in file order with this datagroup id and frame; null when none.
-    // Constant average time: an index is built on first use and kept by AddDynamicRecord.
+    // Constant average time: an index is built on first use and kept by AddDynamicRecord. A
+    // record whose id or frame is changed after it was added is never answered for its old
+    // key; its new key is seen once the index is rebuilt, which the next stale hit causes.
     KFileDynamicRecord* FindDynamicRecord(int16_t id, int32_t frame) const;
 
     // Cursor over the dynamic records, in file order.

@@ -1,0 +1,125 @@
+// The questions the import asks of a contents object: sections, datagroups, frames and the
+// cursor over dynamic records.
+#include <gtest/gtest.h>
+
+#include "TakeBuilder.h"
+
+namespace {
+
+std::unique_ptr<KFileDynamicRecord> Record(int16_t id, int32_t frame, double value = 0.0) {
+    Bytes payload = DynamicPayload(id, frame, {value});
+    KBytes raw(new uint8_t[payload.size()]);
+    std::copy(payload.begin(), payload.end(), raw.get());
+    auto record =
+        std::make_unique<KFileDynamicRecord>(std::move(raw), static_cast<int16_t>(payload.size()));
+    record->Unpack();
+    return record;
+}
+
+std::unique_ptr<KFileContents> WithFrames(const std::vector<std::pair<int16_t, int32_t>>& records) {
+    auto contents = std::make_unique<KFileContents>();
+    for (const auto& [id, frame] : records) {
+        contents->AddDynamicRecord(Record(id, frame));
+    }
+    return contents;
+}
+
+TEST(Sections, FoundIgnoringCaseAndDuplicatesRefused) {
+    KFileContents contents;
+    std::unique_ptr<KFileSection> first = std::make_unique<KFileDatagroupSection>(2);
+    KFileSection* kept = first.get();
+    ASSERT_TRUE(contents.AddSection(first));
+    EXPECT_EQ(contents.FindSection("datagroup"), kept);
+    EXPECT_EQ(contents.FindSection("PARAMETER"), nullptr);
+
+    std::unique_ptr<KFileSection> second = std::make_unique<KFileDatagroupSection>(2);
+    second->SetName("DataGroup");
+    EXPECT_FALSE(contents.AddSection(second));
+    EXPECT_NE(second, nullptr);  // still the caller's
+    EXPECT_EQ(contents.GetSectionCount(), 1);
+}
+
+TEST(Datagroups, AnswersWithoutASection) {
+    KFileContents contents;
+    std::vector<std::string> labels{"untouched"};
+    EXPECT_EQ(contents.GetDatagroupCount(), 0);
+    EXPECT_EQ(contents.GetDatagroupRate(0), 0.0f);
+    EXPECT_FALSE(contents.GetDatagroupLabels(0, labels));
+    EXPECT_EQ(labels, std::vector<std::string>{"untouched"});
+}
+
+TEST(Datagroups, RateFromTheFirstRecordLabelsFromTheLast) {
+    ReadResult read = ReadBytes(
+        ByteBuilder()
+            .FileHeader()
+            .Section("DATAGROUP", RecordBody({DatagroupPayload(0, "", 6, 8, 100.0f, {"a"}),
+                                              DatagroupPayload(1, "", 6, 8, 60.0f, {}),
+                                              DatagroupPayload(0, "", 6, 8, 50.0f, {"b", "c"})}))
+            .Terminator()
+            .bytes());
+    ASSERT_TRUE(read.contents);
+    const KFileContents& contents = *read.contents;
+    EXPECT_EQ(contents.GetDatagroupCount(), 3);
+    EXPECT_EQ(contents.GetDatagroupRate(0), 100.0f);
+    EXPECT_EQ(contents.GetDatagroupRate(1), 60.0f);
+    EXPECT_EQ(contents.GetDatagroupRate(2), 0.0f);
+    std::vector<std::string> labels;
+    EXPECT_TRUE(contents.GetDatagroupLabels(0, labels));
+    EXPECT_EQ(labels, (std::vector<std::string>{"b", "c"}));
+    EXPECT_TRUE(contents.GetDatagroupLabels(1, labels));
+    EXPECT_TRUE(labels.empty());
+}
+
+TEST(Frames, FirstAndLast) {
+    EXPECT_EQ(WithFrames({})->GetFirstFrame(), 0);
+    EXPECT_EQ(WithFrames({})->GetLastFrame(), 0);
+    auto contents = WithFrames({{0, 7}, {0, 3}, {1, 12}});
+    EXPECT_EQ(contents->GetFirstFrame(), 7);
+    EXPECT_EQ(contents->GetLastFrame(), 12);
+    EXPECT_EQ(WithFrames({{0, -1}, {1, -1}})->GetLastFrame(), 0);
+    EXPECT_EQ(WithFrames({{0, -4}})->GetFirstFrame(), -4);
+}
+
+TEST(Frames, FindReturnsTheFirstMatchAndFollowsLaterAdditions) {
+    auto contents = WithFrames({{0, 1}, {1, 1}, {0, 2}});
+    contents->AddDynamicRecord(Record(0, 1, 5.0));  // same key as the first: must not win
+    KFileDynamicRecord* first = contents->GetDynamicRecord(0);
+    EXPECT_EQ(contents->FindDynamicRecord(0, 1), first);
+    EXPECT_EQ(contents->FindDynamicRecord(1, 1), contents->GetDynamicRecord(1));
+    EXPECT_EQ(contents->FindDynamicRecord(1, 2), nullptr);
+    EXPECT_EQ(contents->FindDynamicRecord(-1, 1), nullptr);
+
+    contents->AddDynamicRecord(Record(1, 2));  // after the index exists
+    EXPECT_EQ(contents->FindDynamicRecord(1, 2), contents->GetDynamicRecord(4));
+    contents->AddDynamicRecord(Record(0, 1));
+    EXPECT_EQ(contents->FindDynamicRecord(0, 1), first);
+
+    first->SetFrame(9);  // an edited record is never answered for its old frame
+    EXPECT_EQ(contents->FindDynamicRecord(0, 1), contents->GetDynamicRecord(3));
+    EXPECT_EQ(contents->FindDynamicRecord(0, 9), first);
+}
+
+TEST(Cursor, WalksAllRecordsThenStaysAtTheEnd) {
+    auto contents = WithFrames({{0, 1}, {1, 1}, {0, 2}});
+    EXPECT_EQ(WithFrames({})->FirstDynamicRecord(), nullptr);
+    EXPECT_EQ(contents->FirstDynamicRecord(), contents->GetDynamicRecord(0));
+    EXPECT_EQ(contents->NextDynamicRecord(), contents->GetDynamicRecord(1));
+    EXPECT_EQ(contents->NextDynamicRecord(), contents->GetDynamicRecord(2));
+    EXPECT_EQ(contents->NextDynamicRecord(), nullptr);
+    EXPECT_EQ(contents->NextDynamicRecord(), nullptr);
+}
+
+TEST(Cursor, VisitsEachRecordOfOneDatagroupOnceInFileOrder) {
+    auto contents = WithFrames({{1, 1}, {0, 1}, {1, 2}, {0, 2}, {1, 3}});
+    std::vector<int32_t> frames;
+    for (auto* r = contents->FirstDynamicRecord(1); r; r = contents->NextDynamicRecord(1)) {
+        frames.push_back(r->GetFrame());
+    }
+    EXPECT_EQ(frames, (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(contents->NextDynamicRecord(1), nullptr);
+    EXPECT_EQ(contents->NextDynamicRecord(0), nullptr);
+    EXPECT_EQ(contents->FirstDynamicRecord(7), nullptr);
+    EXPECT_EQ(contents->FirstDynamicRecord(0)->GetFrame(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// Takes written by the library read back to the same contents, and rewriting those contents
+// gives the same bytes, whichever way the take was written.
+#include <gtest/gtest.h>
+
+#include "ContentsMatcher.h"
+#include "SampleTake.h"
+#include "TakeBuilder.h"
+
+namespace {
+
+std::unique_ptr<KFileContents> ReadFile(const std::string& path) {
+    KFileManager manager;
+    EXPECT_NE(manager.Open(path), 0) << path;
+    auto contents = manager.Read();
+    EXPECT_TRUE(contents) << manager.DescribeLastError();
+    return contents;
+}
+
+struct TakeShape {
+    const char* name;
+    SampleTakeOptions options;
+};
+
+SampleTakeOptions Shape(int32_t markers, int32_t segments, int32_t frames, int32_t firstFrame) {
+    SampleTakeOptions options;
+    options.markerCount = markers;
+    options.segmentCount = segments;
+    options.frameCount = frames;
+    options.firstFrame = firstFrame;
+    return options;
+}
+
+class RoundTrip : public testing::TestWithParam<TakeShape> {
+  protected:
+    TempDir dir_;
+};
+
+TEST_P(RoundTrip, StreamedAndCombinedWritersAgree) {
+    SampleTake take(GetParam().options);
+    std::string streamed = dir_.Path("streamed.K");
+    std::string combined = dir_.Path("combined.K");
+    ASSERT_TRUE(take.Write(streamed));
+    auto made = take.MakeContents();
+    KFileManager writer;
+    ASSERT_TRUE(writer.Write(combined, *made));
+
+    Bytes bytes = ReadFileBytes(streamed);
+    EXPECT_EQ(bytes, ReadFileBytes(combined));
+    EXPECT_EQ(bytes.size(), take.FileSize());
+
+    auto read = ReadFile(streamed);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(SameContents(*made, *read));
+}
+
+TEST_P(RoundTrip, RewritingReadContentsGivesTheSameBytes) {
+    std::string original = dir_.Path("original.K");
+    ASSERT_TRUE(SampleTake(GetParam().options).Write(original));
+    auto first = ReadFile(original);
+    ASSERT_TRUE(first);
+
+    std::string rewritten = dir_.Path("rewritten.K");
+    KFileManager writer;
+    ASSERT_TRUE(writer.Write(rewritten, *first));
+    EXPECT_EQ(ReadFileBytes(original), ReadFileBytes(rewritten));
+    auto second = ReadFile(rewritten);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(SameContents(*first, *second));
+}
+
+INSTANTIATE_TEST_SUITE_P(KFile, RoundTrip,
+                         testing::Values(TakeShape{"Default", SampleTakeOptions{}},
+                                         TakeShape{"NoFrames", Shape(3, 2, 0, 1)},
+                                         TakeShape{"MarkersOnly", Shape(30, 0, 50, -10)},
+                                         TakeShape{"SkeletonOnly", Shape(0, 10, 50, 1000)},
+                                         TakeShape{"WideRecords", Shape(500, 20, 3, 1)}),
+                         [](const testing::TestParamInfo<TakeShape>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(RoundTripOfEdits, EditedRecordsArePackedBeforeWriting) {
+    SampleTakeOptions options;
+    options.frameCount = 4;
+    auto contents = SampleTake(options).MakeContents();
+    auto* groups = dynamic_cast<KFileDatagroupSection*>(contents->FindSection("DATAGROUP"));
+    groups->GetRecord(0)->SetName("a much longer datagroup name than before");
+    groups->GetRecord(1)->RemoveLabel(0);
+    auto* parameters = dynamic_cast<KFileParameterSection*>(contents->FindSection("PARAMETER"));
+    parameters->GetRecord(1)->SetLong(1, 99);
+
+    TempDir dir;
+    KFileManager writer;
+    ASSERT_TRUE(writer.Write(dir.Path("edited.K"), *contents));
+    auto read = ReadFile(dir.Path("edited.K"));
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(SameContents(*contents, *read));
+}
+
+TEST(RoundTripOfEdits, UnstorableRecordsFailTheWriteInsteadOfCorruptingIt) {
+    auto contents = SampleTake(SampleTakeOptions{}).MakeContents();
+    auto* groups = dynamic_cast<KFileDatagroupSection*>(contents->FindSection("DATAGROUP"));
+    groups->GetRecord(0)->AppendLabel(std::string(300, 'L'));  // a label byte counts only 254
+    TempDir dir;
+    KFileManager writer;
+    EXPECT_FALSE(writer.Write(dir.Path("bad.K"), *contents));
+
+    KFileDatagroupRecord tooWide(0, kValueDouble, 8, 100.0f);
+    for (int i = 0; i < 5000; ++i) {
+        tooWide.AppendLabel("m");
+    }
+    KFileDynamicRecord record(tooWide);  // 40006 bytes cannot be framed by an int16
+    EXPECT_EQ(record.Pack(), 0);
+    EXPECT_FALSE(writer.WriteDynamicRecord(&record));
+}
+
+}  // namespace
