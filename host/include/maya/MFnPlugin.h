@@ -1,0 +1,55 @@
+#pragma once
+// The function set a module uses in initializePlugin / uninitializePlugin to tell the host
+// what it provides: file translators, commands and node types.
+//
+// Including this header defines the module's MApiVersion text. A module includes it in one
+// source file only; any other source that needs it defines MNoVersionString first.
+
+#include <maya/MObject.h>
+#include <maya/MPxNode.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypeId.h>
+#include <maya/MTypes.h>
+
+class MFnPlugin {
+  public:
+    MFnPlugin();
+    // Valid only on the object the host passes to initializePlugin / uninitializePlugin,
+    // while that call runs.
+    MFnPlugin(MObject& object, const char* vendor = "Unknown", const char* version = "Unknown",
+              const char* requiredApiVersion = "Any", MStatus* status = NULL);
+    virtual ~MFnPlugin();
+
+    MString vendor(MStatus* status = NULL) const;
+    MString version(MStatus* status = NULL) const;
+    MString apiVersion(MStatus* status = NULL) const;
+    MString name(MStatus* status = NULL) const;
+    MString loadPath(MStatus* status = NULL) const;
+
+    MStatus registerFileTranslator(const MString& translatorName, const char* pixmapName,
+                                   MCreatorFunction creatorFunction,
+                                   const char* optionsScriptName = NULL,
+                                   const char* defaultOptionsString = NULL,
+                                   bool requiresFullMel = false);
+    MStatus deregisterFileTranslator(const MString& translatorName);
+
+    MStatus registerCommand(const MString& commandName, MCreatorFunction creatorFunction,
+                            MCreateSyntaxFunction createSyntaxFunction = NULL);
+    MStatus deregisterCommand(const MString& commandName);
+
+    MStatus registerNode(const MString& typeName, const MTypeId& typeId,
+                         MCreatorFunction creatorFunction, MInitializeFunction initFunction,
+                         MPxNode::Type type = MPxNode::kDependNode,
+                         const MString* classification = NULL);
+    MStatus deregisterNode(const MTypeId& typeId);
+
+  private:
+    MFnPlugin(const MFnPlugin&) = delete;
+    MFnPlugin& operator=(const MFnPlugin&) = delete;
+    void* plugin_ = nullptr;  // the host's record of the plug-in being loaded or unloaded
+};
+
+#ifndef MNoVersionString
+PLUGIN_EXPORT char MApiVersion[] = "700";  // MAYA_API_VERSION as text
+#endif

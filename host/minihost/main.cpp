@@ -1,0 +1,152 @@
+// minihost: the stand-in host program. Runs MEL given with -c or in script files, in
+// order, stopping with a non-zero exit status at the first failed statement; without
+// arguments on a terminal it offers a prompt.
+
+#include <host/scene.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "mel/interpreter.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: minihost [options] [script.mel ...]\n"
+    "  -c MEL           run MEL statements (may be given several times)\n"
+    "  script.mel       run the statements of a MEL file\n"
+    "  --dump           print the scene dump when done\n"
+    "  --dump-to FILE   write the scene dump to FILE when done\n"
+    "  -h, --help       show this text\n"
+    "Steps run in the order given; the first failed statement ends the run with exit\n"
+    "status 1. Without steps, on a terminal, minihost reads MEL at a prompt (end with\n"
+    "Ctrl-D); without a terminal it runs MEL read from standard input.\n"
+    "Modules named without a path (loadPlugin NAME) are looked up in the folders of\n"
+    "MAYA_PLUG_IN_PATH, then in the folder of minihost.\n";
+
+struct Step {
+    bool isFile;
+    std::string text;  // MEL, or the script's path
+};
+
+struct Options {
+    std::vector<Step> steps;
+    bool dump = false;
+    std::string dumpFile;
+};
+
+// Prints each statement's result the way the host's script editor does.
+void printResult(const mel::Call&, const mel::Outcome& outcome) {
+    if (!outcome.failed() && !outcome.result.empty()) {
+        std::printf("%s\n", mel::formatResult(outcome).c_str());
+        std::fflush(stdout);
+    }
+}
+
+bool runMel(const std::string& source) {
+    return !mel::execute(source, printResult).failed();
+}
+
+bool runFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        mel::printError("Cannot open script \"" + path + "\".");
+        return false;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return runMel(text.str());
+}
+
+void prompt() {
+    std::string line;
+    while (true) {
+        std::printf("mel> ");
+        std::fflush(stdout);
+        if (!std::getline(std::cin, line))
+            break;
+        if (line.find_first_not_of(" \t\r") == std::string::npos)
+            continue;
+        runMel(line);
+    }
+    std::printf("\n");
+}
+
+bool parseOptions(int argc, char** argv, Options* options, int* exitCode) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::printf("%s", kUsage);
+            *exitCode = 0;
+            return false;
+        }
+        if (arg == "-c" || arg == "--dump-to") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "minihost: %s needs a value\n%s", arg.c_str(), kUsage);
+                *exitCode = 2;
+                return false;
+            }
+            if (arg == "-c") {
+                options->steps.push_back({false, argv[++i]});
+            } else {
+                options->dumpFile = argv[++i];
+            }
+        } else if (arg == "--dump") {
+            options->dump = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "minihost: unknown option %s\n%s", arg.c_str(), kUsage);
+            *exitCode = 2;
+            return false;
+        } else {
+            options->steps.push_back({true, arg});
+        }
+    }
+    return true;
+}
+
+bool writeDump(const Options& options) {
+    if (options.dump)
+        std::printf("%s", host::sceneDump().c_str());
+    if (options.dumpFile.empty())
+        return true;
+    std::ofstream out(options.dumpFile, std::ios::binary);
+    out << host::sceneDump();
+    if (!out) {
+        std::fprintf(stderr, "minihost: cannot write %s\n", options.dumpFile.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    int exitCode = 0;
+    if (!parseOptions(argc, argv, &options, &exitCode))
+        return exitCode;
+
+    if (options.steps.empty()) {
+        if (isatty(STDIN_FILENO)) {
+            prompt();
+        } else {
+            std::ostringstream text;
+            text << std::cin.rdbuf();
+            if (!runMel(text.str()))
+                return 1;
+        }
+        return writeDump(options) ? 0 : 1;
+    }
+    for (const Step& step : options.steps) {
+        if (!(step.isFile ? runFile(step.text) : runMel(step.text)))
+            return 1;
+    }
+    return writeDump(options) ? 0 : 1;
+}

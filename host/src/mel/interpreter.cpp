@@ -1,0 +1,80 @@
+#include "mel/interpreter.h"
+
+#include <host/faults.h>
+
+#include <cstdio>
+#include <exception>
+
+#include "mel/log.h"
+#include "mel/parser.h"
+#include "mel/plugin_dispatch.h"
+#include "mel/registry.h"
+#include "plugin/registry.h"
+
+namespace mel {
+namespace {
+
+void emit(FILE* stream, const std::string& line) {
+    std::fprintf(stream, "%s\n", line.c_str());
+    std::fflush(stream);
+    logMessage(line);
+}
+
+}  // namespace
+
+Outcome runCall(const Call& call) {
+    if (host::faultInjected(host::Fault::MelCommand, call.command)) {
+        return Outcome::fail(call.command + ": failed (injected fault)");
+    }
+    if (Builtin builtin = findBuiltin(call.command)) {
+        try {
+            return builtin(call);
+        } catch (const std::exception& e) {
+            return Outcome::fail(call.command +
+                                 ": internal error of the stand-in host: " + e.what());
+        }
+    }
+    if (const plugin::CommandRecord* command = plugin::findCommand(call.command)) {
+        return runPluginCommand(*command, call);
+    }
+    return Outcome::fail("Cannot find procedure \"" + call.command + "\".");
+}
+
+Outcome execute(const std::string& source, const StatementHook& hook) {
+    logCommand(source);
+    const ParseResult parsed = parse(source);
+    if (!parsed.error.empty()) {
+        printError(parsed.error);
+        return Outcome::fail(parsed.error);
+    }
+    Outcome last;
+    for (const Call& call : parsed.statements) {
+        last = runCall(call);
+        if (hook)
+            hook(call, last);
+        if (last.failed()) {
+            printError(last.error);
+            break;
+        }
+    }
+    return last;
+}
+
+void printError(const std::string& text) {
+    emit(stderr, "// Error: " + text + " //");
+}
+void printWarning(const std::string& text) {
+    emit(stderr, "// Warning: " + text + " //");
+}
+void printInfo(const std::string& text) {
+    emit(stdout, "// Info: " + text + " //");
+}
+
+std::string formatResult(const Outcome& outcome) {
+    std::string line = "// Result:";
+    for (const std::string& item : outcome.result)
+        line += " " + item;
+    return line + " //";
+}
+
+}  // namespace mel

@@ -1,0 +1,85 @@
+// MGlobal's MEL side: running commands and printing messages. The selection functions of
+// MGlobal belong to the scene.
+
+#include <maya/MGlobal.h>
+
+#include "mel/command.h"
+#include "mel/interpreter.h"
+
+namespace {
+
+MStatus run(const MString& command, std::vector<std::string>* result) {
+    const mel::Outcome outcome = mel::execute(command.asChar());
+    if (outcome.failed())
+        return MStatus::kFailure;
+    if (result)
+        *result = outcome.result;
+    return MStatus::kSuccess;
+}
+
+}  // namespace
+
+MStatus MGlobal::executeCommand(const MString& command, bool, bool) {
+    return run(command, nullptr);
+}
+
+MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bool, bool) {
+    result.clear();
+    std::vector<std::string> items;
+    const MStatus status = run(command, &items);
+    for (const std::string& item : items)
+        result.append(MString(item.c_str()));
+    return status;
+}
+
+// A single result as it is; several are joined with spaces.
+MStatus MGlobal::executeCommand(const MString& command, MString& result, bool, bool) {
+    result = "";
+    std::vector<std::string> items;
+    const MStatus status = run(command, &items);
+    std::string joined;
+    for (const std::string& item : items)
+        joined += (joined.empty() ? "" : " ") + item;
+    result = joined.c_str();
+    return status;
+}
+
+MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool) {
+    std::vector<std::string> items;
+    MStatus status = run(command, &items);
+    if (!status)
+        return status;
+    int value = 0;
+    if (items.size() != 1 || !mel::parseInt(items[0], &value)) {
+        mel::printError("executeCommand: \"" + std::string(command.asChar()) +
+                        "\" did not return one int");
+        return MStatus::kFailure;
+    }
+    result = value;
+    return status;
+}
+
+MStatus MGlobal::executeCommand(const MString& command, double& result, bool, bool) {
+    std::vector<std::string> items;
+    MStatus status = run(command, &items);
+    if (!status)
+        return status;
+    double value = 0;
+    if (items.size() != 1 || !mel::parseDouble(items[0], &value)) {
+        mel::printError("executeCommand: \"" + std::string(command.asChar()) +
+                        "\" did not return one number");
+        return MStatus::kFailure;
+    }
+    result = value;
+    return status;
+}
+
+void MGlobal::displayInfo(const MString& text) {
+    mel::printInfo(text.asChar());
+}
+void MGlobal::displayWarning(const MString& text) {
+    mel::printWarning(text.asChar());
+}
+void MGlobal::displayError(const MString& text) {
+    mel::printError(text.asChar());
+}

@@ -1,0 +1,82 @@
+#pragma once
+// What loaded modules registered with the host: file translators, commands and node types,
+// each recorded with the module that owns it. Names of translators and commands, and names
+// and ids of node types, are unique; a second registration is refused.
+
+#include <maya/MPxFileTranslator.h>
+#include <maya/MPxNode.h>
+#include <maya/MStatus.h>
+#include <maya/MString.h>
+#include <maya/MTypeId.h>
+#include <maya/MTypes.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace plugin {
+
+struct NodeTypeRecord {
+    std::string name;
+    MTypeId id;
+    MPxNode::Type kind = MPxNode::kDependNode;
+};
+
+// One loaded module.
+struct Plugin {
+    std::string name;
+    std::string path;
+    std::string apiVersion;
+    std::string vendor = "Unknown";
+    std::string version = "Unknown";
+    void* handle = nullptr;
+    std::vector<std::string> translators;
+    std::vector<std::string> commands;
+    std::vector<NodeTypeRecord> nodeTypes;
+
+    bool empty() const { return translators.empty() && commands.empty() && nodeTypes.empty(); }
+};
+
+struct TranslatorRecord {
+    std::string name;
+    MCreatorFunction creator = nullptr;
+    std::string defaultOptions;
+    bool requiresFullMel = false;
+    Plugin* owner = nullptr;
+    // The host's own translator object, made on first use and kept until deregistration.
+    std::unique_ptr<MPxFileTranslator> instance;
+
+    // Null when the creator gives nothing back (reported as an error).
+    MPxFileTranslator* object();
+};
+
+struct CommandRecord {
+    std::string name;
+    MCreatorFunction creator = nullptr;
+    Plugin* owner = nullptr;
+};
+
+// The module whose initializePlugin or uninitializePlugin is running, or null.
+Plugin* current();
+void setCurrent(Plugin* plugin);
+
+MStatus addTranslator(Plugin& owner, const std::string& name, MCreatorFunction creator,
+                      const char* defaultOptions, bool requiresFullMel);
+MStatus removeTranslator(Plugin& owner, const std::string& name);
+MStatus addCommand(Plugin& owner, const std::string& name, MCreatorFunction creator);
+MStatus removeCommand(Plugin& owner, const std::string& name);
+MStatus addNodeType(Plugin& owner, const std::string& name, const MTypeId& id,
+                    MCreatorFunction creator, MInitializeFunction initializer, MPxNode::Type kind);
+MStatus removeNodeType(Plugin& owner, const MTypeId& id);
+
+// Removes whatever the module still has registered; false when something could not be
+// removed (a node type whose nodes remain in the scene).
+bool removeEverything(Plugin& owner);
+
+const CommandRecord* findCommand(const std::string& name);
+TranslatorRecord* findTranslator(const std::string& name);
+// In registration order.
+std::vector<TranslatorRecord*> translators();
+std::vector<const CommandRecord*> commands();
+
+}  // namespace plugin
