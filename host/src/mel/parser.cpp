@@ -130,12 +130,16 @@ class Scanner {
             return stringArray(arg);
         if (c == '$')
             return fail(std::string("A MEL variable") + kUnsupported);
+        const char after = pos_ + 1 < s_.size() ? s_[pos_ + 1] : '\0';
+        if (c == '+' && (std::isdigit(static_cast<unsigned char>(after)) || after == '.')) {
+            if (number(arg))
+                return true;
+        }
         if (c == '`' || c == '(' || c == ')' || c == '=' || c == '+' || c == '<' || c == '>' ||
             c == '!' || c == '&' || c == '?' || c == ',' || c == '}' || c == '\'') {
             return fail(std::string("A MEL expression (at '") + c + "')" + kUnsupported);
         }
         const bool minus = c == '-';
-        const char after = pos_ + 1 < s_.size() ? s_[pos_ + 1] : '\0';
         if (minus && std::isalpha(static_cast<unsigned char>(after)))
             return flag(arg);
         if (std::isdigit(static_cast<unsigned char>(c)) || c == '.' || minus) {

@@ -1,0 +1,247 @@
+// Running MEL: statement order, errors, the command log, MGlobal::executeCommand and the
+// display functions, fault injection of commands, ArgReader, and currentUnit.
+
+#include <gtest/gtest.h>
+#include <maya/MDistance.h>
+#include <maya/MGlobal.h>
+#include <maya/MTime.h>
+
+#include <host/command_log.h>
+#include <host/faults.h>
+
+#include <string>
+#include <vector>
+
+#include "mel/command.h"
+#include "mel/interpreter.h"
+
+namespace {
+
+class MelRun : public ::testing::Test {
+  protected:
+    void SetUp() override { reset(); }
+    void TearDown() override { reset(); }
+    static void reset() {
+        host::clearFaults();
+        host::clearCommandLog();
+        host::clearMessageLog();
+        MTime::setUIUnit(MTime::kFilm);
+        MDistance::setUIUnit(MDistance::kCentimeters);
+    }
+    static std::string lastMessage() {
+        const auto& log = host::messageLog();
+        return log.empty() ? "" : log.back();
+    }
+};
+
+TEST_F(MelRun, UnknownCommandAndFlagAreNamed) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MStatus::kFailure, MGlobal::executeCommand("noSuchCommand -x 1").statusCode());
+    EXPECT_EQ("// Error: Cannot find procedure \"noSuchCommand\". //\n",
+              testing::internal::GetCapturedStderr());
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -bogus"));
+    EXPECT_EQ("// Error: currentUnit: Invalid flag: -bogus //", lastMessage());
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l"));
+    EXPECT_EQ("// Error: currentUnit: Missing value for flag: -l //", lastMessage());
+}
+
+TEST_F(MelRun, StatementsRunInOrderAndStopAtTheFirstFailure) {
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l mm; nothing; currentUnit -l m"));
+    EXPECT_EQ(MDistance::kMillimeters, MDistance::uiUnit());
+    // A syntax error anywhere runs nothing at all.
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l km; currentUnit -l $x"));
+    EXPECT_EQ(MDistance::kMillimeters, MDistance::uiUnit());
+}
+
+TEST_F(MelRun, GeneralMelIsRefusedClearly) {
+    EXPECT_FALSE(MGlobal::executeCommand("proc f() { }"));
+    EXPECT_NE(std::string::npos, lastMessage().find("not supported by the stand-in host"));
+}
+
+TEST_F(MelRun, CommandLogKeepsEveryStringAsGiven) {
+    MGlobal::executeCommand("currentUnit -l mm");
+    MGlobal::executeCommand("bad command");
+    mel::execute("currentUnit -q -l");
+    const std::vector<std::string> expected{"currentUnit -l mm", "bad command",
+                                            "currentUnit -q -l"};
+    EXPECT_EQ(expected, host::commandLog());
+    host::clearCommandLog();
+    EXPECT_TRUE(host::commandLog().empty());
+}
+
+TEST_F(MelRun, ExecuteCommandResultForms) {
+    MStringArray array;
+    array.append("stale");
+    EXPECT_TRUE(MGlobal::executeCommand("currentUnit -q -time", array));
+    ASSERT_EQ(1u, array.length());
+    EXPECT_STREQ("film", array[0].asChar());
+
+    MString text("stale");
+    EXPECT_TRUE(MGlobal::executeCommand("currentUnit -q -l -f", text, false, false));
+    EXPECT_STREQ("centimeter", text.asChar());
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MStatus::kFailure, MGlobal::executeCommand("nope", array).statusCode());
+    EXPECT_EQ(0u, array.length());  // a failed command leaves the result empty
+    EXPECT_EQ(MStatus::kFailure, MGlobal::executeCommand("nope", text).statusCode());
+    EXPECT_STREQ("", text.asChar());
+    int number = 7;
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -q -l", number));
+    EXPECT_EQ(7, number);
+    testing::internal::GetCapturedStderr();
+}
+
+TEST_F(MelRun, DisplayLines) {
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    MGlobal::displayError("it broke");
+    MGlobal::displayWarning("careful");
+    MGlobal::displayInfo("hello");
+    EXPECT_EQ("// Info: hello //\n", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("// Error: it broke //\n// Warning: careful //\n",
+              testing::internal::GetCapturedStderr());
+    const std::vector<std::string> expected{"// Error: it broke //", "// Warning: careful //",
+                                            "// Info: hello //"};
+    EXPECT_EQ(expected, host::messageLog());
+}
+
+TEST_F(MelRun, InjectedCommandFaults) {
+    host::injectFault(host::Fault::MelCommand, "currentUnit");
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l mm"));
+    EXPECT_EQ("// Error: currentUnit: failed (injected fault) //", lastMessage());
+    EXPECT_EQ(MDistance::kCentimeters, MDistance::uiUnit());
+    host::clearFault(host::Fault::MelCommand, "currentUnit");
+    EXPECT_TRUE(MGlobal::executeCommand("currentUnit -l mm"));
+
+    host::injectFault(host::Fault::MelCommand, "*");
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l cm"));
+    EXPECT_TRUE(host::faultInjected(host::Fault::MelCommand, "anything"));
+    EXPECT_FALSE(host::faultInjected(host::Fault::RegisterCommand, "anything"));
+    host::clearFaults();
+    EXPECT_TRUE(MGlobal::executeCommand("currentUnit -l cm"));
+}
+
+TEST_F(MelRun, ArgReaderFlagsValuesAndQueryMode) {
+    mel::Call call;
+    call.command = "demo";
+    call.args = {{mel::Arg::Kind::Flag, "n", {}},
+                 {mel::Arg::Kind::Word, "A", {}},
+                 {mel::Arg::Kind::Flag, "ax", {}},
+                 {mel::Arg::Kind::Number, "0", {}},
+                 {mel::Arg::Kind::Number, "1", {}},
+                 {mel::Arg::Kind::Number, "0", {}},
+                 {mel::Arg::Kind::Flag, "name", {}},
+                 {mel::Arg::Kind::Word, "B", {}},
+                 {mel::Arg::Kind::StringArray, "", {"x", "y"}},
+                 {mel::Arg::Kind::Word, "z", {}}};
+    const mel::ArgReader r(call, {{"n", "name", 1}, {"ax", "axis", 3}, {"q", "query", 0}});
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_FALSE(r.isQuery());
+    EXPECT_EQ(2, r.count("n"));
+    EXPECT_EQ("B", r.value("name"));
+    EXPECT_EQ((std::vector<std::vector<std::string>>{{"A"}, {"B"}}), r.occurrences("n"));
+    EXPECT_EQ((std::vector<std::string>{"0", "1", "0"}), r.values("axis"));
+    EXPECT_EQ((std::vector<std::string>{"x", "y", "z"}), r.positional());
+    EXPECT_EQ("fallback", r.value("q", 0, "fallback"));
+
+    mel::Call query;
+    query.command = "demo";
+    query.args = {{mel::Arg::Kind::Flag, "n", {}}, {mel::Arg::Kind::Flag, "query", {}}};
+    const mel::ArgReader q(query, {{"n", "name", 1}, {"q", "query", 0}});
+    ASSERT_TRUE(q.ok()) << q.error();
+    EXPECT_TRUE(q.isQuery());
+    EXPECT_TRUE(q.has("name"));
+
+    mel::Call bad = query;
+    bad.args = {{mel::Arg::Kind::Flag, "n", {}}, {mel::Arg::Kind::StringArray, "", {"a"}}};
+    const mel::ArgReader b(bad, {{"n", "name", 1}});
+    EXPECT_FALSE(b.ok());
+    EXPECT_EQ("demo: Missing value for flag: -n", b.failure().error);
+}
+
+struct LinearCase {
+    const char* shortName;
+    const char* longName;
+    MDistance::Unit unit;
+};
+
+class MelCurrentUnitLinear : public MelRun, public ::testing::WithParamInterface<LinearCase> {};
+
+TEST_P(MelCurrentUnitLinear, SetByEitherNameAndQuery) {
+    const LinearCase c = GetParam();
+    for (const char* name : {c.shortName, c.longName}) {
+        MDistance::setUIUnit(MDistance::kMiles);
+        ASSERT_TRUE(MGlobal::executeCommand(MString("currentUnit -linear ") + name));
+        EXPECT_EQ(c.unit, MDistance::uiUnit());
+        MString answer;
+        MGlobal::executeCommand("currentUnit -q -l", answer);
+        EXPECT_STREQ(c.shortName, answer.asChar());
+        MGlobal::executeCommand("currentUnit -query -linear -fullName", answer);
+        EXPECT_STREQ(c.longName, answer.asChar());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllUnits, MelCurrentUnitLinear,
+                         ::testing::Values(LinearCase{"mm", "millimeter", MDistance::kMillimeters},
+                                           LinearCase{"cm", "centimeter", MDistance::kCentimeters},
+                                           LinearCase{"m", "meter", MDistance::kMeters},
+                                           LinearCase{"km", "kilometer", MDistance::kKilometers},
+                                           LinearCase{"in", "inch", MDistance::kInches},
+                                           LinearCase{"ft", "foot", MDistance::kFeet},
+                                           LinearCase{"yd", "yard", MDistance::kYards},
+                                           LinearCase{"mi", "mile", MDistance::kMiles}));
+
+struct TimeCase {
+    const char* name;
+    MTime::Unit unit;
+};
+
+class MelCurrentUnitTime : public MelRun, public ::testing::WithParamInterface<TimeCase> {};
+
+TEST_P(MelCurrentUnitTime, SetAndQuery) {
+    ASSERT_TRUE(MGlobal::executeCommand(MString("currentUnit -t ") + GetParam().name));
+    EXPECT_EQ(GetParam().unit, MTime::uiUnit());
+    MString answer;
+    MGlobal::executeCommand("currentUnit -q -t", answer);
+    EXPECT_STREQ(GetParam().name, answer.asChar());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllUnits, MelCurrentUnitTime,
+    ::testing::Values(TimeCase{"hour", MTime::kHours}, TimeCase{"min", MTime::kMinutes},
+                      TimeCase{"sec", MTime::kSeconds}, TimeCase{"millisec", MTime::kMilliseconds},
+                      TimeCase{"game", MTime::kGames}, TimeCase{"film", MTime::kFilm},
+                      TimeCase{"pal", MTime::kPALFrame}, TimeCase{"ntsc", MTime::kNTSCFrame},
+                      TimeCase{"show", MTime::kShowScan}, TimeCase{"palf", MTime::kPALField},
+                      TimeCase{"ntscf", MTime::kNTSCField}));
+
+TEST_F(MelRun, CurrentUnitRefusals) {
+    testing::internal::CaptureStderr();
+    // A bad value changes neither unit.
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l mm -t bogus"));
+    EXPECT_EQ(MDistance::kCentimeters, MDistance::uiUnit());
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l parsec"));
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -q"));
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -q -l -t"));
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit -angle deg"));
+    EXPECT_NE(std::string::npos, lastMessage().find("not supported"));
+    EXPECT_FALSE(MGlobal::executeCommand("currentUnit cm"));
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(MGlobal::executeCommand("currentUnit -l m -t ntsc"));
+    EXPECT_EQ(MDistance::kMeters, MDistance::uiUnit());
+    EXPECT_EQ(MTime::kNTSCFrame, MTime::uiUnit());
+}
+
+TEST_F(MelRun, FileCommandRefusesWhatItDoesNotDo) {
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(MGlobal::executeCommand("file -o \"x.ma\""));
+    EXPECT_NE(std::string::npos, lastMessage().find("Invalid flag: -o"));
+    EXPECT_FALSE(MGlobal::executeCommand("file \"x.ma\""));
+    EXPECT_NE(std::string::npos, lastMessage().find("only \"file -import\" is supported"));
+    EXPECT_FALSE(MGlobal::executeCommand("file -import \"/no/such/file.k\""));
+    EXPECT_EQ("// Error: File not found: \"/no/such/file.k\". //", lastMessage());
+    EXPECT_FALSE(MGlobal::executeCommand("file -import"));
+    testing::internal::GetCapturedStderr();
+}
+
+}  // namespace
