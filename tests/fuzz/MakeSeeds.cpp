@@ -1,0 +1,206 @@
+// Writes the seed corpus of the read fuzzer: small K-files of a few hundred bytes, each reaching
+// a different part of the reader. Usage: kfile_fuzz_seeds <folder>
+//
+// The committed corpus in tests/fuzz/corpus was made with this program; run it again after a
+// change of the format or of the sample takes.
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "SampleTake.h"
+#include "kfile/kfile.h"
+
+namespace {
+
+bool WriteSample(const std::string& path, SampleTakeOptions options) {
+    return SampleTake(std::move(options)).Write(path);
+}
+
+// Adds a datagroup of `labels` channels of one value type, and `frames` records for it whose
+// values count up, every third one stored as the type's missing-value marker.
+void AddTypedGroup(KFileContents& contents, KFileDatagroupSection& groups, int16_t id,
+                   KValueType type, int32_t labels, int32_t frames) {
+    auto group = std::make_unique<KFileDatagroupRecord>(
+        id, type, static_cast<uint8_t>(KValueTypeWidth(type)), 60.0f);
+    group->SetName(KValueTypeName(type));
+    for (int32_t l = 0; l < labels; ++l) {
+        group->AppendLabel("C" + std::to_string(l));
+    }
+    group->Pack();
+    for (int32_t frame = 0; frame < frames; ++frame) {
+        auto record = std::make_unique<KFileDynamicRecord>(*group);
+        record->SetFrame(frame);
+        for (int32_t l = 0; l < labels; ++l) {
+            bool missing = (frame + l) % 3 == 2;
+            switch (type) {
+                case kValueShort:
+                    record->SetShort(l, missing ? -1 : static_cast<int16_t>(frame * 10 + l));
+                    break;
+                case kValueLong:
+                    record->SetLong(l, missing ? -1 : frame * 1000 + l);
+                    break;
+                case kValueFloat:
+                    record->SetFloat(l, missing ? 4294967296.0f : 0.5f * static_cast<float>(l));
+                    break;
+                default:
+                    record->SetBoolean(l, (frame + l) % 2 == 0);
+            }
+        }
+        record->Pack();
+        contents.AddDynamicRecord(std::move(record));
+    }
+    groups.AddRecord(std::move(group));
+}
+
+std::unique_ptr<KFileParameterRecord> Parameter(const std::string& name, KValueType type,
+                                                std::vector<int16_t> dimensions) {
+    auto parameter = std::make_unique<KFileParameterRecord>(name, type);
+    for (int16_t dimension : dimensions) {
+        parameter->AppendDimension(dimension);
+    }
+    return parameter;
+}
+
+// Datagroups of every value type but double, and parameters of every type.
+bool WriteTyped(const std::string& path) {
+    KFileContents contents;
+    contents.SetVersion(kfile::kWrittenVersion);
+    auto parameters = std::make_unique<KFileParameterSection>(0);
+    auto names = Parameter("NAMES", kValueText, {6, 2});
+    names->SetText(0, "Alice");
+    names->SetText(1, "Bob");
+    auto bytes = Parameter("FLAGS", kValueBinary, {3});
+    bytes->SetByte(2, 0xA5);
+    auto shorts = Parameter("SHORTS", kValueShort, {2});
+    shorts->SetShort(1, -7);
+    auto longs = Parameter("LONGS", kValueLong, {});
+    longs->SetLong(0, 123456);
+    auto floats = Parameter("SCALE", kValueFloat, {1, 1});
+    floats->SetFloat(0, 2.5f);
+    auto doubles = Parameter("ORIGIN", kValueDouble, {3});
+    doubles->SetDouble(2, -1.25);
+    auto booleans = Parameter("USED", kValueBoolean, {2});
+    booleans->SetBoolean(0, true);
+    for (auto* parameter : {&names, &bytes, &shorts, &longs, &floats, &doubles, &booleans}) {
+        parameters->AddRecord(std::move(*parameter));
+    }
+    auto groups = std::make_unique<KFileDatagroupSection>(0);
+    AddTypedGroup(contents, *groups, 3, kValueShort, 2, 3);
+    AddTypedGroup(contents, *groups, 4, kValueLong, 2, 2);
+    AddTypedGroup(contents, *groups, 5, kValueFloat, 3, 2);
+    AddTypedGroup(contents, *groups, 7, kValueBoolean, 4, 2);
+    std::unique_ptr<KFileSection> sections[] = {std::move(parameters), std::move(groups)};
+    for (auto& section : sections) {
+        contents.AddSection(section);
+    }
+    return KFileManager().Write(path, contents);
+}
+
+// A section no handler knows between the known ones; it is read past and dropped.
+bool WriteUnknownSection(const std::string& path) {
+    SampleTakeOptions options;
+    options.markerCount = 1;
+    options.segmentCount = 0;
+    options.frameCount = 1;
+    std::unique_ptr<KFileContents> take = SampleTake(options).MakeContents();
+    KFileManager manager;
+    const uint8_t notes[] = {'s', 'e', 's', 's', 'i', 'o', 'n', 0, 1, 2, 3, 4};
+    bool written = manager.GetWrapper().Create(path) && manager.WriteHeader() &&
+                   manager.WriteSection(take->GetSection(0)) &&
+                   kfile::WriteSectionHeader(&manager.GetWrapper(), sizeof notes, "NOTES") &&
+                   manager.GetWrapper().Write(notes, sizeof notes) &&
+                   manager.WriteSection(take->GetSection(1)) && manager.WriteTerminator();
+    for (int32_t i = 0; written && i < take->GetDynamicRecordCount(); ++i) {
+        written = manager.WriteDynamicRecord(take->GetDynamicRecord(i));
+    }
+    written = manager.Flush() && written;
+    return manager.Close(), written;
+}
+
+// Records out of frame order, a repeated (id, frame) pair and negative frames.
+bool WriteUnorderedFrames(const std::string& path) {
+    SampleTakeOptions options;
+    options.markerCount = 1;
+    options.segmentCount = 1;
+    options.frameCount = 2;
+    options.firstFrame = -1;
+    std::unique_ptr<KFileContents> take = SampleTake(options).MakeContents();
+    const auto* groups = dynamic_cast<KFileDatagroupSection*>(take->FindSection("DATAGROUP"));
+    if (!groups) {
+        return false;
+    }
+    for (int32_t frame : {5, -1, -7}) {
+        auto record = std::make_unique<KFileDynamicRecord>(*groups->GetRecord(0));
+        record->SetFrame(frame);
+        record->SetDouble(0, frame * 1.5);
+        record->Pack();
+        take->AddDynamicRecord(std::move(record));
+    }
+    return KFileManager().Write(path, *take);
+}
+
+// The first `size` bytes of the take written to `path`.
+bool Truncate(const std::string& path, uint64_t size) {
+    std::error_code error;
+    std::filesystem::resize_file(path, size, error);
+    return !error;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kfile_fuzz_seeds <folder>\n");
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::filesystem::create_directories(folder);
+    auto at = [&](const char* name) { return (folder / name).string(); };
+
+    SampleTakeOptions small;
+    small.markerCount = 1;
+    small.segmentCount = 1;
+    small.frameCount = 2;
+    SampleTakeOptions missing;
+    missing.markerCount = 2;
+    missing.segmentCount = 0;
+    missing.frameCount = 3;
+    missing.firstFrame = 10;
+    missing.missingEvery = 2;
+
+    const std::vector<std::pair<const char*, std::function<bool()>>> seeds = {
+        {"take_small.k", [&] { return WriteSample(at("take_small.k"), small); }},
+        {"take_missing.k", [&] { return WriteSample(at("take_missing.k"), missing); }},
+        {"header_only.k",
+         [&] {
+             KFileContents empty;
+             empty.SetVersion(kfile::kWrittenVersion);
+             return KFileManager().Write(at("header_only.k"), empty);
+         }},
+        {"typed.k", [&] { return WriteTyped(at("typed.k")); }},
+        {"unknown_section.k", [&] { return WriteUnknownSection(at("unknown_section.k")); }},
+        {"unordered_frames.k", [&] { return WriteUnorderedFrames(at("unordered_frames.k")); }},
+        {"cut_in_record.k",
+         [&] {
+             return WriteSample(at("cut_in_record.k"), small) &&
+                    Truncate(at("cut_in_record.k"), 400);
+         }},
+        {"cut_in_section.k",
+         [&] {
+             return WriteSample(at("cut_in_section.k"), small) &&
+                    Truncate(at("cut_in_section.k"), 90);
+         }},
+    };
+    int failures = 0;
+    for (const auto& [name, write] : seeds) {
+        if (!write()) {
+            std::fprintf(stderr, "kfile_fuzz_seeds: could not write %s\n", name);
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
