@@ -154,7 +154,6 @@ void CheckReadResult(const KFileManager& manager, const KFileContents* contents,
         return;
     }
     FUZZ_EXPECT(error != KReadError::kNone && error != KReadError::kNotOpen);
-    FUZZ_EXPECT(manager.GetLastErrorOffset() <= size);
     if (size < 4) {
         FUZZ_EXPECT(error == KReadError::kTooShort);
     } else if (data[0] != 'K' || data[1] != '#') {
