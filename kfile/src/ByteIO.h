@@ -42,6 +42,22 @@ void Store(uint8_t* at, T value) {
     }
 }
 
+// Loads from an element located by a bounds check: zero when it was not there.
+template <typename T>
+T LoadOrZero(const uint8_t* at) {
+    return at ? Load<T>(at) : T{};
+}
+
+// Stores into an element located by a bounds check: false when it was not there.
+template <typename T>
+bool StoreIfPresent(uint8_t* at, T value) {
+    if (!at) {
+        return false;
+    }
+    Store<T>(at, value);
+    return true;
+}
+
 // Reads fields in order from a buffer of known size and never past its end. A field that does
 // not fit entirely is not read; the reader then stays exhausted, so a record whose fields run
 // past its length decodes exactly the fields that fit.

@@ -7,7 +7,9 @@
 #include "kfile/KDatagroupSection.h"
 
 using kfile::bytes::Load;
+using kfile::bytes::LoadOrZero;
 using kfile::bytes::Store;
+using kfile::bytes::StoreIfPresent;
 
 KFileDynamicRecord::KFileDynamicRecord(KBytes data, int16_t length)
     : KFileRecord(std::move(data), length) {}
@@ -65,21 +67,8 @@ namespace {
 // Reads element `index` into `value` and compares its bits with the type's marker.
 template <typename Value, typename Bits>
 bool GetValue(const uint8_t* slot, Bits marker, Value& value) {
-    if (!slot) {
-        value = Value{};
-        return false;
-    }
-    value = Load<Value>(slot);
-    return Load<Bits>(slot) != marker;
-}
-
-template <typename Value>
-bool SetValue(uint8_t* slot, Value value) {
-    if (!slot) {
-        return false;
-    }
-    Store<Value>(slot, value);
-    return true;
+    value = LoadOrZero<Value>(slot);
+    return slot && Load<Bits>(slot) != marker;
 }
 
 }  // namespace
@@ -103,17 +92,17 @@ bool KFileDynamicRecord::GetBoolean(int32_t index, bool& value) const {
 }
 
 bool KFileDynamicRecord::SetShort(int32_t index, int16_t value) {
-    return SetValue(Slot(index, 2), value);
+    return StoreIfPresent(Slot(index, 2), value);
 }
 bool KFileDynamicRecord::SetLong(int32_t index, int32_t value) {
-    return SetValue(Slot(index, 4), value);
+    return StoreIfPresent(Slot(index, 4), value);
 }
 bool KFileDynamicRecord::SetFloat(int32_t index, float value) {
-    return SetValue(Slot(index, 4), value);
+    return StoreIfPresent(Slot(index, 4), value);
 }
 bool KFileDynamicRecord::SetDouble(int32_t index, double value) {
-    return SetValue(Slot(index, 8), value);
+    return StoreIfPresent(Slot(index, 8), value);
 }
 bool KFileDynamicRecord::SetBoolean(int32_t index, bool value) {
-    return SetValue<uint8_t>(Slot(index, 1), value ? 1 : 0);
+    return StoreIfPresent<uint8_t>(Slot(index, 1), value ? 1 : 0);
 }

@@ -4,8 +4,8 @@
 
 #include "ByteIO.h"
 
-using kfile::bytes::Load;
-using kfile::bytes::Store;
+using kfile::bytes::LoadOrZero;
+using kfile::bytes::StoreIfPresent;
 
 namespace {
 constexpr size_t kMaxNameLength = 254;  // its length byte also counts the NUL
@@ -103,51 +103,35 @@ uint8_t* KFileParameterRecord::WritableElement(int32_t index, int32_t width) {
 }
 
 uint8_t KFileParameterRecord::GetByte(int32_t index) const {
-    const uint8_t* at = Element(index, 1);
-    return at ? *at : 0;
+    return LoadOrZero<uint8_t>(Element(index, 1));
 }
 int16_t KFileParameterRecord::GetShort(int32_t index) const {
-    const uint8_t* at = Element(index, 2);
-    return at ? Load<int16_t>(at) : 0;
+    return LoadOrZero<int16_t>(Element(index, 2));
 }
 int32_t KFileParameterRecord::GetLong(int32_t index) const {
-    const uint8_t* at = Element(index, 4);
-    return at ? Load<int32_t>(at) : 0;
+    return LoadOrZero<int32_t>(Element(index, 4));
 }
 float KFileParameterRecord::GetFloat(int32_t index) const {
-    const uint8_t* at = Element(index, 4);
-    return at ? Load<float>(at) : 0.0f;
+    return LoadOrZero<float>(Element(index, 4));
 }
 double KFileParameterRecord::GetDouble(int32_t index) const {
-    const uint8_t* at = Element(index, 8);
-    return at ? Load<double>(at) : 0.0;
+    return LoadOrZero<double>(Element(index, 8));
 }
-
-namespace {
-template <typename T>
-bool StoreAt(uint8_t* at, T value) {
-    if (!at) {
-        return false;
-    }
-    Store<T>(at, value);
-    return true;
-}
-}  // namespace
 
 bool KFileParameterRecord::SetByte(int32_t index, uint8_t value) {
-    return StoreAt(WritableElement(index, 1), value);
+    return StoreIfPresent(WritableElement(index, 1), value);
 }
 bool KFileParameterRecord::SetShort(int32_t index, int16_t value) {
-    return StoreAt(WritableElement(index, 2), value);
+    return StoreIfPresent(WritableElement(index, 2), value);
 }
 bool KFileParameterRecord::SetLong(int32_t index, int32_t value) {
-    return StoreAt(WritableElement(index, 4), value);
+    return StoreIfPresent(WritableElement(index, 4), value);
 }
 bool KFileParameterRecord::SetFloat(int32_t index, float value) {
-    return StoreAt(WritableElement(index, 4), value);
+    return StoreIfPresent(WritableElement(index, 4), value);
 }
 bool KFileParameterRecord::SetDouble(int32_t index, double value) {
-    return StoreAt(WritableElement(index, 8), value);
+    return StoreIfPresent(WritableElement(index, 8), value);
 }
 
 int32_t KFileParameterRecord::TextWidth() const {
