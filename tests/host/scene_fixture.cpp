@@ -1,0 +1,5 @@
+#include "scene_fixture.h"
+
+namespace scenetest {
+MObject TestLocator::sizeAttr;
+}
