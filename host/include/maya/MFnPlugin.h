@@ -51,5 +51,12 @@ class MFnPlugin {
 };
 
 #ifndef MNoVersionString
-PLUGIN_EXPORT char MApiVersion[] = "700";  // MAYA_API_VERSION as text
+extern "C" {
+#ifdef _WIN32
+__declspec(dllexport)
+#else
+__attribute__((visibility("default")))
+#endif
+    char MApiVersion[] = "700";  // MAYA_API_VERSION as text
+}
 #endif

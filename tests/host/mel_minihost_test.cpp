@@ -1,0 +1,98 @@
+// The minihost program: -c and script files in order, exit status, error lines, the prompt
+// fed from a pipe, and the scene dump.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+struct HostRun {
+    int status = -1;
+    std::string output;  // stdout and stderr together
+};
+
+HostRun minihost(const std::string& arguments, const std::string& input = "") {
+    std::string command = std::string("MAYA_PLUG_IN_PATH=\"") + HOST_TEST_MODULE_DIR + "\" \"" +
+                          HOST_MINIHOST + "\" " + arguments + " 2>&1";
+    if (!input.empty())
+        command = "printf '" + input + "' | " + command;
+    HostRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    std::array<char, 4096> buffer;
+    size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        run.output.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string scriptFile(const std::string& name, const std::string& text) {
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+TEST(MelMinihost, RunsStatementsAndPrintsResults) {
+    const HostRun run =
+        minihost("-c \"currentUnit -l mm; currentUnit -q -l\" -c \"currentUnit -q -t\"");
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ("// Result: mm //\n// Result: film //\n", run.output);
+}
+
+TEST(MelMinihost, StopsWithNonZeroStatusAtTheFirstFailure) {
+    const HostRun run =
+        minihost("-c \"currentUnit -q -l; noSuch; currentUnit -q -t\" -c \"currentUnit -q -l\"");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("// Result: cm //\n// Error: Cannot find procedure \"noSuch\". //\n", run.output);
+}
+
+TEST(MelMinihost, ScriptFilesAndModules) {
+    const std::string script =
+        scriptFile("minihost_script.mel",
+                   "// a comment\nloadPlugin hosttestplugin;\ntestEcho \"a b\" {\"c\"};\n"
+                   "unloadPlugin hosttestplugin;\n");
+    const HostRun run = minihost("\"" + script + "\"");
+    EXPECT_EQ(0, run.status) << run.output;
+    EXPECT_EQ("// Result: hosttestplugin //\n// Result: a b c //\n", run.output);
+    const HostRun missing = minihost("/no/such/script.mel");
+    EXPECT_EQ(1, missing.status);
+    EXPECT_EQ("// Error: Cannot open script \"/no/such/script.mel\". //\n", missing.output);
+}
+
+TEST(MelMinihost, ReadsStandardInputWhenNotATerminal) {
+    const HostRun run = minihost("", "currentUnit -l m;\\ncurrentUnit -q -l;\\n");
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ("// Result: m //\n", run.output);
+}
+
+TEST(MelMinihost, DumpsTheScene) {
+    const std::string path = ::testing::TempDir() + "minihost_dump.txt";
+    const HostRun run = minihost("-c \"currentUnit -l mm\" --dump-to \"" + path + "\" --dump");
+    EXPECT_EQ(0, run.status);
+    std::ifstream in(path);
+    const std::string written((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    EXPECT_FALSE(written.empty());
+    EXPECT_EQ(written, run.output);  // --dump prints the same text
+    std::remove(path.c_str());
+}
+
+TEST(MelMinihost, UsageErrors) {
+    EXPECT_EQ(2, minihost("-c").status);
+    EXPECT_EQ(2, minihost("--bogus").status);
+    const HostRun help = minihost("--help");
+    EXPECT_EQ(0, help.status);
+    EXPECT_NE(std::string::npos, help.output.find("usage: minihost"));
+}
+
+}  // namespace
