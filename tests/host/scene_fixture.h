@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <maya/MDGModifier.h>
 #include <maya/MDistance.h>
+#include <maya/MFnDagNode.h>
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MGlobal.h>
 #include <maya/MPlug.h>
