@@ -28,7 +28,7 @@ TEST_F(PluginTest, LoadsByBareNameAndRecordsWhatItRegistered) {
     EXPECT_EQ(kCommands, info.commands);
     ASSERT_EQ(1u, info.nodeTypes.size());
     EXPECT_EQ("hostTestNode", info.nodeTypes[0].name);
-    EXPECT_EQ(0x7f001u, info.nodeTypes[0].id);
+    EXPECT_EQ(0x7f101u, info.nodeTypes[0].id);
     EXPECT_EQ(0, info.nodeTypes[0].kind);
     EXPECT_EQ(info.translators, host::registeredTranslators());
     EXPECT_EQ(kCommands, host::registeredCommands());

@@ -166,7 +166,7 @@ MStatus initializeSize() {
     return status;
 }
 
-const MTypeId kTestNodeId(0x7f001);
+const MTypeId kTestNodeId(0x7f101);
 
 const char* const kCommands[] = {"testEcho", "testFail", "testNested", "testThrow",
                                  "testDestroyed"};
