@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <maya/MDGModifier.h>
+#include <maya/MDagModifier.h>
 #include <maya/MDistance.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnUnitAttribute.h>

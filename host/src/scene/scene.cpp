@@ -226,8 +226,18 @@ void Scene::deleteNode(Node* node) {
             ids.insert(curve->id);
         }
     }
+    // Attributes that lose their driver keep the value it gave them at the current time.
+    std::vector<std::pair<PlugRef, double>> kept;
+    for (const Connection& c : connections_) {
+        if (ids.count(c.source.node) != 0 && ids.count(c.destination.node) == 0) {
+            kept.emplace_back(c.destination, evaluate(c.destination));
+        }
+    }
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
         removeOne(*it);
+    }
+    for (const auto& k : kept) {
+        setStoredValue(find(k.first.node), k.first.attr, k.second);
     }
 }
 

@@ -163,12 +163,21 @@ Outcome runCutKey(const Call& call) {
             continue;
         }
         ++affected;
+        // When the curve goes, what it drove keeps the value it had before the cut.
+        std::vector<std::pair<scene::PlugRef, double>> kept;
+        for (const scene::Connection& out :
+             S().outgoing({c.curve->id, scene::builtinAttrs().curveOutput})) {
+            kept.emplace_back(out.destination, S().evaluate(out.destination));
+        }
         keys.erase(std::remove_if(keys.begin(), keys.end(),
                                   [&](const scene::Key& k) { return range.contains(k.time); }),
                    keys.end());
         cut.push_back(removed);
         if (keys.empty()) {
             S().deleteNode(c.curve);  // a curve without keys goes, and its connection with it
+            for (const auto& k : kept) {
+                S().setStoredValue(S().find(k.first.node), k.first.attr, k.second);
+            }
         }
     }
     if (!args.has("cl")) {
