@@ -26,10 +26,13 @@ TEST_F(PluginTest, LoadsByBareNameAndRecordsWhatItRegistered) {
     EXPECT_EQ(modulePath("hosttestplugin"), info.path);
     EXPECT_EQ((std::vector<std::string>{"Host unsure", "Host test"}), info.translators);
     EXPECT_EQ(kCommands, info.commands);
-    ASSERT_EQ(1u, info.nodeTypes.size());
+    ASSERT_EQ(2u, info.nodeTypes.size());
     EXPECT_EQ("hostTestNode", info.nodeTypes[0].name);
     EXPECT_EQ(0x7f101u, info.nodeTypes[0].id);
     EXPECT_EQ(0, info.nodeTypes[0].kind);
+    EXPECT_EQ("hostTestLocator", info.nodeTypes[1].name);
+    EXPECT_EQ(0x7f102u, info.nodeTypes[1].id);
+    EXPECT_EQ(1, info.nodeTypes[1].kind);
     EXPECT_EQ(info.translators, host::registeredTranslators());
     EXPECT_EQ(kCommands, host::registeredCommands());
 
