@@ -92,6 +92,14 @@ class SceneTest : public ::testing::Test {
         return r.size() == 1 ? r[0] : "<" + std::to_string(r.size()) + " results>";
     }
     double number(const std::string& command) { return std::stod(one(command)); }
+    // An empty group named exactly name under parent: a new node avoids every name in the
+    // scene, so a name used elsewhere is given back by renaming (which only avoids siblings).
+    void groupUnder(const std::string& name, const std::string& parent) {
+        std::string made = one("group -em -n " + name + " -p " + parent);
+        if (made != name) {
+            mel("rename " + parent + "|" + made + " " + name);
+        }
+    }
 
     scene::Scene& scene() { return scene::theScene(); }
     scene::Node* node(const std::string& name) {

@@ -42,14 +42,35 @@ TEST(GlobMatch, StarAndQuestionMark) {
 
 using Names = SceneTest;
 
-TEST_F(Names, ClashAmongSiblingsGetsNextSuffixButOtherParentsMayShareAName) {
+TEST_F(Names, NewNodesAvoidEveryNameRenamesOnlySiblings) {
     EXPECT_EQ(one("group -em -n Bob"), "Bob");
     EXPECT_EQ(one("group -em -n Bob"), "Bob1");
     EXPECT_EQ(one("group -em -n Bob1"), "Bob2");
     mel("group -em -n Hips -p Bob");
-    EXPECT_EQ(one("group -em -n Hips -p Bob1"), "Hips");  // another parent: no clash
-    EXPECT_EQ(one("group -em -n Hips -p Bob"), "Hips1");
+    EXPECT_EQ(one("group -em -n Hips -p Bob1"), "Hips1");  // a new node: taken anywhere
+    EXPECT_EQ(one("rename Bob1|Hips1 Hips"), "Hips");      // a rename: siblings only
     EXPECT_EQ(scene().fullPath(node("Bob1|Hips")), "|Bob1|Hips");
+    mel("group -em -n Spine -p Bob");
+    EXPECT_EQ(one("rename Bob|Spine Hips"), "Hips1");
+    EXPECT_EQ(one("polyCube -ch 0 -n Hips"), "Hips2");
+}
+
+TEST_F(Names, ModifierRenameAndReparentAvoidOnlySiblings) {
+    mel("group -em -n Bob");
+    mel("group -em -n Alice");
+    for (const char* group : {"Bob", "Alice"}) {
+        MSelectionList list;
+        list.add(group);
+        MObject parent;
+        list.getDependNode(0, parent);
+        MDagModifier mod;
+        MObject t = mod.createNode(kLocatorType);
+        mod.renameNode(t, "Hips");
+        mod.reparentNode(t, parent);
+        ASSERT_TRUE(mod.doIt());
+    }
+    EXPECT_EQ(scene().match("Hips").size(), 2u);
+    EXPECT_EQ(scene().fullPath(node("Alice|Hips")), "|Alice|Hips");
 }
 
 TEST_F(Names, DgNodesShareTheNameSpaceOfTopLevelNodes) {
@@ -62,8 +83,8 @@ TEST_F(Names, DgNodesShareTheNameSpaceOfTopLevelNodes) {
 TEST_F(Names, FullPartialAndShortNamesResolveOrFailWithTheHostsWords) {
     mel("group -em -n Bob");
     mel("group -em -n Alice");
-    mel("group -em -n Hips -p Bob");
-    mel("group -em -n Hips -p Alice");
+    groupUnder("Hips", "Bob");
+    groupUnder("Hips", "Alice");
     mel("group -em -n Spine -p |Bob|Hips");
     EXPECT_EQ(scene().fullPath(node("|Bob|Hips")), "|Bob|Hips");
     EXPECT_EQ(scene().fullPath(node("Alice|Hips")), "|Alice|Hips");
@@ -83,13 +104,13 @@ TEST_F(Names, FullPartialAndShortNamesResolveOrFailWithTheHostsWords) {
 TEST_F(Names, ShortestUniqueNameGrowsIntoAPartialPathOnlyWhenNeeded) {
     mel("group -em -n Bob");
     mel("group -em -n Alice");
-    mel("group -em -n Hips -p Bob");
-    mel("group -em -n Hips -p Alice");
+    groupUnder("Hips", "Bob");
+    groupUnder("Hips", "Alice");
     mel("group -em -n Spine -p |Bob|Hips");
     mel("group -em -n Pelvis -p |Alice|Hips");
-    mel("group -em -n Hips -p |Alice|Hips|Pelvis");
-    mel("group -em -n Alice -p Spine");
-    mel("group -em -n Hips -p Spine|Alice");
+    groupUnder("Hips", "|Alice|Hips|Pelvis");
+    groupUnder("Alice", "Spine");
+    groupUnder("Hips", "Spine|Alice");
     EXPECT_EQ(scene().shortestUniqueName(node("|Bob")), "Bob");
     EXPECT_EQ(scene().shortestUniqueName(node("|Bob|Hips")), "Bob|Hips");
     EXPECT_EQ(scene().shortestUniqueName(node("Spine")), "Spine");

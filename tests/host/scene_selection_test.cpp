@@ -12,8 +12,8 @@ class Selection : public SceneTest {
         for (const char* g : {"A", "B", "C"}) {
             mel(std::string("group -em -n ") + g);
         }
-        mel("group -em -n Hips -p A");
-        mel("group -em -n Hips -p B");
+        groupUnder("Hips", "A");
+        groupUnder("Hips", "B");
         mel("select -cl");
     }
 };

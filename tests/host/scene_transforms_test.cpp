@@ -93,7 +93,7 @@ TEST_F(Transforms, ParentKeepsTheWorldPositionAndRenamesOnASiblingClash) {
     mel("setAttr Target.t 5 0 0");
     mel("setAttr Target.r 0 90 0");
     mel("group -em -n Child");
-    mel("group -em -n Child -p Target");
+    groupUnder("Child", "Target");
     mel("setAttr |Child.t 1 2 3");
     mel("setAttr |Child.r 10 20 30");
     scene::Matrix before = scene().worldMatrix(node("|Child"));

@@ -139,7 +139,8 @@ class Scene {
     // --- creation and deletion -----------------------------------------------------------
     NodeId reserveId() { return nextId_++; }
     // Makes a node of the type; a DAG node goes under parent (the world when null). The
-    // requested name is made valid and unique; an empty name gives the type's default name.
+    // requested name is made valid and unused in the scene (a taken name gets the next
+    // numeric suffix); an empty name gives the type's default name.
     Node* createNode(const NodeType& type, const std::string& requestedName, Node* parent,
                      NodeId id = 0);
     // Deletes the node, its DAG children, its connections and the curves left driving
@@ -207,6 +208,9 @@ class Scene {
     bool nameTaken(const std::string& name, const Node* parent, const Node* self) const;
     std::string uniqueName(const std::string& requested, const Node* parent,
                            const Node* self) const;
+    // A new node's name is unused in the whole scene (the host renames a new node whose
+    // requested name exists anywhere); renaming and reparenting only avoid siblings.
+    std::string unusedName(const std::string& requested) const;
     std::string defaultName(const NodeType& type) const;
     void removeOne(Node* node);
     double evaluateDepth(const PlugRef& plug, double time, int depth) const;

@@ -125,6 +125,18 @@ std::string Scene::uniqueName(const std::string& requested, const Node* parent,
     return name;
 }
 
+std::string Scene::unusedName(const std::string& requested) const {
+    std::set<std::string> used;
+    for (const auto& entry : nodes_) {
+        used.insert(entry.second->name);
+    }
+    std::string name = requested;
+    while (used.count(name) != 0) {
+        name = nextCandidate(name);
+    }
+    return name;
+}
+
 std::string Scene::defaultName(const NodeType& type) const {
     std::set<std::string> used;
     for (const auto& entry : nodes_) {
@@ -161,7 +173,7 @@ Node* Scene::createNode(const NodeType& type, const std::string& requestedName, 
         node->parent = parent != nullptr ? parent : world_;
     }
     std::string name = validName(requestedName);
-    node->name = name.empty() ? defaultName(type) : uniqueName(name, node->parent, nullptr);
+    node->name = name.empty() ? defaultName(type) : unusedName(name);
     if (type.fromPlugin) {
         MPxNode* user = nullptr;
         try {
