@@ -245,6 +245,22 @@ void Scene::deleteNode(Node* node) {
             kept.emplace_back(c.destination, evaluate(c.destination));
         }
     }
+    // A constraint losing targets holds what it gave until then (and all of it when none
+    // is left).
+    for (const auto& entry : nodes_) {
+        Node* c = entry.second.get();
+        bool losesTarget = std::any_of(c->targets.begin(), c->targets.end(),
+                                       [&](NodeId t) { return ids.count(t) != 0; });
+        if (losesTarget && ids.count(c->id) == 0) {
+            for (AttrId attr : c->type->attributes) {
+                const AttrDef* d = attribute(attr);
+                if (!d->writable && d->parent >= 0) {
+                    kept.emplace_back(PlugRef{c->id, attr},
+                                      constraintOutput(c, attr, ranges_.currentTime, 0));
+                }
+            }
+        }
+    }
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
         removeOne(*it);
     }
