@@ -62,6 +62,14 @@ TEST_F(PluginCommands, EachInvocationGetsANewObjectDeletedAfterwards) {
     EXPECT_EQ(before + 3, std::stoi(run("testDestroyed").at(0)));
 }
 
+TEST_F(PluginCommands, AModuleCannotBeUnloadedWhileItsCommandRuns) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(std::vector<std::string>{"1"}, run("testUnloadSelf"));  // kFailure
+    EXPECT_EQ("// Error: Cannot unload hosttestplugin while its own code is running. //\n",
+              testing::internal::GetCapturedStderr());
+    EXPECT_EQ(1u, host::loadedPlugins().size());
+}
+
 TEST_F(PluginCommands, InjectedFaultFailsAModuleCommand) {
     host::injectFault(host::Fault::MelCommand, "testEcho");
     testing::internal::CaptureStderr();

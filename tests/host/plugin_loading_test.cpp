@@ -9,8 +9,8 @@
 
 namespace {
 
-const std::vector<std::string> kCommands{"testEcho", "testFail", "testNested", "testThrow",
-                                         "testDestroyed"};
+const std::vector<std::string> kCommands{"testEcho",  "testFail",      "testNested",
+                                         "testThrow", "testDestroyed", "testUnloadSelf"};
 
 TEST_F(PluginTest, LoadsByBareNameAndRecordsWhatItRegistered) {
     MStringArray result;
@@ -126,6 +126,22 @@ TEST_F(PluginTest, UnloadReportsWhatUninitializeLeftBehind) {
     // The leftover is removed before the library goes, so nothing points into it.
     EXPECT_TRUE(host::loadedPlugins().empty());
     EXPECT_TRUE(host::registeredCommands().empty());
+}
+
+TEST_F(PluginTest, UnloadAllCopesWithModulesThatLeaveThingsBehindOrRefuse) {
+    setenv("HOSTTEST_LEAK", "1", 1);
+    std::string error;
+    ASSERT_TRUE(host::loadPlugin("hosttestplugin", &error)) << error;
+    host::unloadAllPlugins();
+    EXPECT_TRUE(host::loadedPlugins().empty());
+    EXPECT_TRUE(host::registeredCommands().empty());
+
+    unsetenv("HOSTTEST_LEAK");
+    setenv("HOSTTEST_UNINIT_FAIL", "1", 1);
+    ASSERT_TRUE(host::loadPlugin("hosttestplugin", &error)) << error;
+    host::unloadAllPlugins();
+    EXPECT_TRUE(host::loadedPlugins().empty());
+    EXPECT_TRUE(host::registeredTranslators().empty());
 }
 
 TEST_F(PluginTest, FailedInitializeLeavesNothingRegistered) {

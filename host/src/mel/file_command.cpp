@@ -101,6 +101,7 @@ mel::Outcome runImport(const std::string& path, const mel::ArgReader& args) {
     const std::string options =
         args.has("options") ? args.value("options") : record->defaultOptions;
     const std::string name = record->name;
+    plugin::BusyScope busy(record->owner);
     plugin::AccessModeScope mode(MPxFileTranslator::kImportAccessMode);
     MStatus status;
     try {

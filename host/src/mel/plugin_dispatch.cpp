@@ -34,7 +34,8 @@ MArgList argumentsOf(const Call& call) {
 }  // namespace
 
 Outcome runPluginCommand(const plugin::CommandRecord& record, const Call& call) {
-    const std::string name = record.name;  // the record may go if doIt unloads its module
+    const std::string name = record.name;  // the record goes if doIt deregisters it
+    plugin::BusyScope busy(record.owner);
     void* made = nullptr;
     try {
         made = record.creator();

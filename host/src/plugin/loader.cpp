@@ -109,6 +109,7 @@ std::string describeLeftovers(const plugin::Plugin& p) {
 // Runs a module entry point with the registry pointed at the module. Nothing the module
 // throws gets past this.
 MStatus callEntry(plugin::Plugin& p, EntryPoint entry, const char* which, std::string* error) {
+    plugin::Plugin* const outer = plugin::current();  // a module may load another
     plugin::setCurrent(&p);
     MStatus status;
     try {
@@ -120,7 +121,7 @@ MStatus callEntry(plugin::Plugin& p, EntryPoint entry, const char* which, std::s
         *error = std::string(which) + " of " + p.name + " threw an exception";
         status = MStatus::kFailure;
     }
-    plugin::setCurrent(nullptr);
+    plugin::setCurrent(outer);
     if (!status && error->empty()) {
         *error = std::string(which) + " of " + p.name + " failed: " + status.errorString().asChar();
     }
@@ -239,6 +240,14 @@ bool unloadPlugin(const std::string& request, std::string* errorOut) {
         *err = "Plug-in \"" + request + "\" is not loaded.";
         return false;
     }
+    if (plugin::isBusy(*p)) {
+        *err = "Cannot unload " + p->name + " while its own code is running.";
+        return false;
+    }
+    if (plugin::current() == p) {
+        *err = "Cannot unload " + p->name + " from its own initializePlugin or uninitializePlugin.";
+        return false;
+    }
     const std::vector<std::string> inUse = typesInUse(*p);
     if (!inUse.empty()) {
         *err = "Cannot unload " + p->name + ": nodes of its type \"" + inUse.front() +
@@ -265,12 +274,14 @@ void unloadAllPlugins() {
     while (!loaded().empty()) {
         plugin::Plugin* p = loaded().back().get();
         std::string error;
-        if (!unloadPlugin(p->path, &error)) {
-            // Still loaded (it refused): take its registrations away and close it anyway.
-            closeModule(p, &error);
-            if (!loaded().empty() && loaded().back().get() == p) {
-                loaded().pop_back();  // library deliberately left open; its nodes remain
-            }
+        unloadPlugin(p->path, &error);
+        if (loaded().empty() || loaded().back().get() != p)
+            continue;  // gone, even if reported
+        // It refused (nodes of its types remain, uninitializePlugin failed, it is busy): take
+        // its registrations away and close it if nothing in the scene needs it.
+        closeModule(p, &error);
+        if (!loaded().empty() && loaded().back().get() == p) {
+            loaded().pop_back();  // the library stays open on purpose: its nodes remain
         }
     }
 }

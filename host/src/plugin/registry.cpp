@@ -15,6 +15,7 @@ namespace {
 
 struct State {
     Plugin* current = nullptr;
+    std::vector<const Plugin*> busy;  // one entry per running call into a module
     std::vector<std::unique_ptr<TranslatorRecord>> translators;
     std::vector<CommandRecord> commands;
 };
@@ -70,6 +71,23 @@ Plugin* current() {
 }
 void setCurrent(Plugin* plugin) {
     state().current = plugin;
+}
+
+BusyScope::BusyScope(Plugin* plugin) : plugin_(plugin) {
+    if (plugin_)
+        state().busy.push_back(plugin_);
+}
+
+BusyScope::~BusyScope() {
+    if (!plugin_)
+        return;
+    auto& busy = state().busy;
+    busy.erase(std::find(busy.begin(), busy.end(), plugin_));
+}
+
+bool isBusy(const Plugin& plugin) {
+    const auto& busy = state().busy;
+    return std::find(busy.begin(), busy.end(), &plugin) != busy.end();
 }
 
 MStatus addTranslator(Plugin& owner, const std::string& name, MCreatorFunction creator,

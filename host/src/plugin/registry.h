@@ -60,6 +60,20 @@ struct CommandRecord {
 Plugin* current();
 void setCurrent(Plugin* plugin);
 
+// Marks a module's code as running (a command's doIt, a translator's reader) for the
+// lifetime of the scope, so that the module cannot be unloaded from under it.
+class BusyScope {
+  public:
+    explicit BusyScope(Plugin* plugin);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    Plugin* plugin_;
+};
+bool isBusy(const Plugin& plugin);
+
 MStatus addTranslator(Plugin& owner, const std::string& name, MCreatorFunction creator,
                       const char* defaultOptions, bool requiresFullMel);
 MStatus removeTranslator(Plugin& owner, const std::string& name);

@@ -98,6 +98,17 @@ class DestroyedCommand : public CountedCommand {
     static void* creator() { return new DestroyedCommand; }
 };
 
+// testUnloadSelf: tries to unload its own module while it runs; gives back the status.
+class UnloadSelfCommand : public CountedCommand {
+  public:
+    MStatus doIt(const MArgList&) override {
+        const MStatus status = MGlobal::executeCommand("unloadPlugin hosttestplugin");
+        setResult(static_cast<int>(status.statusCode()));
+        return MStatus::kSuccess;
+    }
+    static void* creator() { return new UnloadSelfCommand; }
+};
+
 std::string extensionOf(const MFileObject& file) {
     const std::string name = file.name().asChar();
     const size_t dot = name.rfind('.');
@@ -168,11 +179,11 @@ MStatus initializeSize() {
 
 const MTypeId kTestNodeId(0x7f101);
 
-const char* const kCommands[] = {"testEcho", "testFail", "testNested", "testThrow",
-                                 "testDestroyed"};
-const MCreatorFunction kCreators[] = {EchoCommand::creator, FailCommand::creator,
-                                      NestedCommand::creator, ThrowCommand::creator,
-                                      DestroyedCommand::creator};
+const char* const kCommands[] = {"testEcho",  "testFail",      "testNested",
+                                 "testThrow", "testDestroyed", "testUnloadSelf"};
+const MCreatorFunction kCreators[] = {EchoCommand::creator,      FailCommand::creator,
+                                      NestedCommand::creator,    ThrowCommand::creator,
+                                      DestroyedCommand::creator, UnloadSelfCommand::creator};
 
 }  // namespace
 
