@@ -1,6 +1,7 @@
 // The scene's MEL commands: normal use and refusals, with the exact texts the module sends.
 
 #include <maya/MFnAnimCurve.h>
+#include <maya/MPlugArray.h>
 
 #include "scene_fixture.h"
 
@@ -317,6 +318,56 @@ TEST_F(Mel, ImportLookupFindsTheDofAgainAndClearsItsKeys) {
                                         children[0] + "\"}"));
     EXPECT_EQ(one("keyframe -q -kc Hips"), "0");
     EXPECT_FALSE(MFnDagNode(hips).findPlug("tx").isConnected());
+}
+
+TEST_F(Mel, HierarchyKeyCopySequenceCopiesToSameNamedLocators) {
+    for (const char* group : {"A", "B"}) {
+        mel(std::string("group -em -n ") + group);
+        MSelectionList list;
+        list.add(group);
+        MObject parent;
+        list.getDependNode(0, parent);
+        MDagModifier mod;
+        MObject t = mod.createNode(kLocatorType);
+        mod.renameNode(t, "Hips");
+        mod.reparentNode(t, parent);
+        ASSERT_TRUE(mod.doIt());
+    }
+    mel("setKeyframe -t 1 -t 9 -v 5 -at tx B|Hips");
+    mel("select -r A B");
+    MSelectionList saved;
+    MGlobal::getActiveSelectionList(saved);
+    MStringArray strings;
+    saved.getSelectionStrings(strings);
+    ASSERT_EQ(strings.length(), 2u);
+    MStringArray source, destination;
+    MGlobal::executeCommand(MString("listRelatives -c -f ") + strings[1], source);
+    MGlobal::executeCommand(MString("listRelatives -c -f ") + strings[0], destination);
+    ASSERT_EQ(source.length(), 1u);
+    ASSERT_TRUE(MGlobal::executeCommand(MString("copyKey ") + source[0]));
+    ASSERT_TRUE(MGlobal::executeCommand(MString("pasteKey -o replace ") + destination[0]));
+    EXPECT_EQ(mel("keyframe -q -tc A|Hips.tx"), (Strings{"1", "9"}));
+    MGlobal::setActiveSelectionList(saved, MGlobal::kReplaceList);
+    EXPECT_EQ(selection(), (Strings{"|A", "|B"}));
+
+    MPlugArray connected;
+    MSelectionList hips;
+    hips.add("A|Hips");
+    MObject a;
+    hips.getDependNode(0, a);
+    ASSERT_TRUE(MFnDependencyNode(a).getConnections(connected));
+    ASSERT_EQ(connected.length(), 1u);
+    MStatus status;
+    MFnAnimCurve curve(connected[0], &status);
+    EXPECT_TRUE(status);
+    EXPECT_EQ(curve.numKeys(), 2u);
+    mel("group -em -n Lone");
+    MSelectionList lone;
+    lone.add("Lone");
+    MObject l;
+    lone.getDependNode(0, l);
+    EXPECT_TRUE(MFnDependencyNode(l).getConnections(connected));
+    EXPECT_EQ(connected.length(), 0u);
 }
 
 TEST_F(Mel, ExecuteCommandFailureLeavesTheResultEmpty) {

@@ -37,7 +37,7 @@ class MFnDependencyNode : public MFnBase {
     MPlug findPlug(const MObject& attribute, MStatus* ReturnStatus = NULL) const;
     MPlug findPlug(const MObject& attribute, bool wantNetworkedPlug,
                    MStatus* ReturnStatus = NULL) const;
-    // The plugs of this node that have connections, in attribute order.
+    // The plugs of this node that have connections, in attribute order (empty when none).
     MStatus getConnections(MPlugArray& array) const;
 
     unsigned int attributeCount(MStatus* ReturnStatus = NULL) const;

@@ -157,7 +157,7 @@ MStatus MFnDependencyNode::getConnections(MPlugArray& array) const {
             array.append(MPlugAccess::make(n->id, a));
         }
     }
-    return array.length() > 0 ? MStatus::kSuccess : MStatus::kFailure;
+    return MStatus::kSuccess;  // no connections: an empty array
 }
 
 unsigned int MFnDependencyNode::attributeCount(MStatus* ReturnStatus) const {
