@@ -57,6 +57,8 @@ TEST_F(PluginTest, LoadsByPathWithOrWithoutSuffixLookup) {
     EXPECT_TRUE(host::unloadPlugin("hosttestplugin", &error)) << error;
     ASSERT_TRUE(host::loadPlugin("hosttestplugin.so", &error)) << error;
     EXPECT_TRUE(host::unloadPlugin(modulePath("hosttestplugin"), &error)) << error;
+    ASSERT_TRUE(host::loadPlugin("hosttestplugin", &error)) << error;
+    EXPECT_TRUE(host::unloadPlugin("hosttestplugin.so", &error)) << error;
 }
 
 TEST_F(PluginTest, RefusesWhatIsNotALoadableModule) {

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #ifdef _WIN32
 #include <windows.h>

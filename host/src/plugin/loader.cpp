@@ -84,8 +84,11 @@ bool resolve(const std::string& request, std::string* path, std::string* name, s
 
 plugin::Plugin* findLoaded(const std::string& nameOrPath) {
     for (const auto& p : loaded()) {
-        if (p->name == nameOrPath || p->path == nameOrPath ||
-            plugin::samePath(p->path, nameOrPath)) {
+        // "name", "name.so" or the path the module was loaded from.
+        const bool byName =
+            p->name == nameOrPath ||
+            (!isPath(nameOrPath) && hasExtension(nameOrPath) && p->name == stem(nameOrPath));
+        if (byName || p->path == nameOrPath || plugin::samePath(p->path, nameOrPath)) {
             return p.get();
         }
     }
