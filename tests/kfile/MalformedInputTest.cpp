@@ -290,6 +290,18 @@ std::vector<MalformedCase> Cases() {
             EXPECT_NE(c.FindSection("DATAGROUP"), nullptr);
             EXPECT_EQ(c.GetDatagroupCount(), 0);
         });
+    // A record frame that runs past its body and past the end of the file: the body still
+    // ends where its header says, so the terminator and the frames after it are read.
+    add("RecordFrameRunsPastBodyAndFile",
+        ByteBuilder()
+            .FileHeader()
+            .Section("DATAGROUP", ByteBuilder().I16(100).I16(0).bytes())
+            .Terminator()
+            .Framed(DynamicPayload(0, 1, {})),
+        KReadError::kNone, [](const KFileContents& c) {
+            EXPECT_EQ(c.GetDatagroupCount(), 0);
+            EXPECT_EQ(Frames(c), std::vector<int32_t>{1});
+        });
     add("BodyCutBeforeItsClosingZero",
         ByteBuilder().FileHeader().SectionHeader(100, "PARAMETER").I16(4).Raw({2, 'X', 0, 1}),
         KReadError::kSectionCutShort);

@@ -29,6 +29,7 @@ class KFramedSectionHandler : public KSectionHandler {
         if (!section) {
             return kNoMemory;
         }
+        const uint64_t bodyEnd = Wrapper()->Position() + static_cast<uint64_t>(bodyLength);
         for (;;) {
             int16_t length = 0;
             if (!kfile::ReadInt16(Wrapper(), length)) {
@@ -45,7 +46,12 @@ class KFramedSectionHandler : public KSectionHandler {
                 break;
             }
         }
-        Wrapper()->Seek(static_cast<long>(int64_t{bodyLength} - section->GetSize()), 1);
+        // To the end of the declared body: past surplus bytes, or back from records that ran
+        // beyond it. A record frame cut short by the end of the file leaves the stream at that
+        // end, so the distance is taken from where the body ends, not from the records' size.
+        Wrapper()->Seek(static_cast<long>(static_cast<int64_t>(bodyEnd) -
+                                          static_cast<int64_t>(Wrapper()->Position())),
+                        1);
         std::unique_ptr<KFileSection> read = std::move(section);
         contents->AddSection(read);  // a refused duplicate is destroyed here
         return kDone;
