@@ -146,6 +146,18 @@ TEST_F(PluginTest, UnloadAllCopesWithModulesThatLeaveThingsBehindOrRefuse) {
     EXPECT_TRUE(host::registeredTranslators().empty());
 }
 
+TEST_F(PluginTest, MFnPluginNeedsThePluginObjectTheHostPassed) {
+    setenv("HOSTTEST_WRONG_OBJECT", "1", 1);
+    std::string error;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(host::loadPlugin("hosttestplugin", &error));
+    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find(
+                                     "is not the plug-in object the host gave it"));
+    EXPECT_EQ("initializePlugin of hosttestplugin failed: (kInvalidParameter): Invalid parameter",
+              error);
+    EXPECT_TRUE(host::loadedPlugins().empty());
+}
+
 TEST_F(PluginTest, FailedInitializeLeavesNothingRegistered) {
     setenv("HOSTTEST_INIT_FAIL", "1", 1);
     std::string error;

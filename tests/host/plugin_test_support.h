@@ -28,7 +28,8 @@ class PluginTest : public ::testing::Test {
         host::clearFaults();
         host::clearCommandLog();
         host::clearMessageLog();
-        for (const char* name : {"HOSTTEST_INIT_FAIL", "HOSTTEST_LEAK", "HOSTTEST_UNINIT_FAIL"}) {
+        for (const char* name : {"HOSTTEST_INIT_FAIL", "HOSTTEST_LEAK", "HOSTTEST_UNINIT_FAIL",
+                                 "HOSTTEST_WRONG_OBJECT"}) {
             unsetenv(name);
         }
     }

@@ -17,10 +17,15 @@
 #include "mel/interpreter.h"
 #include "plugin/library.h"
 #include "plugin/registry.h"
+#include "scene/access.h"
 
 namespace {
 
 using EntryPoint = MStatus (*)(MObject);
+
+// Plug-in objects are handles no scene node ever has: ids far above any node's.
+constexpr unsigned long long kFirstPluginObjectId = 1ULL << 62;
+unsigned long long g_nextPluginObjectId = kFirstPluginObjectId;
 
 std::vector<std::unique_ptr<plugin::Plugin>>& loaded() {
     static std::vector<std::unique_ptr<plugin::Plugin>> plugins;
@@ -116,7 +121,7 @@ MStatus callEntry(plugin::Plugin& p, EntryPoint entry, const char* which, std::s
     plugin::setCurrent(&p);
     MStatus status;
     try {
-        status = entry(MObject::kNullObj);
+        status = entry(MObjectAccess::forNode(p.objectId));
     } catch (const std::exception& e) {
         *error = std::string(which) + " of " + p.name + " threw an exception: " + e.what();
         status = MStatus::kFailure;
@@ -223,6 +228,7 @@ bool loadPlugin(const std::string& request, std::string* errorOut) {
     record->path = path;
     record->apiVersion = version;
     record->handle = handle;
+    record->objectId = g_nextPluginObjectId++;
     plugin::Plugin* p = record.get();
     loaded().push_back(std::move(record));
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "plugin/registry.h"
+#include "scene/access.h"
 
 namespace {
 
@@ -42,11 +43,17 @@ bool apiVersionAccepted(const char* required) {
 
 MFnPlugin::MFnPlugin() = default;
 
-MFnPlugin::MFnPlugin(MObject& /*object*/, const char* vendor, const char* version,
+MFnPlugin::MFnPlugin(MObject& object, const char* vendor, const char* version,
                      const char* requiredApiVersion, MStatus* status) {
     plugin::Plugin* loading = plugin::current();
     if (!loading) {
         setStatus(status, outsideInitialisation("MFnPlugin").statusCode());
+        return;
+    }
+    if (!MObjectAccess::isNode(object) || MObjectAccess::nodeId(object) != loading->objectId) {
+        MGlobal::displayError(MString("MFnPlugin: ") + loading->name.c_str() +
+                              " passed an object that is not the plug-in object the host gave it");
+        setStatus(status, MStatus::kInvalidParameter);
         return;
     }
     if (!apiVersionAccepted(requiredApiVersion)) {

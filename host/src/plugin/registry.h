@@ -30,6 +30,8 @@ struct Plugin {
     std::string vendor = "Unknown";
     std::string version = "Unknown";
     void* handle = nullptr;
+    // Identifies the plug-in object handed to initializePlugin / uninitializePlugin.
+    unsigned long long objectId = 0;
     std::vector<std::string> translators;
     std::vector<std::string> commands;
     std::vector<NodeTypeRecord> nodeTypes;

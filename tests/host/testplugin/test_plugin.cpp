@@ -4,6 +4,7 @@
 //   HOSTTEST_INIT_FAIL    initializePlugin registers everything, then reports failure
 //   HOSTTEST_LEAK         uninitializePlugin forgets to deregister the command testEcho
 //   HOSTTEST_UNINIT_FAIL  uninitializePlugin reports failure at once
+//   HOSTTEST_WRONG_OBJECT initializePlugin builds its MFnPlugin on another object
 
 #include <maya/MArgList.h>
 #include <maya/MFileObject.h>
@@ -188,6 +189,8 @@ const MCreatorFunction kCreators[] = {EchoCommand::creator,      FailCommand::cr
 }  // namespace
 
 PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
+    if (envSet("HOSTTEST_WRONG_OBJECT"))
+        obj = MObject();
     MStatus status;
     MFnPlugin plugin(obj, "Test vendor", "1.2", "Any", &status);
     if (!status)
