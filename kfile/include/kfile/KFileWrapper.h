@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 // Moves raw blocks of bytes through one buffered C stream and positions it.
@@ -52,6 +53,9 @@ class KThinFileWrapper {
     bool Discard(uint64_t byteCount);
 
   private:
+    static constexpr size_t kStreamBufferSize = 1 << 16;
+
+    std::unique_ptr<char[]> buffer_;  // declared before stream_: outlives it
     std::FILE* stream_ = nullptr;
     uint64_t position_ = 0;
     uint64_t size_ = 0;
