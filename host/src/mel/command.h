@@ -67,7 +67,7 @@ class ArgReader {
     Outcome failure() const;
 
     bool isQuery() const { return query_; }
-    // By short or long name of the spec.
+    // By the flag's short or long name.
     bool has(const std::string& flag) const;
     int count(const std::string& flag) const;
     // The values of the flag's last occurrence (empty if absent or taking none).
