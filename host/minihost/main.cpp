@@ -29,7 +29,8 @@ const char* const kUsage =
     "status 1. Without steps, on a terminal, minihost reads MEL at a prompt (end with\n"
     "Ctrl-D); without a terminal it runs MEL read from standard input.\n"
     "Modules named without a path (loadPlugin NAME) are looked up in the folders of\n"
-    "MAYA_PLUG_IN_PATH, then in the folder of minihost.\n";
+    "MAYA_PLUG_IN_PATH, then in this build's module folder, then in the folder of\n"
+    "minihost.\n";
 
 struct Step {
     bool isFile;

@@ -51,6 +51,15 @@ TEST_F(PluginTest, LoadsByBareNameAndRecordsWhatItRegistered) {
     testing::internal::GetCapturedStderr();
 }
 
+TEST_F(PluginTest, SearchesTheEnvironmentThenTheBuildsModuleFolder) {
+    setenv("MAYA_PLUG_IN_PATH", "/first:/second", 1);
+    const std::vector<std::string> dirs = host::pluginSearchPath();
+    ASSERT_GE(dirs.size(), 3u);
+    EXPECT_EQ("/first", dirs[0]);
+    EXPECT_EQ("/second", dirs[1]);
+    EXPECT_EQ(KFR_MODULE_DIR, dirs[2]);
+}
+
 TEST_F(PluginTest, LoadsByPathWithOrWithoutSuffixLookup) {
     std::string error;
     ASSERT_TRUE(host::loadPlugin(modulePath("hosttestplugin"), &error)) << error;

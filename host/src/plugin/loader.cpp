@@ -187,6 +187,10 @@ std::vector<std::string> pluginSearchPath() {
             begin = end + 1;
         }
     }
+#ifdef MAYASTANDIN_BUILD_MODULE_DIR
+    // The folder into which this build puts the modules it makes.
+    dirs.push_back(MAYASTANDIN_BUILD_MODULE_DIR);
+#endif
     const std::string programDir = plugin::programDirectory();
     if (!programDir.empty())
         dirs.push_back(programDir);
