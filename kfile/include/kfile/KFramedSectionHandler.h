@@ -60,12 +60,8 @@ class KFramedSectionHandler : public KSectionHandler {
     // Reads one record payload of `length` bytes into a new record of the section. A negative
     // length, or one beyond the end of the file, is a short read: no buffer is obtained for it.
     int32_t ReadRecord(Section& section, int16_t length) {
-        if (length < 0) {
-            return kShortRead;
-        }
-        if (static_cast<uint64_t>(length) > Wrapper()->Remaining()) {
-            Wrapper()->Discard(static_cast<uint64_t>(length));
-            return kShortRead;
+        if (length < 0 || static_cast<uint64_t>(length) > Wrapper()->Remaining()) {
+            return kShortRead;  // ReadSection then moves to the end of the body
         }
         KBytes bytes(new (std::nothrow) uint8_t[static_cast<size_t>(length)]);
         if (!bytes) {
