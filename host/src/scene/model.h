@@ -56,6 +56,10 @@ AttrDef* attribute(AttrId id);  // null for an unknown id
 
 enum class CurveType { TA = 0, TL = 1, TT = 2, TU = 3 };
 
+// The kind of curve that animates an attribute of a type, and the type of a curve's values.
+CurveType curveTypeFor(AttrType type);
+AttrType curveValueType(CurveType type);
+
 struct NodeType {
     std::string name;
     std::uint32_t typeId = 0;

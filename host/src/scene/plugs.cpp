@@ -166,10 +166,7 @@ Node* Scene::createCurveFor(const PlugRef& plug, std::string* error) {
         *error = plugName(plug) + " already has an incoming connection";
         return nullptr;
     }
-    CurveType type = a->type == AttrType::Distance ? CurveType::TL
-                     : a->type == AttrType::Angle  ? CurveType::TA
-                     : a->type == AttrType::Time   ? CurveType::TT
-                                                   : CurveType::TU;
+    CurveType type = curveTypeFor(a->type);
     Node* curve =
         createNode(builtinType(Kind::AnimCurve, type), node->name + "_" + a->longName, nullptr);
     connections_.push_back({{curve->id, builtinAttrs().curveOutput}, plug});

@@ -36,6 +36,32 @@ CurveType Node::curveType() const {
     }
 }
 
+CurveType curveTypeFor(AttrType type) {
+    switch (type) {
+        case AttrType::Distance:
+            return CurveType::TL;
+        case AttrType::Angle:
+            return CurveType::TA;
+        case AttrType::Time:
+            return CurveType::TT;
+        default:
+            return CurveType::TU;
+    }
+}
+
+AttrType curveValueType(CurveType type) {
+    switch (type) {
+        case CurveType::TL:
+            return AttrType::Distance;
+        case CurveType::TA:
+            return AttrType::Angle;
+        case CurveType::TT:
+            return AttrType::Time;
+        default:
+            return AttrType::Unitless;
+    }
+}
+
 Scene& theScene() {
     static Scene scene;
     return scene;

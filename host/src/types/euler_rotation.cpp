@@ -1,6 +1,8 @@
 #include <maya/MEulerRotation.h>
 #include <maya/MQuaternion.h>
 
+#include "types/components.h"
+
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +13,8 @@ const MEulerRotation MEulerRotation::identity;
 
 namespace {
 
+constexpr double MEulerRotation::*kComponents[] = {&MEulerRotation::x, &MEulerRotation::y,
+                                                   &MEulerRotation::z};
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTwoPi = 2.0 * kPi;
 
@@ -108,29 +112,11 @@ MEulerRotation& MEulerRotation::setValue(const MQuaternion& q, RotationOrder ord
 }
 
 double MEulerRotation::operator[](unsigned int i) const {
-    switch (i) {
-        case 0:
-            return x;
-        case 1:
-            return y;
-        case 2:
-            return z;
-    }
-    std::fprintf(stderr, "MEulerRotation: component index %u out of range\n", i);
-    std::abort();
+    return types::component(*this, kComponents, i, "MEulerRotation");
 }
 
 double& MEulerRotation::operator[](unsigned int i) {
-    switch (i) {
-        case 0:
-            return x;
-        case 1:
-            return y;
-        case 2:
-            return z;
-    }
-    std::fprintf(stderr, "MEulerRotation: component index %u out of range\n", i);
-    std::abort();
+    return types::component(*this, kComponents, i, "MEulerRotation");
 }
 
 MQuaternion MEulerRotation::asQuaternion() const {
@@ -171,8 +157,7 @@ bool MEulerRotation::operator!=(const MEulerRotation& o) const {
 }
 
 bool MEulerRotation::isEquivalent(const MEulerRotation& o, double tolerance) const {
-    return order == o.order && std::fabs(x - o.x) <= tolerance && std::fabs(y - o.y) <= tolerance &&
-           std::fabs(z - o.z) <= tolerance;
+    return order == o.order && types::withinTolerance<3>({x, y, z}, {o.x, o.y, o.z}, tolerance);
 }
 
 bool MEulerRotation::isZero(double tolerance) const {

@@ -1,57 +1,30 @@
 #include <maya/MBoundingBox.h>
 #include <maya/MPoint.h>
 
+#include "types/components.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 const MPoint MPoint::origin;
 
 namespace {
-
-[[noreturn]] void badIndex(unsigned int i) {
-    std::fprintf(stderr, "MPoint: component index %u out of range\n", i);
-    std::abort();
-}
-
+constexpr double MPoint::*kComponents[] = {&MPoint::x, &MPoint::y, &MPoint::z, &MPoint::w};
 }  // namespace
 
 double MPoint::operator[](unsigned int i) const {
-    switch (i) {
-        case 0:
-            return x;
-        case 1:
-            return y;
-        case 2:
-            return z;
-        case 3:
-            return w;
-    }
-    badIndex(i);
+    return types::component(*this, kComponents, i, "MPoint");
 }
 
 double& MPoint::operator[](unsigned int i) {
-    switch (i) {
-        case 0:
-            return x;
-        case 1:
-            return y;
-        case 2:
-            return z;
-        case 3:
-            return w;
-    }
-    badIndex(i);
+    return types::component(*this, kComponents, i, "MPoint");
 }
 
 MStatus MPoint::get(double dest[4]) const {
     if (!dest)
         return MStatus::kInvalidParameter;
-    dest[0] = x;
-    dest[1] = y;
-    dest[2] = z;
-    dest[3] = w;
+    for (unsigned int i = 0; i < 4; ++i)
+        dest[i] = (*this)[i];
     return MStatus::kSuccess;
 }
 
@@ -74,8 +47,7 @@ bool MPoint::operator!=(const MPoint& o) const {
 }
 
 bool MPoint::isEquivalent(const MPoint& o, double tolerance) const {
-    return std::fabs(x - o.x) <= tolerance && std::fabs(y - o.y) <= tolerance &&
-           std::fabs(z - o.z) <= tolerance && std::fabs(w - o.w) <= tolerance;
+    return types::withinTolerance<4>({x, y, z, w}, {o.x, o.y, o.z, o.w}, tolerance);
 }
 
 double MPoint::distanceTo(const MPoint& o) const {

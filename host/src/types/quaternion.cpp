@@ -1,18 +1,16 @@
 #include <maya/MEulerRotation.h>
 #include <maya/MQuaternion.h>
 
+#include "types/components.h"
+
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 const MQuaternion MQuaternion::identity;
 
 namespace {
 
-[[noreturn]] void badIndex(const char* type, unsigned int i) {
-    std::fprintf(stderr, "%s: component index %u out of range\n", type, i);
-    std::abort();
-}
+constexpr double MQuaternion::*kComponents[] = {&MQuaternion::x, &MQuaternion::y, &MQuaternion::z,
+                                                &MQuaternion::w};
 
 // Hamilton product a b.
 MQuaternion hamilton(const MQuaternion& a, const MQuaternion& b) {
@@ -29,40 +27,18 @@ MQuaternion& MQuaternion::operator=(const MEulerRotation& euler) {
 }
 
 double MQuaternion::operator[](unsigned int i) const {
-    switch (i) {
-        case 0:
-            return x;
-        case 1:
-            return y;
-        case 2:
-            return z;
-        case 3:
-            return w;
-    }
-    badIndex("MQuaternion", i);
+    return types::component(*this, kComponents, i, "MQuaternion");
 }
 
 double& MQuaternion::operator[](unsigned int i) {
-    switch (i) {
-        case 0:
-            return x;
-        case 1:
-            return y;
-        case 2:
-            return z;
-        case 3:
-            return w;
-    }
-    badIndex("MQuaternion", i);
+    return types::component(*this, kComponents, i, "MQuaternion");
 }
 
 MStatus MQuaternion::get(double dest[4]) const {
     if (!dest)
         return MStatus::kInvalidParameter;
-    dest[0] = x;
-    dest[1] = y;
-    dest[2] = z;
-    dest[3] = w;
+    for (unsigned int i = 0; i < 4; ++i)
+        dest[i] = (*this)[i];
     return MStatus::kSuccess;
 }
 
@@ -88,8 +64,7 @@ bool MQuaternion::operator!=(const MQuaternion& o) const {
 }
 
 bool MQuaternion::isEquivalent(const MQuaternion& o, double tolerance) const {
-    return std::fabs(x - o.x) <= tolerance && std::fabs(y - o.y) <= tolerance &&
-           std::fabs(z - o.z) <= tolerance && std::fabs(w - o.w) <= tolerance;
+    return types::withinTolerance<4>({x, y, z, w}, {o.x, o.y, o.z, o.w}, tolerance);
 }
 
 MQuaternion MQuaternion::normal() const {

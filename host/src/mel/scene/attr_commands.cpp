@@ -16,16 +16,7 @@ scene::Scene& S() {
 scene::AttrType shownType(const scene::PlugRef& plug) {
     const scene::Node* node = S().find(plug.node);
     if (node->isCurve() && plug.attr == scene::builtinAttrs().curveOutput) {
-        switch (node->curveType()) {
-            case scene::CurveType::TL:
-                return scene::AttrType::Distance;
-            case scene::CurveType::TA:
-                return scene::AttrType::Angle;
-            case scene::CurveType::TT:
-                return scene::AttrType::Time;
-            default:
-                return scene::AttrType::Unitless;
-        }
+        return scene::curveValueType(node->curveType());
     }
     return scene::attribute(plug.attr)->type;
 }

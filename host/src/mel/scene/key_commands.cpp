@@ -134,6 +134,25 @@ std::string attributeName(const CurveOf& c) {
     return c.attribute >= 0 ? scene::attribute(c.attribute)->longName : std::string();
 }
 
+// The keys of a curve within the range, under the curve's attribute name.
+ClipCurve keysInRange(const CurveOf& c, const TimeRange& range) {
+    ClipCurve clip{attributeName(c), {}};
+    for (const scene::Key& k : c.curve->keys) {
+        if (range.contains(k.time)) {
+            clip.keys.push_back(k);
+        }
+    }
+    return clip;
+}
+
+// The curves and time range that a cutKey or copyKey call names.
+bool keySet(const std::string& command, const ArgReader& args, TimeRange* range,
+            std::vector<CurveOf>* curves, std::string* error) {
+    std::vector<scene::Node*> objects;
+    return targets(command, args, &objects, error) && readRange(command, args, range, error) &&
+           collectCurves(command, objects, args, curves, error);
+}
+
 Outcome runCutKey(const Call& call) {
     std::vector<FlagSpec> flags = kKeySetFlags;
     flags.push_back({"cl", "clear", 0});
@@ -142,23 +161,16 @@ Outcome runCutKey(const Call& call) {
         return args.failure();
     }
     std::string error;
-    std::vector<scene::Node*> objects;
     TimeRange range;
     std::vector<CurveOf> curves;
-    if (!targets("cutKey", args, &objects, &error) || !readRange("cutKey", args, &range, &error) ||
-        !collectCurves("cutKey", objects, args, &curves, &error)) {
+    if (!keySet("cutKey", args, &range, &curves, &error)) {
         return Outcome::fail(error);
     }
     std::vector<ClipCurve> cut;
     int affected = 0;
     for (const CurveOf& c : curves) {
         auto& keys = c.curve->keys;
-        ClipCurve removed{attributeName(c), {}};
-        for (const scene::Key& k : keys) {
-            if (range.contains(k.time)) {
-                removed.keys.push_back(k);
-            }
-        }
+        ClipCurve removed = keysInRange(c, range);
         if (removed.keys.empty()) {
             continue;
         }
@@ -192,22 +204,14 @@ Outcome runCopyKey(const Call& call) {
         return args.failure();
     }
     std::string error;
-    std::vector<scene::Node*> objects;
     TimeRange range;
     std::vector<CurveOf> curves;
-    if (!targets("copyKey", args, &objects, &error) ||
-        !readRange("copyKey", args, &range, &error) ||
-        !collectCurves("copyKey", objects, args, &curves, &error)) {
+    if (!keySet("copyKey", args, &range, &curves, &error)) {
         return Outcome::fail(error);
     }
     std::vector<ClipCurve> copied;
     for (const CurveOf& c : curves) {
-        ClipCurve cc{attributeName(c), {}};
-        for (const scene::Key& k : c.curve->keys) {
-            if (range.contains(k.time)) {
-                cc.keys.push_back(k);
-            }
-        }
+        ClipCurve cc = keysInRange(c, range);
         if (!cc.keys.empty() && !cc.attribute.empty()) {
             copied.push_back(cc);
         }
@@ -398,19 +402,6 @@ Outcome runSetKeyframe(const Call& call) {
     return Outcome::ok({std::to_string(count)});
 }
 
-scene::AttrType curveValueType(const scene::Node* curve) {
-    switch (curve->curveType()) {
-        case scene::CurveType::TL:
-            return scene::AttrType::Distance;
-        case scene::CurveType::TA:
-            return scene::AttrType::Angle;
-        case scene::CurveType::TT:
-            return scene::AttrType::Time;
-        default:
-            return scene::AttrType::Unitless;
-    }
-}
-
 // In query mode the shared reader would take -attribute and -time values as objects, so
 // the query flag is taken out first and the rest read as ordinary flags.
 Call withoutQueryFlag(const Call& call, bool* query) {
@@ -499,7 +490,8 @@ Outcome runKeyframe(const Call& call) {
             if (args.has("tc")) {
                 result.push_back(scene::formatNumber(secondsToUiTime(k.time)));
             } else if (args.has("vc")) {
-                result.push_back(scene::formatNumber(toUi(curveValueType(c.curve), k.value)));
+                result.push_back(scene::formatNumber(
+                    toUi(scene::curveValueType(c.curve->curveType()), k.value)));
             }
         }
     }
