@@ -21,6 +21,16 @@ scene::Node* curveOf(const MObject& object, MStatus* status) {
     return ok ? n : nullptr;
 }
 
+// Key `index` of the curve, or null (with an invalid-parameter status) when there is none.
+const scene::Key* keyOf(const MObject& object, unsigned int index, MStatus* status) {
+    const scene::Node* c = curveOf(object, status);
+    if (c == nullptr || index >= c->keys.size()) {
+        setStatus(status, MStatus::kInvalidParameter);
+        return nullptr;
+    }
+    return &c->keys[index];
+}
+
 bool validTangent(int t) {
     return t >= MFnAnimCurve::kTangentGlobal && t <= MFnAnimCurve::kTangentStep;
 }
@@ -135,21 +145,13 @@ unsigned int MFnAnimCurve::numKeyframes(MStatus* ReturnStatus) const {
 }
 
 MTime MFnAnimCurve::time(unsigned int index, MStatus* ReturnStatus) const {
-    scene::Node* c = curveOf(object_, ReturnStatus);
-    if (c == nullptr || index >= c->keys.size()) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return MTime();
-    }
-    return scene::fromSeconds(c->keys[index].time);
+    const scene::Key* k = keyOf(object_, index, ReturnStatus);
+    return k != nullptr ? scene::fromSeconds(k->time) : MTime();
 }
 
 double MFnAnimCurve::value(unsigned int index, MStatus* ReturnStatus) const {
-    scene::Node* c = curveOf(object_, ReturnStatus);
-    if (c == nullptr || index >= c->keys.size()) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return 0.0;
-    }
-    return c->keys[index].value;
+    const scene::Key* k = keyOf(object_, index, ReturnStatus);
+    return k != nullptr ? k->value : 0.0;
 }
 
 MStatus MFnAnimCurve::setValue(unsigned int index, double value, MAnimCurveChange* change) {
@@ -170,22 +172,14 @@ MStatus MFnAnimCurve::setValue(unsigned int index, double value, MAnimCurveChang
 
 MFnAnimCurve::TangentType MFnAnimCurve::inTangentType(unsigned int index,
                                                       MStatus* ReturnStatus) const {
-    scene::Node* c = curveOf(object_, ReturnStatus);
-    if (c == nullptr || index >= c->keys.size()) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return kTangentGlobal;
-    }
-    return static_cast<TangentType>(c->keys[index].inTangent);
+    const scene::Key* k = keyOf(object_, index, ReturnStatus);
+    return k != nullptr ? static_cast<TangentType>(k->inTangent) : kTangentGlobal;
 }
 
 MFnAnimCurve::TangentType MFnAnimCurve::outTangentType(unsigned int index,
                                                        MStatus* ReturnStatus) const {
-    scene::Node* c = curveOf(object_, ReturnStatus);
-    if (c == nullptr || index >= c->keys.size()) {
-        setStatus(ReturnStatus, MStatus::kInvalidParameter);
-        return kTangentGlobal;
-    }
-    return static_cast<TangentType>(c->keys[index].outTangent);
+    const scene::Key* k = keyOf(object_, index, ReturnStatus);
+    return k != nullptr ? static_cast<TangentType>(k->outTangent) : kTangentGlobal;
 }
 
 bool MFnAnimCurve::find(const MTime& time, unsigned int& index, MStatus* ReturnStatus) const {
