@@ -1,0 +1,255 @@
+#include "import/ChannelAnimator.h"
+
+#include <maya/MPlugArray.h>
+#include <maya/MQuaternion.h>
+#include <maya/MTime.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "import/Rotation.h"
+#include "kfile/KDatagroupSection.h"
+
+namespace {
+
+// A datagroup rate that can time keys: anything else would put them at no finite time.
+bool isUsableRate(float rate) {
+    return std::isfinite(rate) && rate > 0.0f;
+}
+
+template <typename Stored>
+bool readAs(bool (KFileDynamicRecord::*getter)(int32_t, Stored&) const,
+            const KFileDynamicRecord& record, int32_t index, double& value) {
+    Stored stored{};
+    bool present = (record.*getter)(index, stored);
+    value = static_cast<double>(stored);
+    return present;
+}
+
+// A channel's value as a number, read as the datagroup's value type. False for a missing
+// value, a channel outside the record, a value that is not finite (it would spoil every later
+// rotation through the continuity step) and for the types that hold no numbers.
+bool readChannelValue(const KFileDynamicRecord& record, KValueType valueType, int32_t index,
+                      double& value) {
+    bool present = false;
+    switch (valueType) {
+        case kValueShort:
+            present = readAs(&KFileDynamicRecord::GetShort, record, index, value);
+            break;
+        case kValueLong:
+            present = readAs(&KFileDynamicRecord::GetLong, record, index, value);
+            break;
+        case kValueFloat:
+            present = readAs(&KFileDynamicRecord::GetFloat, record, index, value);
+            break;
+        case kValueDouble:
+            present = readAs(&KFileDynamicRecord::GetDouble, record, index, value);
+            break;
+        case kValueBoolean:
+            present = readAs(&KFileDynamicRecord::GetBoolean, record, index, value);
+            break;
+        default:
+            return false;
+    }
+    return present && std::isfinite(value);
+}
+
+void addLinearKey(MFnAnimCurve& curve, const MTime& time, double value) {
+    curve.addKeyframe(time, value, MFnAnimCurve::kTangentLinear, MFnAnimCurve::kTangentLinear,
+                      NULL);
+}
+
+bool isKeyedSlot(ChannelSlot slot) {
+    return slot >= 0 && slot < kChannelSlotCount;
+}
+
+bool isAnimCurve(const MObject& node) {
+    const MFn::Type type = node.apiType();
+    return type >= MFn::kAnimCurve && type <= MFn::kAnimCurveUnitlessToUnitless;
+}
+
+KValueType datagroupValueType(const KFileContents& contents, int16_t id) {
+    const auto* section = dynamic_cast<const KFileDatagroupSection*>(
+        contents.FindSection(KFileDatagroupSection::kName));
+    const KFileDatagroupRecord* group = section ? section->FindRecord(id) : nullptr;
+    return group ? static_cast<KValueType>(group->GetValueType()) : kValueDouble;
+}
+
+// For each frame from the contents' first to last frame that has a record of the datagroup,
+// the first such record in the file, in ascending frame order: what a walk over every frame
+// number in that range would find, without visiting the numbers in between.
+std::vector<const KFileDynamicRecord*> recordsInFrameOrder(const KFileContents& contents,
+                                                           int16_t id) {
+    const int32_t first = contents.GetFirstFrame();
+    const int32_t last = contents.GetLastFrame();
+    std::vector<const KFileDynamicRecord*> records;
+    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
+        const KFileDynamicRecord* record = contents.GetDynamicRecord(i);
+        if (record->GetId() == id && record->GetFrame() >= first && record->GetFrame() <= last) {
+            records.push_back(record);
+        }
+    }
+    auto byFrame = [](const KFileDynamicRecord* a, const KFileDynamicRecord* b) {
+        return a->GetFrame() < b->GetFrame();
+    };
+    auto sameFrame = [](const KFileDynamicRecord* a, const KFileDynamicRecord* b) {
+        return a->GetFrame() == b->GetFrame();
+    };
+    std::stable_sort(records.begin(), records.end(), byFrame);
+    records.erase(std::unique(records.begin(), records.end(), sameFrame), records.end());
+    return records;
+}
+
+}  // namespace
+
+float uiFramesPerSecond() {
+    switch (MTime::uiUnit()) {
+        case MTime::kHours:
+            return 1.0f / 3600.0f;
+        case MTime::kMinutes:
+            return 1.0f / 60.0f;
+        case MTime::kMilliseconds:
+            return 1000.0f;
+        case MTime::kGames:
+            return 15.0f;
+        case MTime::kFilm:
+            return 24.0f;
+        case MTime::kPALFrame:
+            return 25.0f;
+        case MTime::kNTSCFrame:
+            return 30.0f;
+        case MTime::kShowScan:
+            return 48.0f;
+        case MTime::kPALField:
+            return 50.0f;
+        case MTime::kNTSCField:
+            return 60.0f;
+        default:
+            return 1.0f;  // seconds
+    }
+}
+
+MObject findOrCreateAnimCurve(MPlug plug) {
+    if (plug.isConnected()) {
+        MPlugArray sources;
+        plug.connectedTo(sources, true, false);
+        if (sources.length() > 0) {
+            for (unsigned int i = 0; i < sources.length(); ++i) {
+                MObject source = sources[i].node();
+                if (isAnimCurve(source)) {
+                    return source;
+                }
+            }
+            return MObject::kNullObj;
+        }
+    }
+    MFnAnimCurve curve;
+    return curve.create(plug);
+}
+
+ChannelAnimator::ChannelAnimator(int32_t datagroupIndex)
+    : datagroupIndex_(datagroupIndex),
+      uiFramesPerSecond_(uiFramesPerSecond()),
+      internalUnit_(MDistance::internalUnit()) {
+    channelIndices_.fill(-1);
+}
+
+ChannelAnimator::~ChannelAnimator() = default;
+
+ChannelSlot ChannelAnimator::setChannelIndex(ChannelSlot slot, int32_t channelIndex) {
+    if (isKeyedSlot(slot)) {
+        channelIndices_[slot] = channelIndex;
+    }
+    return slot;
+}
+
+ChannelSlot ChannelAnimator::setCurve(ChannelSlot slot, std::unique_ptr<MFnAnimCurve> curve) {
+    if (isKeyedSlot(slot)) {
+        curves_[slot] = std::move(curve);
+    }
+    return slot;
+}
+
+void ChannelAnimator::toInternalDistance(double& value) const {
+    value = MDistance(value, MDistance::kMillimeters).as(internalUnit_);
+}
+
+bool ChannelAnimator::readSlot(const KFileDynamicRecord& record, KValueType valueType,
+                               ChannelSlot slot, double& value) const {
+    return channelIndices_[slot] != -1 && curves_[slot] &&
+           readChannelValue(record, valueType, channelIndices_[slot], value);
+}
+
+void ChannelAnimator::addFrameKeys(const KFileDynamicRecord& record, float fileRate,
+                                   KValueType valueType) {
+    if (record.GetId() != datagroupIndex_ || !isUsableRate(fileRate)) {
+        return;
+    }
+    // The frame stays a double: as a float, frames beyond 2^24 would share key times.
+    const double frame = record.GetFrame();
+    const double timeValue = static_cast<double>(uiFramesPerSecond_) / fileRate * frame;
+    if (!std::isfinite(timeValue)) {
+        return;
+    }
+    const MTime time(timeValue, MTime::uiUnit());
+    for (ChannelSlot slot : {kSlotTX, kSlotTY, kSlotTZ}) {
+        double value = 0.0;
+        if (readSlot(record, valueType, slot, value)) {
+            toInternalDistance(value);
+            addLinearKey(*curves_[slot], time, value);
+        }
+    }
+    addRotationKeys(record, valueType, time);
+}
+
+void ChannelAnimator::addRotationKeys(const KFileDynamicRecord& record, KValueType valueType,
+                                      const MTime& time) {
+    double rotationVector[3];
+    for (ChannelSlot slot : {kSlotRX, kSlotRY, kSlotRZ}) {
+        if (!readSlot(record, valueType, slot, rotationVector[slot - kSlotRX])) {
+            return;
+        }
+    }
+    double quaternion[4];
+    axisAngleToQuaternion(rotationVector, quaternion);
+    MEulerRotation rotation;
+    rotation = MQuaternion(quaternion);
+    // The first rotation is taken as decomposed; each later one is brought next to the one
+    // before, so the angles run on through +-pi and past whole turns instead of jumping.
+    if (firstFrame_) {
+        firstFrame_ = false;
+    } else {
+        rotation.setToClosestSolution(previousRotation_);
+    }
+    previousRotation_ = rotation;
+    addLinearKey(*curves_[kSlotRX], time, rotation.x);
+    addLinearKey(*curves_[kSlotRY], time, rotation.y);
+    addLinearKey(*curves_[kSlotRZ], time, rotation.z);
+}
+
+void keyDatagroupFrames(const KFileContents& contents, int32_t datagroupIndex,
+                        const ChannelAnimatorList& animators) {
+    if (datagroupIndex < std::numeric_limits<int16_t>::min() ||
+        datagroupIndex > std::numeric_limits<int16_t>::max()) {
+        return;  // records carry their datagroup as an int16: none can belong to it
+    }
+    const auto id = static_cast<int16_t>(datagroupIndex);
+    const float rate = contents.GetDatagroupRate(id);
+    // Animators of other datagroups would ignore every record of this one.
+    std::vector<ChannelAnimator*> keyed;
+    for (const auto& animator : animators) {
+        if (animator->datagroupIndex() == datagroupIndex) {
+            keyed.push_back(animator.get());
+        }
+    }
+    if (keyed.empty() || !isUsableRate(rate)) {
+        return;
+    }
+    const KValueType valueType = datagroupValueType(contents, id);
+    for (const KFileDynamicRecord* record : recordsInFrameOrder(contents, id)) {
+        for (ChannelAnimator* animator : keyed) {
+            animator->addFrameKeys(*record, rate, valueType);
+        }
+    }
+}

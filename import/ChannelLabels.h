@@ -1,0 +1,40 @@
+// Rules for the channel labels of a datagroup: a label is a name, optional white space and a
+// suffix in angle brackets ("Bob:Hips <A-X>"). These are plain string functions, free of the
+// host, so that tools can apply the same rules as the import.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "import/ChannelSlot.h"
+
+// The name of a label: the text before its last "<" without trailing white space; a label
+// without "<" is its own name, untrimmed.
+std::string channelBaseName(const std::string& label);
+
+// Whether the suffix from the first "<" to the end is exactly "<P-X>", "<P-Y>" or "<P-Z>".
+bool isPositionLabel(const std::string& label);
+// Whether the suffix from the first "<" to the end is exactly one of "<A-X>" ... "<A-Z>" and
+// "<T-X>" ... "<T-Z>" (upper case only).
+bool isSegmentLabel(const std::string& label);
+
+// Sorts the base names of the labels into markers (position labels), segments (segment
+// labels) and local names (everything else), appending each name to its list unless the list
+// already holds it in any letter case. Lists keep the first form met, in order of appearance.
+void classifyChannels(const std::vector<std::string>& labels,
+                      std::vector<std::string>& segmentNames, std::vector<std::string>& localNames,
+                      std::vector<std::string>& markerNames);
+
+// The attribute a label suffix feeds, compared ignoring case and surrounding white space:
+// position and translation suffixes give tx/ty/tz, angle suffixes rx/ry/rz. Anything else
+// gives kNoChannelSlot and an empty attribute name.
+ChannelSlot channelSlotForLabel(const std::string& text, std::string& attributeName);
+
+// Splits "Bob2:Hips" into the subject prefix "Bob" (the text before the first ":", cut at its
+// first digit) and the local name "Hips" (everything after that ":"). Without ":" the prefix
+// is empty and the local name is the whole name.
+void splitSubjectName(const std::string& name, std::string& prefix, std::string& localName);
+
+// Copies without leading or trailing white space (space, tab, carriage return, line feed).
+std::string trimLeadingSpace(const std::string& text);
+std::string trimTrailingSpace(const std::string& text);
