@@ -18,8 +18,13 @@ class Curves : public SceneTest {
         list.add("Bob");
         list.getDependNode(0, bob_);
     }
-    MPlug plug(const char* name) { return MFnDependencyNode(bob_).findPlug(name); }
+    // MFnAnimCurve::create takes a non-const plug, so the plug is kept here.
+    MPlug& plug(const char* name) {
+        plug_ = MFnDependencyNode(bob_).findPlug(name);
+        return plug_;
+    }
     MObject bob_;
+    MPlug plug_;
 };
 
 struct CurveKindCase {
@@ -71,7 +76,8 @@ TEST_F(Curves, CreateRefusesCompoundsModifiersAndNullPlugs) {
     MDGModifier mod;
     curve.create(plug("tx"), &mod, &status);
     EXPECT_EQ(status, MStatus::kNotImplemented);
-    curve.create(MPlug(), NULL, &status);
+    MPlug null;
+    curve.create(null, NULL, &status);
     EXPECT_EQ(status, MStatus::kInvalidParameter);
     EXPECT_EQ(curve.addKeyframe(MTime(1.0), 1.0), MStatus::kInvalidParameter);  // unattached
 }

@@ -300,7 +300,8 @@ TEST_F(Mel, ImportLookupFindsTheDofAgainAndClearsItsKeys) {
     mod.reparentNode(hips, bob);
     mod.doIt();
     MFnAnimCurve curve;
-    curve.create(MFnDagNode(hips).findPlug("tx"));
+    MPlug tx = MFnDagNode(hips).findPlug("tx");
+    curve.create(tx);
     curve.addKeyframe(MTime(1.0), 1.0, MFnAnimCurve::kTangentLinear, MFnAnimCurve::kTangentLinear);
 
     // What a second import does: list the group's children, recognise the locator

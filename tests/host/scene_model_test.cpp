@@ -144,7 +144,8 @@ TEST_F(Model, PluginDependNodesAreDgNodesWithTheirOwnAttributes) {
     EXPECT_EQ(status, MStatus::kInvalidParameter);
 
     MFnAnimCurve curve;
-    curve.create(MFnDependencyNode(second).findPlug("outTime"));
+    MPlug outTime = MFnDependencyNode(second).findPlug("outTime");
+    curve.create(outTime);
     EXPECT_EQ(curve.animCurveType(), MFnAnimCurve::kAnimCurveTT);
 }
 

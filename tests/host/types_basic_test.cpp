@@ -42,16 +42,18 @@ TEST(TypesStatus, PerrorLayout) {
 TEST(TypesString, BasicsAndCaseConversion) {
     MString s("walk.k");
     EXPECT_EQ(6u, s.length());
-    const MString upper = s.toUpperCase();
+    MString upper = s;
+    EXPECT_EQ(&upper, &upper.toUpperCase());  // in place
     EXPECT_STREQ("WALK.K", upper.asChar());
-    EXPECT_STREQ("walk.k", s.asChar());  // unchanged
+    EXPECT_STREQ("walk.k", s.asChar());
     EXPECT_STREQ("mixed 1ü", MString("MiXeD 1ü").toLowerCase().asChar());
     EXPECT_TRUE(MString("a") + "b" == MString("ab"));
     EXPECT_TRUE("x" + MString("y") == "xy");
     MString built;
     built += "n";
     built += 3;
-    EXPECT_STREQ("n3", built.asChar());
+    built += static_cast<int>('"');  // what a char appends on the host
+    EXPECT_STREQ("n334", built.asChar());
     EXPECT_STREQ("", MString(nullptr).asChar());
     EXPECT_EQ(4, s.index('.'));
     EXPECT_EQ(-1, s.rindex('|'));

@@ -30,7 +30,6 @@ class MEulerRotation {
     // normalised first.
     MEulerRotation& operator=(const MQuaternion& q);
     MEulerRotation& setValue(double xx, double yy, double zz, RotationOrder ord = kXYZ);
-    MEulerRotation& setValue(const MQuaternion& q, RotationOrder ord = kXYZ);
 
     double operator[](unsigned int i) const;
     double& operator[](unsigned int i);
@@ -64,7 +63,6 @@ class MEulerRotation {
     MEulerRotation closestSolution(const MEulerRotation& dst) const;
     MEulerRotation& setToClosestSolution(const MEulerRotation& dst);
 
-    static MEulerRotation decompose(const MQuaternion& q, RotationOrder ord);
     static MEulerRotation bound(const MEulerRotation& src);
     static MEulerRotation alternateSolution(const MEulerRotation& src);
     static MEulerRotation closestCut(const MEulerRotation& src, const MEulerRotation& dst);

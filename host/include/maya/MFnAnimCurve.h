@@ -43,7 +43,7 @@ class MFnAnimCurve : public MFnDependencyNode {
 
     // Makes a curve of the type the plug needs (translate TL, rotate TA, others TU),
     // connects it to the plug and attaches to it. Only modifier == NULL is supported.
-    MObject create(const MPlug& plug, MDGModifier* modifier = NULL, MStatus* ReturnStatus = NULL);
+    MObject create(MPlug& plug, MDGModifier* modifier = NULL, MStatus* ReturnStatus = NULL);
     MObject create(const MObject& node, const MObject& attribute, MDGModifier* modifier = NULL,
                    MStatus* ReturnStatus = NULL);
 

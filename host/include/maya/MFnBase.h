@@ -21,4 +21,11 @@ class MFnBase {
 
   protected:
     MObject object_;
+
+  private:
+    // As on the host, a function set is not copied, assigned or pointed at: keep one by
+    // value where it is used, or make it with new.
+    MFnBase(const MFnBase&) = delete;
+    MFnBase& operator=(const MFnBase&) = delete;
+    MFnBase* operator&() const;
 };

@@ -21,10 +21,10 @@ class MFnDagNode : public MFnDependencyNode {
 
     // Makes a DAG node at once, under parent (the world when null). For a shape type a
     // parent transform is made as well when no parent is given; the transform is returned.
-    MObject create(const MString& type, const MObject& parent = MObject::kNullObj,
+    MObject create(const MString& type, MObject& parent = MObject::kNullObj,
                    MStatus* ReturnStatus = NULL);
-    MObject create(const MString& type, const MString& name,
-                   const MObject& parent = MObject::kNullObj, MStatus* ReturnStatus = NULL);
+    MObject create(const MString& type, const MString& name, MObject& parent = MObject::kNullObj,
+                   MStatus* ReturnStatus = NULL);
 
     unsigned int parentCount(MStatus* ReturnStatus = NULL) const;
     MObject parent(unsigned int index, MStatus* ReturnStatus = NULL) const;

@@ -2,8 +2,9 @@
 // The function set a module uses in initializePlugin / uninitializePlugin to tell the host
 // what it provides: file translators, commands and node types.
 //
-// Including this header defines the module's MApiVersion text. A module includes it in one
-// source file only; any other source that needs it defines MNoVersionString first.
+// Including this header defines the module's MApiVersion text and, on Windows, its DllMain.
+// A module includes it in one source file only; any other source that needs it defines
+// MNoVersionString first. A module that defines a DllMain of its own does not link.
 
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
@@ -27,11 +28,10 @@ class MFnPlugin {
     MString name(MStatus* status = NULL) const;
     MString loadPath(MStatus* status = NULL) const;
 
-    MStatus registerFileTranslator(const MString& translatorName, const char* pixmapName,
-                                   MCreatorFunction creatorFunction,
-                                   const char* optionsScriptName = NULL,
-                                   const char* defaultOptionsString = NULL,
-                                   bool requiresFullMel = false);
+    // The texts are char*, not const char*: a string literal needs a cast or an array.
+    MStatus registerFileTranslator(const MString& translatorName, char* pixmapName,
+                                   MCreatorFunction creatorFunction, char* optionsScriptName = NULL,
+                                   char* defaultOptionsString = NULL, bool requiresFullMel = false);
     MStatus deregisterFileTranslator(const MString& translatorName);
 
     MStatus registerCommand(const MString& commandName, MCreatorFunction creatorFunction,
@@ -47,6 +47,7 @@ class MFnPlugin {
   private:
     MFnPlugin(const MFnPlugin&) = delete;
     MFnPlugin& operator=(const MFnPlugin&) = delete;
+    MFnPlugin* operator&() const;
     void* plugin_ = nullptr;  // the host's record of the plug-in being loaded or unloaded
 };
 
@@ -58,5 +59,16 @@ __declspec(dllexport)
 __attribute__((visibility("default")))
 #endif
     char MApiVersion[] = "700";  // MAYA_API_VERSION as text
+
+#ifdef _WIN32
+// The parameter types are those of <windows.h> (HINSTANCE, DWORD, LPVOID; BOOL WINAPI),
+// spelled out so that this header need not include it.
+int __stdcall DllMain(struct HINSTANCE__* instance, unsigned long reason, void* reserved) {
+    (void)instance;
+    (void)reason;
+    (void)reserved;
+    return 1;
+}
+#endif
 }
 #endif

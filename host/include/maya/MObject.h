@@ -22,7 +22,7 @@ class MObject {
     bool operator==(const MObject& other) const { return kind_ == other.kind_ && id_ == other.id_; }
     bool operator!=(const MObject& other) const { return !(*this == other); }
 
-    static const MObject kNullObj;
+    static MObject kNullObj;  // not const: it is the default of MObject& parameters
 
   private:
     friend struct MObjectAccess;  // the stand-in's scene builds and reads handles

@@ -20,7 +20,7 @@ class MQuaternion {
 
     double operator[](unsigned int i) const;
     double& operator[](unsigned int i);
-    MStatus get(double dest[4]) const;
+    void get(double dest[4]) const;
 
     // Rotation product: (a * b) applies a, then b, as the host's row-vector matrices do.
     MQuaternion operator*(const MQuaternion& other) const;

@@ -20,10 +20,11 @@ class MString {
 
     MString& operator+=(const MString& other);
     MString& operator+=(const char* text);
-    MString& operator+=(char c);
     MString& operator+=(double value);
     MString& operator+=(int value);
-    MString& operator+=(unsigned int value);
+    // The devkit has no char form: there a char converts to int and appends its decimal
+    // number ("34" for '"'). Refused here so that the mistake cannot build.
+    MString& operator+=(char c) = delete;
 
     bool operator==(const MString& other) const { return text_ == other.text_; }
     bool operator==(const char* text) const;
@@ -33,11 +34,10 @@ class MString {
     const char* asChar() const { return text_.c_str(); }
     const char* asChar(MStatus* status) const;
     unsigned int length() const { return static_cast<unsigned int>(text_.size()); }
-    unsigned int numChars() const { return length(); }
 
-    // ASCII letters only; the string itself is left unchanged.
-    MString toUpperCase() const;
-    MString toLowerCase() const;
+    // Convert this string in place (ASCII letters only); convert a copy to keep the original.
+    MString& toUpperCase();
+    MString& toLowerCase();
 
     int index(char c) const;
     int rindex(char c) const;

@@ -13,10 +13,12 @@ typedef void* (*MCreatorFunction)();
 typedef MStatus (*MInitializeFunction)();
 typedef MSyntax (*MCreateSyntaxFunction)();
 
+// Exports only: a module declares its entry points extern "C" itself, so that the host
+// finds them by their plain names.
 #ifdef _WIN32
-#define PLUGIN_EXPORT extern "C" __declspec(dllexport)
+#define PLUGIN_EXPORT __declspec(dllexport)
 #else
-#define PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
+#define PLUGIN_EXPORT __attribute__((visibility("default")))
 #endif
 
 #ifndef NULL

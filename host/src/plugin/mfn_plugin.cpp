@@ -103,10 +103,10 @@ MString MFnPlugin::loadPath(MStatus* status) const {
     return MString(slash == std::string::npos ? "." : path.substr(0, slash).c_str());
 }
 
-MStatus MFnPlugin::registerFileTranslator(const MString& translatorName, const char* /*pixmapName*/,
+MStatus MFnPlugin::registerFileTranslator(const MString& translatorName, char* /*pixmapName*/,
                                           MCreatorFunction creatorFunction,
-                                          const char* /*optionsScriptName*/,
-                                          const char* defaultOptionsString, bool requiresFullMel) {
+                                          char* /*optionsScriptName*/, char* defaultOptionsString,
+                                          bool requiresFullMel) {
     if (!plugin_)
         return outsideInitialisation("registerFileTranslator");
     return plugin::addTranslator(*record(plugin_), translatorName.asChar(), creatorFunction,

@@ -60,7 +60,7 @@ MStatus MFnAnimCurve::setObject(const MObject& object) {
     return MFnBase::setObject(object);
 }
 
-MObject MFnAnimCurve::create(const MPlug& plug, MDGModifier* modifier, MStatus* ReturnStatus) {
+MObject MFnAnimCurve::create(MPlug& plug, MDGModifier* modifier, MStatus* ReturnStatus) {
     if (modifier != NULL) {
         // Curves are made at once here; recording them in a modifier is not supported.
         setStatus(ReturnStatus, MStatus::kNotImplemented);
@@ -83,7 +83,8 @@ MObject MFnAnimCurve::create(const MPlug& plug, MDGModifier* modifier, MStatus* 
 
 MObject MFnAnimCurve::create(const MObject& node, const MObject& attribute, MDGModifier* modifier,
                              MStatus* ReturnStatus) {
-    return create(MPlug(node, attribute), modifier, ReturnStatus);
+    MPlug plug(node, attribute);
+    return create(plug, modifier, ReturnStatus);
 }
 
 MFnAnimCurve::AnimCurveType MFnAnimCurve::animCurveType(MStatus* ReturnStatus) const {

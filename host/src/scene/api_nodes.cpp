@@ -222,11 +222,11 @@ MStatus MFnDagNode::setObject(const MDagPath& path) {
     return setObject(path.node());
 }
 
-MObject MFnDagNode::create(const MString& type, const MObject& parent, MStatus* ReturnStatus) {
+MObject MFnDagNode::create(const MString& type, MObject& parent, MStatus* ReturnStatus) {
     return create(type, MString(), parent, ReturnStatus);
 }
 
-MObject MFnDagNode::create(const MString& type, const MString& name, const MObject& parent,
+MObject MFnDagNode::create(const MString& type, const MString& name, MObject& parent,
                            MStatus* ReturnStatus) {
     const scene::NodeType* t = scene::findType(type.asChar());
     scene::Node* p = parent.isNull() ? nullptr : scene::nodeOf(parent);

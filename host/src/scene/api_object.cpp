@@ -11,7 +11,7 @@
 #include "scene/access.h"
 #include "scene/api_util.h"
 
-const MObject MObject::kNullObj;
+MObject MObject::kNullObj;
 
 namespace scene {
 

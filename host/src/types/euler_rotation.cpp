@@ -79,13 +79,11 @@ double distance(const MEulerRotation& a, const MEulerRotation& b) {
     return std::fabs(a.x - b.x) + std::fabs(a.y - b.y) + std::fabs(a.z - b.z);
 }
 
-}  // namespace
-
 // Any order reduces to the XYZ formulas by renaming the axes: the quaternion's components
 // are read in the order's own axis sequence. An odd renaming mirrors the space, which
 // turns every rotation the other way, so the vector part is negated on the way in and the
 // angles on the way out.
-MEulerRotation MEulerRotation::decompose(const MQuaternion& quaternion, RotationOrder ord) {
+MEulerRotation decompose(const MQuaternion& quaternion, MEulerRotation::RotationOrder ord) {
     const MQuaternion q = quaternion.normal();
     const OrderAxes axes = axesOf(ord);
     const double sign = axes.odd ? -1.0 : 1.0;
@@ -99,16 +97,14 @@ MEulerRotation MEulerRotation::decompose(const MQuaternion& quaternion, Rotation
     return result;
 }
 
+}  // namespace
+
 MEulerRotation& MEulerRotation::operator=(const MQuaternion& q) {
     return *this = decompose(q, order);
 }
 
 MEulerRotation& MEulerRotation::setValue(double xx, double yy, double zz, RotationOrder ord) {
     return *this = MEulerRotation(xx, yy, zz, ord);
-}
-
-MEulerRotation& MEulerRotation::setValue(const MQuaternion& q, RotationOrder ord) {
-    return *this = decompose(q, ord);
 }
 
 double MEulerRotation::operator[](unsigned int i) const {

@@ -34,12 +34,11 @@ double& MQuaternion::operator[](unsigned int i) {
     return types::component(*this, kComponents, i, "MQuaternion");
 }
 
-MStatus MQuaternion::get(double dest[4]) const {
+void MQuaternion::get(double dest[4]) const {
     if (!dest)
-        return MStatus::kInvalidParameter;
+        return;
     for (unsigned int i = 0; i < 4; ++i)
         dest[i] = (*this)[i];
-    return MStatus::kSuccess;
 }
 
 // Vectors are rotated as q v q*, so "this, then other" is the Hamilton product other * this.
@@ -103,5 +102,7 @@ MQuaternion& MQuaternion::invertIt() {
 }
 
 MEulerRotation MQuaternion::asEulerRotation() const {
-    return MEulerRotation::decompose(*this, MEulerRotation::kXYZ);
+    MEulerRotation euler;  // in order kXYZ
+    euler = *this;
+    return euler;
 }

@@ -31,11 +31,6 @@ MString& MString::operator+=(const char* text) {
     return *this;
 }
 
-MString& MString::operator+=(char c) {
-    text_ += c;
-    return *this;
-}
-
 MString& MString::operator+=(double value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%g", value);
@@ -44,11 +39,6 @@ MString& MString::operator+=(double value) {
 }
 
 MString& MString::operator+=(int value) {
-    text_ += std::to_string(value);
-    return *this;
-}
-
-MString& MString::operator+=(unsigned int value) {
     text_ += std::to_string(value);
     return *this;
 }
@@ -63,22 +53,20 @@ const char* MString::asChar(MStatus* status) const {
     return text_.c_str();
 }
 
-MString MString::toUpperCase() const {
-    MString copy(*this);
-    for (char& c : copy.text_) {
+MString& MString::toUpperCase() {
+    for (char& c : text_) {
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
     }
-    return copy;
+    return *this;
 }
 
-MString MString::toLowerCase() const {
-    MString copy(*this);
-    for (char& c : copy.text_) {
+MString& MString::toLowerCase() {
+    for (char& c : text_) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     }
-    return copy;
+    return *this;
 }
 
 int MString::index(char c) const {

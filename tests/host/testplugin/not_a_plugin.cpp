@@ -4,9 +4,9 @@
 #define MNoVersionString
 #include <maya/MFnPlugin.h>
 
-PLUGIN_EXPORT MStatus initializePlugin(MObject) {
+extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject) {
     return MStatus::kSuccess;
 }
-PLUGIN_EXPORT MStatus uninitializePlugin(MObject) {
+extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject) {
     return MStatus::kSuccess;
 }

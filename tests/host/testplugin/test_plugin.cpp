@@ -188,19 +188,22 @@ const MCreatorFunction kCreators[] = {EchoCommand::creator,      FailCommand::cr
 
 }  // namespace
 
-PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
+extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     if (envSet("HOSTTEST_WRONG_OBJECT"))
         obj = MObject();
     MStatus status;
     MFnPlugin plugin(obj, "Test vendor", "1.2", "Any", &status);
     if (!status)
         return status;
+    char noPixmap[] = "";
+    char noOptions[] = "";
+    char defaults[] = "defaults=1";
     const MStatus translator = plugin.registerFileTranslator(
-        "Host unsure", "", UnsureTranslator::creator, nullptr, "", false);
+        "Host unsure", noPixmap, UnsureTranslator::creator, nullptr, noOptions, false);
     if (!translator)
         translator.perror("registerFileTranslator");
-    status = plugin.registerFileTranslator("Host test", "", TestTranslator::creator, nullptr,
-                                           "defaults=1", true);
+    status = plugin.registerFileTranslator("Host test", noPixmap, TestTranslator::creator, nullptr,
+                                           defaults, true);
     if (!status)
         status.perror("registerFileTranslator");
     for (size_t i = 0; i < sizeof kCommands / sizeof kCommands[0]; ++i) {
@@ -222,7 +225,7 @@ PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     return status;
 }
 
-PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
+extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     if (envSet("HOSTTEST_UNINIT_FAIL"))
         return MStatus::kFailure;
     MFnPlugin plugin(obj);
