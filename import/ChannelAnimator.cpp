@@ -101,33 +101,39 @@ std::vector<const KFileDynamicRecord*> recordsInFrameOrder(const KFileContents& 
     return records;
 }
 
+// Kept in double precision for the key times: a float 1/60 would put a key at two minutes
+// 1e-7 minutes late.
+double uiUnitsPerSecond() {
+    switch (MTime::uiUnit()) {
+        case MTime::kHours:
+            return 1.0 / 3600.0;
+        case MTime::kMinutes:
+            return 1.0 / 60.0;
+        case MTime::kMilliseconds:
+            return 1000.0;
+        case MTime::kGames:
+            return 15.0;
+        case MTime::kFilm:
+            return 24.0;
+        case MTime::kPALFrame:
+            return 25.0;
+        case MTime::kNTSCFrame:
+            return 30.0;
+        case MTime::kShowScan:
+            return 48.0;
+        case MTime::kPALField:
+            return 50.0;
+        case MTime::kNTSCField:
+            return 60.0;
+        default:
+            return 1.0;  // seconds
+    }
+}
+
 }  // namespace
 
 float uiFramesPerSecond() {
-    switch (MTime::uiUnit()) {
-        case MTime::kHours:
-            return 1.0f / 3600.0f;
-        case MTime::kMinutes:
-            return 1.0f / 60.0f;
-        case MTime::kMilliseconds:
-            return 1000.0f;
-        case MTime::kGames:
-            return 15.0f;
-        case MTime::kFilm:
-            return 24.0f;
-        case MTime::kPALFrame:
-            return 25.0f;
-        case MTime::kNTSCFrame:
-            return 30.0f;
-        case MTime::kShowScan:
-            return 48.0f;
-        case MTime::kPALField:
-            return 50.0f;
-        case MTime::kNTSCField:
-            return 60.0f;
-        default:
-            return 1.0f;  // seconds
-    }
+    return static_cast<float>(uiUnitsPerSecond());
 }
 
 MObject findOrCreateAnimCurve(MPlug plug) {
@@ -150,7 +156,7 @@ MObject findOrCreateAnimCurve(MPlug plug) {
 
 ChannelAnimator::ChannelAnimator(int32_t datagroupIndex)
     : datagroupIndex_(datagroupIndex),
-      uiFramesPerSecond_(uiFramesPerSecond()),
+      uiUnitsPerSecond_(uiUnitsPerSecond()),
       internalUnit_(MDistance::internalUnit()) {
     channelIndices_.fill(-1);
 }
@@ -188,7 +194,7 @@ void ChannelAnimator::addFrameKeys(const KFileDynamicRecord& record, float fileR
     }
     // The frame stays a double: as a float, frames beyond 2^24 would share key times.
     const double frame = record.GetFrame();
-    const double timeValue = static_cast<double>(uiFramesPerSecond_) / fileRate * frame;
+    const double timeValue = uiUnitsPerSecond_ / fileRate * frame;
     if (!std::isfinite(timeValue)) {
         return;
     }

@@ -68,7 +68,7 @@ class ChannelAnimator {
     std::array<std::unique_ptr<MFnAnimCurve>, kChannelSlotCount> curves_;
     MEulerRotation previousRotation_;
     bool firstFrame_ = true;
-    float uiFramesPerSecond_;
+    double uiUnitsPerSecond_;  // of the UI time unit when the animator was made
     MDistance::Unit internalUnit_;
 };
 
