@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "ByteIO.h"
+#include "FramedSections.h"
 
+namespace kfile {
 namespace {
 
 constexpr size_t kMaxTextLength = 254;  // its length byte also counts the NUL
@@ -24,7 +26,7 @@ int32_t KFileDatagroupRecord::GetPackedSize() const {
 }
 
 void KFileDatagroupRecord::Unpack() {
-    kfile::bytes::Reader in(GetData(), RawSize());
+    bytes::Reader in(GetData(), RawSize());
     uint8_t nameField = 0;
     in.Take(id_);
     in.Take(nameField);
@@ -61,7 +63,7 @@ int16_t KFileDatagroupRecord::Pack() {
         ReserveRaw(-1);  // drops the buffer: the record cannot be stored
         return 0;
     }
-    kfile::bytes::Writer out(RawData());
+    bytes::Writer out(RawData());
     out.Put<int16_t>(id_);
     out.Put<uint8_t>(static_cast<uint8_t>(TextFieldSize(name_)));
     if (!name_.empty()) {
@@ -121,11 +123,27 @@ void KFileDatagroupRecord::RemoveLabel(int32_t index) {
     SetModified();
 }
 
-KFileDatagroupRecord* KFileDatagroupSection::FindRecord(int16_t id) const {
-    for (int32_t i = 0; i < GetRecordCount(); ++i) {
-        if (GetRecord(i)->GetId() == id) {
-            return GetRecord(i);
+const KFileDatagroupRecord* KFileDatagroupSection::FindRecord(int16_t id) const {
+    for (const KFileDatagroupRecord& record : GetRecords()) {
+        if (record.GetId() == id) {
+            return &record;
         }
     }
     return nullptr;
 }
+
+KFileDatagroupRecord* KFileDatagroupSection::FindRecord(int16_t id) {
+    return const_cast<KFileDatagroupRecord*>(
+        static_cast<const KFileDatagroupSection*>(this)->FindRecord(id));
+}
+
+int32_t KDatagroupSectionHandler::ReadSection(KFileContents* contents, int32_t bodyLength) {
+    return ReadFramedSection<KFileDatagroupSection, KFileDatagroupRecord>(*Wrapper(), *contents,
+                                                                          bodyLength);
+}
+
+bool KDatagroupSectionHandler::WriteSection(KFileSection* section) {
+    return WriteFramedSection<KFileDatagroupSection>(*this, *Wrapper(), section);
+}
+
+}  // namespace kfile

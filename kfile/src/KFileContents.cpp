@@ -1,10 +1,13 @@
 #include "kfile/KFileContents.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "KFileFormat.h"
 #include "kfile/KDatagroupSection.h"
-#include "kfile/KFileFormat.h"
+#include "kfile/KParameterSection.h"
 
+namespace kfile {
 namespace {
 uint64_t FrameKey(int16_t id, int32_t frame) {
     return (uint64_t{static_cast<uint16_t>(id)} << 32) | static_cast<uint32_t>(frame);
@@ -16,16 +19,20 @@ KFileContents::~KFileContents() {
     dynamicRecords_.clear();
 }
 
-KFileSection* KFileContents::FindSection(const std::string& name) const {
-    for (const auto& section : sections_) {
-        if (kfile::EqualsIgnoringCase(section->GetName(), name)) {
-            return section.get();
+const KFileSection* KFileContents::FindSection(const std::string& name) const {
+    for (const KFileSection& section : GetSections()) {
+        if (EqualsIgnoringCase(section.GetName(), name)) {
+            return &section;
         }
     }
     return nullptr;
 }
 
-bool KFileContents::AddSection(std::unique_ptr<KFileSection>& section) {
+KFileSection* KFileContents::FindSection(const std::string& name) {
+    return const_cast<KFileSection*>(std::as_const(*this).FindSection(name));
+}
+
+bool KFileContents::AddSection(std::unique_ptr<KFileSection> section) {
     if (!section || FindSection(section->GetName())) {
         return false;
     }
@@ -33,28 +40,43 @@ bool KFileContents::AddSection(std::unique_ptr<KFileSection>& section) {
     return true;
 }
 
-const KFileDatagroupSection* KFileContents::DatagroupSection() const {
-    return dynamic_cast<const KFileDatagroupSection*>(FindSection(KFileDatagroupSection::kName));
+template <typename Section>
+Section* KFileContents::FindTypedSection(const char* name) const {
+    return dynamic_cast<Section*>(const_cast<KFileSection*>(FindSection(name)));
+}
+
+const KFileDatagroupSection* KFileContents::GetDatagroupSection() const {
+    return FindTypedSection<KFileDatagroupSection>(KFileDatagroupSection::kName);
+}
+KFileDatagroupSection* KFileContents::GetDatagroupSection() {
+    return FindTypedSection<KFileDatagroupSection>(KFileDatagroupSection::kName);
+}
+const KFileParameterSection* KFileContents::GetParameterSection() const {
+    return FindTypedSection<KFileParameterSection>(KFileParameterSection::kName);
+}
+KFileParameterSection* KFileContents::GetParameterSection() {
+    return FindTypedSection<KFileParameterSection>(KFileParameterSection::kName);
 }
 
 int32_t KFileContents::GetDatagroupCount() const {
-    const KFileDatagroupSection* section = DatagroupSection();
+    const KFileDatagroupSection* section = GetDatagroupSection();
     return section ? section->GetRecordCount() : 0;
 }
 
 float KFileContents::GetDatagroupRate(int16_t id) const {
-    const KFileDatagroupSection* section = DatagroupSection();
+    const KFileDatagroupSection* section = GetDatagroupSection();
     const KFileDatagroupRecord* record = section ? section->FindRecord(id) : nullptr;
     return record ? record->GetRate() : 0.0f;
 }
 
 bool KFileContents::GetDatagroupLabels(int16_t id, std::vector<std::string>& labels) const {
-    const KFileDatagroupSection* section = DatagroupSection();
+    const KFileDatagroupSection* section = GetDatagroupSection();
+    if (!section) {
+        return false;
+    }
     const KFileDatagroupRecord* last = nullptr;
-    for (int32_t i = 0; section && i < section->GetRecordCount(); ++i) {
-        if (section->GetRecord(i)->GetId() == id) {
-            last = section->GetRecord(i);
-        }
+    for (const KFileDatagroupRecord& record : section->GetRecords()) {
+        last = record.GetId() == id ? &record : last;
     }
     if (!last) {
         return false;
@@ -76,8 +98,8 @@ int32_t KFileContents::GetFirstFrame() const {
 
 int32_t KFileContents::GetLastFrame() const {
     int32_t last = 0;
-    for (const auto& record : dynamicRecords_) {
-        last = std::max(last, record->GetFrame());
+    for (const KFileDynamicRecord& record : GetDynamicRecords()) {
+        last = std::max(last, record.GetFrame());
     }
     return last;
 }
@@ -87,7 +109,16 @@ void KFileContents::IndexRecord(size_t position) const {
     frameIndex_.emplace(FrameKey(record.GetId(), record.GetFrame()), position);  // first wins
 }
 
-KFileDynamicRecord* KFileContents::FindDynamicRecord(int16_t id, int32_t frame) const {
+const KFileDynamicRecord* KFileContents::FindDynamicRecord(int16_t id, int32_t frame) const {
+    std::lock_guard<std::mutex> lock(frameIndexMutex_);
+    return LookUpFrame(id, frame);
+}
+
+KFileDynamicRecord* KFileContents::FindDynamicRecord(int16_t id, int32_t frame) {
+    return const_cast<KFileDynamicRecord*>(std::as_const(*this).FindDynamicRecord(id, frame));
+}
+
+KFileDynamicRecord* KFileContents::LookUpFrame(int16_t id, int32_t frame) const {
     if (!frameIndexBuilt_) {
         frameIndex_.reserve(dynamicRecords_.size());
         for (size_t i = 0; i < dynamicRecords_.size(); ++i) {
@@ -104,7 +135,7 @@ KFileDynamicRecord* KFileContents::FindDynamicRecord(int16_t id, int32_t frame) 
         // A record's id or frame was changed after it was indexed: index afresh.
         frameIndex_.clear();
         frameIndexBuilt_ = false;
-        return FindDynamicRecord(id, frame);
+        return LookUpFrame(id, frame);
     }
     return record;
 }
@@ -140,3 +171,5 @@ KFileDynamicRecord* KFileContents::NextDynamicRecord(int16_t id) {
     }
     return nullptr;
 }
+
+}  // namespace kfile

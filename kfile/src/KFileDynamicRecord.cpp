@@ -6,10 +6,12 @@
 #include "ByteIO.h"
 #include "kfile/KDatagroupSection.h"
 
-using kfile::bytes::Load;
-using kfile::bytes::LoadOrZero;
-using kfile::bytes::Store;
-using kfile::bytes::StoreIfPresent;
+namespace kfile {
+
+using bytes::Load;
+using bytes::LoadOrZero;
+using bytes::Store;
+using bytes::StoreIfPresent;
 
 KFileDynamicRecord::KFileDynamicRecord(KBytes data, int16_t length)
     : KFileRecord(std::move(data), length) {}
@@ -52,6 +54,10 @@ int16_t KFileDynamicRecord::Pack() {
     Store<int32_t>(RawData() + 2, frame_);
     SetLength(static_cast<int16_t>(size));
     return static_cast<int16_t>(size);
+}
+
+bool KFileDynamicRecord::HasChannel(int32_t index, int32_t valueSize) const {
+    return valueSize > 0 && Slot(index, valueSize) != nullptr;
 }
 
 uint8_t* KFileDynamicRecord::Slot(int32_t index, int32_t width) const {
@@ -106,3 +112,5 @@ bool KFileDynamicRecord::SetDouble(int32_t index, double value) {
 bool KFileDynamicRecord::SetBoolean(int32_t index, bool value) {
     return StoreIfPresent<uint8_t>(Slot(index, 1), value ? 1 : 0);
 }
+
+}  // namespace kfile

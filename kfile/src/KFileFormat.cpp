@@ -1,9 +1,9 @@
-#include "kfile/KFileFormat.h"
+#include "KFileFormat.h"
 
 #include <algorithm>
 
 #include "ByteIO.h"
-#include "kfile/KFileWrapper.h"
+#include "kfile/KFileSection.h"
 
 namespace kfile {
 
@@ -21,30 +21,38 @@ std::string SectionName(const uint8_t* field) {
     return std::string(reinterpret_cast<const char*>(field), length);
 }
 
-bool ReadInt16(KExtendedFileWrapper* wrapper, int16_t& value) {
+bool ReadInt16(KThinFileWrapper& wrapper, int16_t& value) {
     uint8_t bytes[2];
-    if (!wrapper->Read(bytes, sizeof bytes)) {
+    if (!wrapper.Read(bytes, sizeof bytes)) {
         return false;
     }
     value = bytes::Load<int16_t>(bytes);
     return true;
 }
 
-bool WriteInt16(KExtendedFileWrapper* wrapper, int16_t value) {
+bool WriteInt16(KThinFileWrapper& wrapper, int16_t value) {
     uint8_t bytes[2];
     bytes::Store<int16_t>(bytes, value);
-    return wrapper->Write(bytes, sizeof bytes);
+    return wrapper.Write(bytes, sizeof bytes);
 }
 
-bool WriteSectionHeader(KExtendedFileWrapper* wrapper, int32_t size, const std::string& name) {
+bool WriteSectionHeader(KThinFileWrapper& wrapper, int32_t size, const std::string& name) {
     uint8_t length[4];
     bytes::Store<int32_t>(length, size);
-    if (!wrapper->Write(length, sizeof length)) {
+    if (!wrapper.Write(length, sizeof length)) {
         return false;
     }
     uint8_t field[kSectionNameField] = {};
     std::copy_n(name.begin(), std::min(name.size(), kSectionNameField - 1), field);
-    return wrapper->Write(field, sizeof field);
+    return wrapper.Write(field, sizeof field);
+}
+
+bool KFramedSectionHandler::Handles(const std::string& name) const {
+    return EqualsIgnoringCase(name, sectionName_);
+}
+
+bool KFramedSectionHandler::WriteSectionHeader(int32_t size, const std::string& name) {
+    return kfile::WriteSectionHeader(*Wrapper(), size, name);
 }
 
 }  // namespace kfile

@@ -3,30 +3,21 @@
 #include <new>
 
 #include "ByteIO.h"
+#include "KFileFormat.h"
 #include "kfile/KDatagroupSection.h"
-#include "kfile/KFileFormat.h"
 #include "kfile/KParameterSection.h"
 
-using kfile::kFileHeaderSize;
-using kfile::kSectionHeaderSize;
+namespace kfile {
 
 int32_t KUnknownSectionHandler::ReadSection(KFileContents*, int32_t bodyLength) {
     if (bodyLength <= 0) {
         return kDone;
     }
-    if (static_cast<uint64_t>(bodyLength) > Wrapper()->Remaining()) {
-        Wrapper()->Discard(static_cast<uint64_t>(bodyLength));  // a short read, without a buffer
+    // The body is read through, not skipped, so that a body cut by the end of the file is a
+    // short read whatever the stream can seek; it is consumed without a buffer of its size.
+    if (!Wrapper()->Discard(static_cast<uint64_t>(bodyLength))) {
         return kShortRead;
     }
-    KBytes body(new (std::nothrow) uint8_t[static_cast<size_t>(bodyLength)]);
-    if (!body) {
-        return kNoMemory;
-    }
-    if (!Wrapper()->Read(body.get(), static_cast<unsigned>(bodyLength))) {
-        return kShortRead;
-    }
-    // The handler is not told the section's name; the section is consumed and not kept.
-    KFileUnknownSection consumed(bodyLength, "BODGE", std::move(body));
     return kDone;
 }
 
@@ -34,6 +25,8 @@ const char* KReadErrorMessage(KReadError error) {
     switch (error) {
         case KReadError::kNone:
             return "no error";
+        case KReadError::kCannotOpen:
+            return "the file cannot be opened";
         case KReadError::kNotOpen:
             return "no file is open";
         case KReadError::kTooShort:
@@ -44,29 +37,55 @@ const char* KReadErrorMessage(KReadError error) {
             return "the section list ends without a section terminator";
         case KReadError::kSectionCutShort:
             return "the file ends inside a section";
+        case KReadError::kCannotSeek:
+            return "the file cannot be positioned";
+        case KReadError::kNoMemory:
+            return "there is not enough memory to hold the file";
     }
     return "unknown error";
 }
 
+std::string KReadReport::Describe() const {
+    if (error == KReadError::kNone || error == KReadError::kNotOpen ||
+        error == KReadError::kCannotOpen) {
+        return KReadErrorMessage(error);
+    }
+    std::string where = errorSection.empty() ? "" : "in section " + errorSection + ", ";
+    return std::string(KReadErrorMessage(error)) + " (" + where + "at byte " +
+           std::to_string(errorOffset) + " of a " + std::to_string(fileSize) + "-byte file)";
+}
+
+KReadResult ReadTake(const std::string& fileName) {
+    KReadResult result;
+    KFileManager manager;
+    if (manager.Open(fileName) == kNotOpened) {
+        result.report.error = KReadError::kCannotOpen;
+        return result;
+    }
+    result.contents = manager.Read();
+    manager.Close();
+    result.report = manager.GetLastReport();
+    return result;
+}
+
 KFileManager::KFileManager() {
-    AddHandlerFirst(new KDatagroupSectionHandler(&wrapper_));
-    AddHandlerFirst(new KParameterSectionHandler(&wrapper_));
-    AddHandler(new KUnknownSectionHandler(&wrapper_));
+    AddHandlerFirst(std::make_unique<KDatagroupSectionHandler>(&wrapper_));
+    AddHandlerFirst(std::make_unique<KParameterSectionHandler>(&wrapper_));
 }
 
 KFileManager::~KFileManager() {
     handlers_.clear();
 }
 
-void KFileManager::AddHandlerFirst(KSectionHandler* handler) {
-    handlers_.insert(handlers_.begin(), std::unique_ptr<KSectionHandler>(handler));
+void KFileManager::AddHandlerFirst(std::unique_ptr<KSectionHandler> handler) {
+    handlers_.insert(handlers_.begin(), std::move(handler));
 }
 
-void KFileManager::AddHandler(KSectionHandler* handler) {
-    handlers_.push_back(std::unique_ptr<KSectionHandler>(handler));
+void KFileManager::AddHandler(std::unique_ptr<KSectionHandler> handler) {
+    handlers_.push_back(std::move(handler));
 }
 
-int32_t KFileManager::Open(const std::string& fileName) {
+KOpenResult KFileManager::Open(const std::string& fileName) {
     return wrapper_.OpenExisting(fileName);
 }
 
@@ -74,29 +93,33 @@ void KFileManager::Close() {
     wrapper_.Close();
 }
 
-void KFileManager::Fail(KReadError error) {
-    lastError_ = error;
-    lastErrorOffset_ = wrapper_.Position();
-}
-
-std::string KFileManager::DescribeLastError() const {
-    if (lastError_ == KReadError::kNone || lastError_ == KReadError::kNotOpen) {
-        return KReadErrorMessage(lastError_);
-    }
-    return std::string(KReadErrorMessage(lastError_)) + " (at byte " +
-           std::to_string(lastErrorOffset_) + " of a " + std::to_string(wrapper_.Size()) +
-           "-byte file)";
+void KFileManager::Fail(KReadError error, uint64_t offset) {
+    lastReport_.error = error;
+    lastReport_.errorOffset = offset;
 }
 
 std::unique_ptr<KFileContents> KFileManager::Read() {
-    lastError_ = KReadError::kNone;
-    lastErrorOffset_ = 0;
+    lastReport_ = KReadReport();
+    lastReport_.fileSize = wrapper_.Size();
     if (!wrapper_.IsOpen()) {
-        Fail(KReadError::kNotOpen);
+        Fail(KReadError::kNotOpen, 0);
+        return nullptr;
+    }
+    try {
+        return ReadContents();
+    } catch (const std::bad_alloc&) {
+        Fail(KReadError::kNoMemory, wrapper_.Position());
+        return nullptr;  // with every section and record read so far
+    }
+}
+
+std::unique_ptr<KFileContents> KFileManager::ReadContents() {
+    // A stream that cannot seek (a pipe) is read as it comes, as long as it is at its start.
+    if (!wrapper_.Seek(0, KSeekOrigin::kStart) && wrapper_.Position() != 0) {
+        Fail(KReadError::kCannotSeek, wrapper_.Position());
         return nullptr;
     }
     auto contents = std::make_unique<KFileContents>();
-    wrapper_.Seek(0, 0);
     if (!ReadHeader(*contents) || !ReadSections(*contents)) {
         return nullptr;  // with every section read so far
     }
@@ -107,48 +130,67 @@ std::unique_ptr<KFileContents> KFileManager::Read() {
 bool KFileManager::ReadHeader(KFileContents& contents) {
     uint8_t header[kFileHeaderSize];
     if (!wrapper_.Read(header, sizeof header)) {
-        Fail(KReadError::kTooShort);
+        Fail(KReadError::kTooShort, wrapper_.Position());
         return false;
     }
     if (header[0] != 'K' || header[1] != '#') {
-        lastErrorOffset_ = 0;
-        lastError_ = KReadError::kBadMagic;
+        Fail(KReadError::kBadMagic, 0);
         return false;
     }
-    contents.SetVersion(kfile::bytes::Load<int16_t>(header + 2));
+    contents.SetVersion(bytes::Load<int16_t>(header + 2));
     return true;
 }
 
 bool KFileManager::ReadSections(KFileContents& contents) {
     uint8_t header[kSectionHeaderSize];
-    uint64_t sectionStart = 0;
     bool lastBodyCut = false;  // the previous section declared more bytes than the file has
     for (;;) {
         uint64_t start = wrapper_.Position();
         if (!wrapper_.Read(header, sizeof header)) {
-            bool nothingMore = !lastBodyCut && wrapper_.Position() == start;
-            Fail(nothingMore ? KReadError::kNoSectionTerminator : KReadError::kSectionCutShort);
-            lastErrorOffset_ = lastBodyCut ? sectionStart : start;
+            if (lastBodyCut) {
+                const KSectionReport& cut = lastReport_.sections.back();
+                lastReport_.errorSection = cut.name;
+                Fail(KReadError::kSectionCutShort, cut.offset);
+            } else {
+                bool nothingMore = wrapper_.Position() == start;
+                Fail(nothingMore ? KReadError::kNoSectionTerminator : KReadError::kSectionCutShort,
+                     start);
+            }
             return false;
         }
-        int32_t bodyLength = kfile::bytes::Load<int32_t>(header);
+        int32_t bodyLength = bytes::Load<int32_t>(header);
         if (bodyLength <= 0) {
             return true;  // the terminator; a negative length skips nothing
         }
-        sectionStart = start;
+        lastReport_.sections.push_back({SectionName(header + 4), start, bodyLength, false});
         lastBodyCut = static_cast<uint64_t>(bodyLength) > wrapper_.Remaining();
-        // The handler's status is not acted on: a cut body shows at the next header.
-        FindHandler(kfile::SectionName(header + 4))->ReadSection(&contents, bodyLength);
+        if (!ReadSection(contents, header, bodyLength)) {
+            return false;
+        }
     }
 }
 
-KSectionHandler* KFileManager::FindHandler(const std::string& name) const {
+// A short read is not acted on here: a cut body shows at the next header.
+bool KFileManager::ReadSection(KFileContents& contents, const uint8_t* header, int32_t bodyLength) {
+    KSectionReport& report = lastReport_.sections.back();
+    int32_t sectionsBefore = contents.GetSectionCount();
+    int32_t status = FindHandler(SectionName(header + 4)).ReadSection(&contents, bodyLength);
+    report.kept = contents.GetSectionCount() > sectionsBefore;
+    if (status == KSectionHandler::kNoMemory) {
+        lastReport_.errorSection = report.name;
+        Fail(KReadError::kNoMemory, report.offset);
+        return false;
+    }
+    return true;
+}
+
+KSectionHandler& KFileManager::FindHandler(const std::string& name) const {
     for (const auto& handler : handlers_) {
         if (handler->Handles(name)) {
-            return handler.get();
+            return *handler;
         }
     }
-    return nullptr;  // not reached while the catch-all is registered
+    return const_cast<KUnknownSectionHandler&>(unknownHandler_);
 }
 
 void KFileManager::ReadDynamicRecords(KFileContents& contents) {
@@ -159,17 +201,14 @@ void KFileManager::ReadDynamicRecords(KFileContents& contents) {
 
 bool KFileManager::ReadDynamicRecord(KFileContents& contents) {
     int16_t length = 0;
-    if (!kfile::ReadInt16(&wrapper_, length) || length <= 0) {
+    if (!ReadInt16(wrapper_, length) || length <= 0) {
         return false;
     }
     if (static_cast<uint64_t>(length) > wrapper_.Remaining()) {
         wrapper_.Discard(static_cast<uint64_t>(length));  // the record is cut: dropped
         return false;
     }
-    KBytes payload(new (std::nothrow) uint8_t[static_cast<size_t>(length)]);
-    if (!payload) {
-        return false;  // the next two bytes, inside this payload, are read as a length
-    }
+    KBytes payload(new uint8_t[static_cast<size_t>(length)]);
     if (!wrapper_.Read(payload.get(), static_cast<unsigned>(length))) {
         return false;
     }
@@ -189,7 +228,7 @@ bool KFileManager::Create(const std::string& fileName) {
 
 bool KFileManager::WriteHeader(int16_t version) {
     uint8_t header[kFileHeaderSize] = {'K', '#'};
-    kfile::bytes::Store<int16_t>(header + 2, version);
+    bytes::Store<int16_t>(header + 2, version);
     return wrapper_.Write(header, sizeof header) && Flush();
 }
 
@@ -203,17 +242,21 @@ bool KFileManager::Flush() {
 }
 
 bool KFileManager::WriteSection(KFileSection* section) {
-    return FindHandler(section->GetName())->WriteSection(section);
+    try {
+        return FindHandler(section->GetName()).WriteSection(section);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool KFileManager::WriteDynamicRecord(KFileDynamicRecord* record) {
     int16_t length = record->Pack();
-    return length > 0 && kfile::WriteInt16(&wrapper_, length) &&
+    return length > 0 && WriteInt16(wrapper_, length) &&
            wrapper_.Write(record->GetData(), static_cast<unsigned>(length));
 }
 
 bool KFileManager::Write(const std::string& fileName, KFileContents& contents) {
-    if (!wrapper_.Create(fileName)) {
+    if (wrapper_.IsOpen() || !wrapper_.Create(fileName)) {
         return false;
     }
     bool written = WriteContents(contents) && Flush();
@@ -224,18 +267,20 @@ bool KFileManager::WriteContents(KFileContents& contents) {
     if (!WriteHeader(contents.GetVersion())) {
         return false;
     }
-    for (int32_t i = 0; i < contents.GetSectionCount(); ++i) {
-        if (!WriteSection(contents.GetSection(i))) {
+    for (KFileSection& section : contents.GetSections()) {
+        if (!WriteSection(&section)) {
             return false;
         }
     }
     if (!WriteTerminator()) {
         return false;
     }
-    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
-        if (!WriteDynamicRecord(contents.GetDynamicRecord(i))) {
+    for (KFileDynamicRecord& record : contents.GetDynamicRecords()) {
+        if (!WriteDynamicRecord(&record)) {
             return false;
         }
     }
     return true;
 }
+
+}  // namespace kfile

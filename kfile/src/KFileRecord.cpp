@@ -2,6 +2,8 @@
 
 #include <new>
 
+namespace kfile {
+
 int32_t KValueTypeWidth(int32_t code) {
     switch (code) {
         case kValueBinary:
@@ -34,11 +36,15 @@ bool KFileRecord::ReserveRaw(int32_t size) {
         return false;
     }
     if (!data_ || size != length_) {
-        data_.reset(new (std::nothrow) uint8_t[size > 0 ? size : 1]);
-        if (!data_) {
+        try {
+            data_.reset(new uint8_t[size > 0 ? size : 1]);
+        } catch (const std::bad_alloc&) {
+            data_.reset();
             length_ = 0;
             return false;
         }
     }
     return true;
 }
+
+}  // namespace kfile

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <new>
 
 #include "ByteIO.h"
-#include "kfile/KFileFormat.h"
+#include "KFileFormat.h"
+
+namespace kfile {
 
 KThinFileWrapper::~KThinFileWrapper() {
     if (stream_) {
@@ -20,14 +23,7 @@ bool KThinFileWrapper::Open(const std::string& fileName, const std::string& mode
     if (!stream_) {
         return false;
     }
-    // A larger buffer than the C library's default cuts the number of system calls of a
-    // sequential read several times over. The C library does not take a size without a buffer.
-    if (!buffer_) {
-        buffer_.reset(new (std::nothrow) char[kStreamBufferSize]);
-    }
-    if (buffer_) {
-        std::setvbuf(stream_, buffer_.get(), _IOFBF, kStreamBufferSize);
-    }
+    UseBuffer(BufferSizeFor(fileName, mode));
     // The size is taken once here; writes and seeks keep it current afterwards.
     position_ = 0;
     size_ = 0;
@@ -41,6 +37,28 @@ bool KThinFileWrapper::Open(const std::string& fileName, const std::string& mode
     }
     std::fseek(stream_, 0, SEEK_SET);
     return true;
+}
+
+// A file opened for reading needs no buffer larger than itself: so a small file never costs a
+// large allocation.
+size_t KThinFileWrapper::BufferSizeFor(const std::string& fileName, const std::string& mode) {
+    std::error_code error;
+    uintmax_t fileSize = mode.empty() || mode[0] != 'r'
+                             ? kStreamBufferSize
+                             : std::filesystem::file_size(fileName, error);
+    return error ? kStreamBufferSize : std::clamp<uintmax_t>(fileSize, 1, kStreamBufferSize);
+}
+
+// A larger buffer than the C library's default cuts the number of system calls of a sequential
+// read several times over. The C library does not take a size without a buffer; when none can
+// be had its own serves, only more slowly.
+void KThinFileWrapper::UseBuffer(size_t size) {
+    try {
+        buffer_ = std::make_unique<char[]>(size);
+        std::setvbuf(stream_, buffer_.get(), _IOFBF, size);
+    } catch (const std::bad_alloc&) {
+        buffer_.reset();
+    }
 }
 
 int KThinFileWrapper::Close() {
@@ -79,16 +97,20 @@ bool KThinFileWrapper::Write(const void* buffer, unsigned byteCount) {
     return written == byteCount;
 }
 
-bool KThinFileWrapper::Seek(long offset, int origin) {
-    if (!stream_ || origin < 0 || origin > 2) {
+bool KThinFileWrapper::Seek(long offset, KSeekOrigin origin) {
+    if (!stream_) {
         return false;
     }
-    static const int kOrigins[] = {SEEK_SET, SEEK_CUR, SEEK_END};
-    uint64_t base = origin == 0 ? 0 : origin == 1 ? position_ : size_;
+    uint64_t base = origin == KSeekOrigin::kStart     ? 0
+                    : origin == KSeekOrigin::kCurrent ? position_
+                                                      : size_;
     if (offset < 0 && static_cast<uint64_t>(-(offset + 1)) + 1 > base) {
         return false;  // before the start of the file
     }
-    if (std::fseek(stream_, offset, kOrigins[origin]) != 0) {
+    int whence = origin == KSeekOrigin::kStart     ? SEEK_SET
+                 : origin == KSeekOrigin::kCurrent ? SEEK_CUR
+                                                   : SEEK_END;
+    if (std::fseek(stream_, offset, whence) != 0) {
         return false;
     }
     position_ = offset < 0 ? base - (static_cast<uint64_t>(-(offset + 1)) + 1)
@@ -127,16 +149,16 @@ bool KThinFileWrapper::Discard(uint64_t byteCount) {
     return true;
 }
 
-int KExtendedFileWrapper::OpenExisting(const std::string& fileName) {
+KOpenResult KExtendedFileWrapper::OpenExisting(const std::string& fileName) {
     if (Open(fileName, "r+b")) {
         accessMode_ = kOpenedExisting;
-        return 3;
+        return kOpenedForUpdate;
     }
     if (Open(fileName, "rb")) {
         accessMode_ = kOpenedExisting;
-        return 1;
+        return kOpenedReadOnly;
     }
-    return 0;
+    return kNotOpened;
 }
 
 bool KExtendedFileWrapper::Create(const std::string& fileName) {
@@ -154,22 +176,23 @@ int KExtendedFileWrapper::Close() {
 }
 
 bool KExtendedFileWrapper::SeekToSection(const std::string& name) {
-    constexpr int kHeaderSize = kfile::kSectionHeaderSize;
-    if (!Seek(kfile::kFileHeaderSize, 0)) {
+    constexpr int kHeaderSize = kSectionHeaderSize;
+    if (!Seek(kFileHeaderSize, KSeekOrigin::kStart)) {
         return false;
     }
     bool found = false;
     uint8_t header[kHeaderSize];
     while (Read(header, kHeaderSize)) {
-        int32_t length = kfile::bytes::Load<int32_t>(header);
-        if (kfile::EqualsIgnoringCase(kfile::SectionName(header + 4), name) || length <= 0) {
+        int32_t length = bytes::Load<int32_t>(header);
+        if (EqualsIgnoringCase(SectionName(header + 4), name) || length <= 0) {
             found = true;
             break;
         }
-        if (!Seek(length, 1)) {
+        if (!Seek(length, KSeekOrigin::kCurrent)) {
             break;
         }
     }
-    Seek(-kHeaderSize, 1);
-    return found;
+    return Seek(-kHeaderSize, KSeekOrigin::kCurrent) && found;
 }
+
+}  // namespace kfile

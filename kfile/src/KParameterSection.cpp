@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "ByteIO.h"
+#include "FramedSections.h"
 
-using kfile::bytes::LoadOrZero;
-using kfile::bytes::StoreIfPresent;
+namespace kfile {
+
+using bytes::LoadOrZero;
+using bytes::StoreIfPresent;
 
 namespace {
 constexpr size_t kMaxNameLength = 254;  // its length byte also counts the NUL
@@ -36,7 +39,7 @@ int32_t KFileParameterRecord::GetPackedSize() const {
 }
 
 void KFileParameterRecord::Unpack() {
-    kfile::bytes::Reader in(GetData(), RawSize());
+    bytes::Reader in(GetData(), RawSize());
     uint8_t nameField = 0;
     if (in.Take(nameField)) {
         name_ = in.PeekText();
@@ -66,7 +69,7 @@ int16_t KFileParameterRecord::Pack() {
         ReserveRaw(-1);  // drops the buffer: the record cannot be stored
         return 0;
     }
-    kfile::bytes::Writer out(RawData());
+    bytes::Writer out(RawData());
     out.Put<uint8_t>(static_cast<uint8_t>(name_.size() + 1));
     out.PutText(name_);
     out.Put<uint8_t>(static_cast<uint8_t>(type_));
@@ -194,11 +197,27 @@ void KFileParameterRecord::RemoveDimension(int32_t index) {
     SetModified();
 }
 
-KFileParameterRecord* KFileParameterSection::FindRecord(const std::string& name) const {
-    for (int32_t i = 0; i < GetRecordCount(); ++i) {
-        if (GetRecord(i)->GetName() == name) {
-            return GetRecord(i);
+const KFileParameterRecord* KFileParameterSection::FindRecord(const std::string& name) const {
+    for (const KFileParameterRecord& record : GetRecords()) {
+        if (record.GetName() == name) {
+            return &record;
         }
     }
     return nullptr;
 }
+
+KFileParameterRecord* KFileParameterSection::FindRecord(const std::string& name) {
+    return const_cast<KFileParameterRecord*>(
+        static_cast<const KFileParameterSection*>(this)->FindRecord(name));
+}
+
+int32_t KParameterSectionHandler::ReadSection(KFileContents* contents, int32_t bodyLength) {
+    return ReadFramedSection<KFileParameterSection, KFileParameterRecord>(*Wrapper(), *contents,
+                                                                          bodyLength);
+}
+
+bool KParameterSectionHandler::WriteSection(KFileSection* section) {
+    return WriteFramedSection<KFileParameterSection>(*this, *Wrapper(), section);
+}
+
+}  // namespace kfile

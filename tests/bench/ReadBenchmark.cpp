@@ -24,7 +24,6 @@
 //                take, index building included.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -39,7 +38,10 @@
 
 #include "HeapCounter.h"
 #include "SampleTake.h"
+#include "TestFiles.h"
 #include "kfile/kfile.h"
+
+using namespace kfile;
 
 namespace {
 
@@ -52,41 +54,19 @@ double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The takes of one run, in a temporary folder that lives as long as this object.
-class TakeFolder {
-  public:
-    TakeFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kfile_bench_XXXXXX").string();
-        if (mkdtemp(pattern.data())) {
-            folder_ = pattern;
-        }
+// Writes a take of `frames` frames into `folder` with the streaming writer; its path, or empty
+// on failure.
+std::string MakeTake(const testsupport::TempDir& folder, int32_t frames) {
+    if (!folder.IsValid()) {
+        return {};
     }
-    ~TakeFolder() {
-        std::error_code ignored;
-        if (!folder_.empty()) {
-            std::filesystem::remove_all(folder_, ignored);
-        }
-    }
-    TakeFolder(const TakeFolder&) = delete;
-    TakeFolder& operator=(const TakeFolder&) = delete;
-
-    // Writes a take of `frames` frames with the streaming writer; its path, or empty on failure.
-    std::string Make(int32_t frames) {
-        if (folder_.empty()) {
-            return {};
-        }
-        SampleTakeOptions options;
-        options.markerCount = 100;
-        options.segmentCount = 25;
-        options.frameCount = frames;
-        std::string path = (folder_ / ("take_" + std::to_string(frames) + ".k")).string();
-        return SampleTake(options).Write(path) ? path : std::string();
-    }
-
-  private:
-    std::filesystem::path folder_;
-};
+    SampleTakeOptions options;
+    options.markerCount = 100;
+    options.segmentCount = 25;
+    options.frameCount = frames;
+    std::string path = folder.Path("take_" + std::to_string(frames) + ".k");
+    return SampleTake(options).Write(path) ? path : std::string();
+}
 
 struct Take {
     std::string path;
@@ -102,16 +82,6 @@ struct Run {
 };
 
 Run* run = nullptr;
-
-std::unique_ptr<KFileContents> ReadTake(const std::string& path) {
-    KFileManager manager;
-    if (manager.Open(path) == 0) {
-        return nullptr;
-    }
-    auto contents = manager.Read();
-    manager.Close();
-    return contents;
-}
 
 // One cat-style pass; answers the bytes read.
 uint64_t RawPass(const std::string& path, std::vector<char>& buffer) {
@@ -165,7 +135,7 @@ void BM_KFileRead(benchmark::State& state) {
 
         auto start = Clock::now();
         KFileManager manager;
-        if (manager.Open(run->full.path) == 0) {
+        if (manager.Open(run->full.path) == kNotOpened) {
             state.SkipWithError("cannot open the take");
             return;
         }
@@ -196,8 +166,7 @@ void BM_KFileRead(benchmark::State& state) {
 
 // Looks up every frame of every datagroup and reads every channel; answers the records found.
 int64_t WalkFrames(const KFileContents& contents) {
-    const auto* groups =
-        dynamic_cast<const KFileDatagroupSection*>(contents.FindSection("DATAGROUP"));
+    const KFileDatagroupSection* groups = contents.GetDatagroupSection();
     if (!groups) {
         return 0;
     }
@@ -205,8 +174,7 @@ int64_t WalkFrames(const KFileContents& contents) {
     double sum = 0.0;
     const int32_t last = contents.GetLastFrame();  // a pass over every record: asked once
     for (int32_t frame = contents.GetFirstFrame(); frame <= last; ++frame) {
-        for (int32_t g = 0; g < groups->GetRecordCount(); ++g) {
-            const KFileDatagroupRecord& group = *groups->GetRecord(g);
+        for (const KFileDatagroupRecord& group : groups->GetRecords()) {
             const KFileDynamicRecord* record = contents.FindDynamicRecord(group.GetId(), frame);
             if (!record) {
                 continue;
@@ -236,7 +204,7 @@ void BM_FrameWalk(benchmark::State& state) {
     const Take& take = run->byFrames[state.range(0)];
     std::unique_ptr<KFileContents>& contents = run->indexed[state.range(0)];
     if (!contents) {
-        contents = ReadTake(take.path);
+        contents = ReadTake(take.path).contents;
         if (!contents) {
             state.SkipWithError("the take did not read");
             return;
@@ -254,7 +222,7 @@ void BM_FirstFrameWalk(benchmark::State& state) {
     const Take& take = run->byFrames[state.range(0)];
     int64_t records = 0;
     for (auto _ : state) {
-        std::unique_ptr<KFileContents> contents = ReadTake(take.path);
+        std::unique_ptr<KFileContents> contents = ReadTake(take.path).contents;
         if (!contents) {
             state.SkipWithError("the take did not read");
             return;
@@ -301,11 +269,11 @@ int main(int argc, char** argv) {
     }
     Run state;
     run = &state;
-    TakeFolder folder;
+    testsupport::TempDir folder;
     int32_t frames = FullFrameCount();
     std::vector<int64_t> lengths = {frames / 4, frames / 2, frames};
     for (int64_t length : lengths) {
-        std::string path = folder.Make(static_cast<int32_t>(length));
+        std::string path = MakeTake(folder, static_cast<int32_t>(length));
         std::error_code error;
         uint64_t size = path.empty() ? 0 : std::filesystem::file_size(path, error);
         if (path.empty() || error) {

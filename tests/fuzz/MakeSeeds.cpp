@@ -14,6 +14,8 @@
 #include "SampleTake.h"
 #include "kfile/kfile.h"
 
+using namespace kfile;
+
 namespace {
 
 bool WriteSample(const std::string& path, SampleTakeOptions options) {
@@ -68,7 +70,7 @@ std::unique_ptr<KFileParameterRecord> Parameter(const std::string& name, KValueT
 // Datagroups of every value type but double, and parameters of every type.
 bool WriteTyped(const std::string& path) {
     KFileContents contents;
-    contents.SetVersion(kfile::kWrittenVersion);
+    contents.SetVersion(kWrittenVersion);
     auto parameters = std::make_unique<KFileParameterSection>(0);
     auto names = Parameter("NAMES", kValueText, {6, 2});
     names->SetText(0, "Alice");
@@ -93,11 +95,8 @@ bool WriteTyped(const std::string& path) {
     AddTypedGroup(contents, *groups, 4, kValueLong, 2, 2);
     AddTypedGroup(contents, *groups, 5, kValueFloat, 3, 2);
     AddTypedGroup(contents, *groups, 7, kValueBoolean, 4, 2);
-    std::unique_ptr<KFileSection> sections[] = {std::move(parameters), std::move(groups)};
-    for (auto& section : sections) {
-        contents.AddSection(section);
-    }
-    return KFileManager().Write(path, contents);
+    return contents.AddSection(std::move(parameters)) && contents.AddSection(std::move(groups)) &&
+           KFileManager().Write(path, contents);
 }
 
 // A section no handler knows between the known ones; it is read past and dropped.
@@ -108,14 +107,15 @@ bool WriteUnknownSection(const std::string& path) {
     options.frameCount = 1;
     std::unique_ptr<KFileContents> take = SampleTake(options).MakeContents();
     KFileManager manager;
+    KDatagroupSectionHandler headerWriter(&manager.GetWrapper());  // any framed handler will do
     const uint8_t notes[] = {'s', 'e', 's', 's', 'i', 'o', 'n', 0, 1, 2, 3, 4};
     bool written = manager.GetWrapper().Create(path) && manager.WriteHeader() &&
                    manager.WriteSection(take->GetSection(0)) &&
-                   kfile::WriteSectionHeader(&manager.GetWrapper(), sizeof notes, "NOTES") &&
+                   headerWriter.WriteSectionHeader(sizeof notes, "NOTES") &&
                    manager.GetWrapper().Write(notes, sizeof notes) &&
                    manager.WriteSection(take->GetSection(1)) && manager.WriteTerminator();
-    for (int32_t i = 0; written && i < take->GetDynamicRecordCount(); ++i) {
-        written = manager.WriteDynamicRecord(take->GetDynamicRecord(i));
+    for (KFileDynamicRecord& record : take->GetDynamicRecords()) {
+        written = written && manager.WriteDynamicRecord(&record);
     }
     written = manager.Flush() && written;
     return manager.Close(), written;
@@ -129,7 +129,7 @@ bool WriteUnorderedFrames(const std::string& path) {
     options.frameCount = 2;
     options.firstFrame = -1;
     std::unique_ptr<KFileContents> take = SampleTake(options).MakeContents();
-    const auto* groups = dynamic_cast<KFileDatagroupSection*>(take->FindSection("DATAGROUP"));
+    const KFileDatagroupSection* groups = take ? take->GetDatagroupSection() : nullptr;
     if (!groups) {
         return false;
     }
@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
         {"header_only.k",
          [&] {
              KFileContents empty;
-             empty.SetVersion(kfile::kWrittenVersion);
+             empty.SetVersion(kWrittenVersion);
              return KFileManager().Write(at("header_only.k"), empty);
          }},
         {"typed.k", [&] { return WriteTyped(at("typed.k")); }},

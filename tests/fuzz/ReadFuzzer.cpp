@@ -12,24 +12,19 @@
 // committed corpus and regressions (test kfile_fuzz_replay). A failed expectation prints what
 // was expected and aborts, so that either driver reports the input.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
-
+#include "TestFiles.h"
 #include "kfile/kfile.h"
 
 #define FUZZ_EXPECT(condition)                                                            \
@@ -40,96 +35,20 @@
         }                                                                                 \
     } while (0)
 
+using namespace kfile;
+using testsupport::LoadLittleEndian;
+
 namespace {
 
-// A file the library can open by name. On Linux it lives in memory (memfd) and is reached
-// through /proc, so that fuzzing does not wear the disk; elsewhere it is a file in the temporary
-// folder, removed when the process ends.
-class ScratchFile {
-  public:
-    explicit ScratchFile(const char* name) {
-#ifdef __linux__
-        descriptor_ = memfd_create(name, 0);
-        if (descriptor_ >= 0) {
-            path_ = "/proc/self/fd/" + std::to_string(descriptor_);
-            return;
-        }
-#endif
-        path_ = (std::filesystem::temp_directory_path() /
-                 (std::string(name) + "_" + std::to_string(std::rand()) + ".k"))
-                    .string();
-        owned_ = true;
-    }
-    ~ScratchFile() {
-        if (owned_) {
-            std::error_code ignored;
-            std::filesystem::remove(path_, ignored);
-        }
-#ifdef __linux__
-        if (descriptor_ >= 0) {
-            close(descriptor_);
-        }
-#endif
-    }
-    ScratchFile(const ScratchFile&) = delete;
-    ScratchFile& operator=(const ScratchFile&) = delete;
-
-    const std::string& Path() const {
-        return path_;
-    }
-
-    bool Fill(const uint8_t* data, size_t size) const {
-        std::FILE* file = std::fopen(path_.c_str(), "wb");
-        if (!file) {
-            return false;
-        }
-        bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-        return std::fclose(file) == 0 && written;
-    }
-
-    std::vector<uint8_t> Bytes() const {
-        std::vector<uint8_t> bytes;
-        std::FILE* file = std::fopen(path_.c_str(), "rb");
-        if (!file) {
-            return bytes;
-        }
-        uint8_t block[4096];
-        size_t arrived;
-        while ((arrived = std::fread(block, 1, sizeof block, file)) > 0) {
-            bytes.insert(bytes.end(), block, block + arrived);
-        }
-        std::fclose(file);
-        return bytes;
-    }
-
-  private:
-    std::string path_;
-    int descriptor_ = -1;
-    bool owned_ = false;
-};
-
-template <typename T>
-T LoadLittleEndian(const uint8_t* at) {
-    uint64_t bits = 0;
-    for (size_t i = 0; i < sizeof(T); ++i) {
-        bits |= uint64_t{at[i]} << (8 * i);
-    }
-    T value;
-    std::memcpy(&value, &bits, sizeof(T));
-    return value;
+// The folder of this process's scratch files.
+const testsupport::TempDir& Scratch() {
+    static const testsupport::TempDir folder;
+    return folder;
 }
 
 template <typename T>
 bool SameBits(T a, T b) {
     return std::memcmp(&a, &b, sizeof(T)) == 0;
-}
-
-const KFileDatagroupSection* Datagroups(const KFileContents& contents) {
-    return dynamic_cast<const KFileDatagroupSection*>(contents.FindSection("DATAGROUP"));
-}
-
-const KFileParameterSection* Parameters(const KFileContents& contents) {
-    return dynamic_cast<const KFileParameterSection*>(contents.FindSection("PARAMETER"));
 }
 
 // Indices worth asking a getter for, in a block of `elements` elements: both sides of each
@@ -145,15 +64,32 @@ std::vector<int32_t> ProbeIndices(int64_t elements) {
 
 // Read result --------------------------------------------------------------------------------
 
-void CheckReadResult(const KFileManager& manager, const KFileContents* contents,
-                     const uint8_t* data, size_t size) {
-    KReadError error = manager.GetLastError();
-    FUZZ_EXPECT(!manager.DescribeLastError().empty());
-    if (contents) {
+void CheckReadResult(const KReadResult& read, const uint8_t* data, size_t size) {
+    const KReadReport& report = read.report;
+    KReadError error = report.error;
+    FUZZ_EXPECT(!report.Describe().empty());
+    FUZZ_EXPECT(report.fileSize == size);
+    uint64_t previous = 0;
+    std::vector<std::string> kept;
+    for (const KSectionReport& section : report.sections) {
+        FUZZ_EXPECT(section.offset >= kFileHeaderSize && section.offset >= previous);
+        FUZZ_EXPECT(section.size > 0 && section.offset < size);
+        previous = section.offset + kSectionHeaderSize;
+        if (section.kept) {
+            kept.push_back(section.name);
+        }
+    }
+    if (read.contents) {
         FUZZ_EXPECT(error == KReadError::kNone);
+        FUZZ_EXPECT(kept.size() == static_cast<size_t>(read.contents->GetSectionCount()));
+        for (size_t i = 0; i < kept.size(); ++i) {
+            FUZZ_EXPECT(read.contents->GetSection(static_cast<int32_t>(i))->GetName() == kept[i]);
+        }
         return;
     }
-    FUZZ_EXPECT(error != KReadError::kNone && error != KReadError::kNotOpen);
+    FUZZ_EXPECT(error != KReadError::kNone && error != KReadError::kNotOpen &&
+                error != KReadError::kCannotOpen);
+    FUZZ_EXPECT(report.errorOffset <= size);
     if (size < 4) {
         FUZZ_EXPECT(error == KReadError::kTooShort);
     } else if (data[0] != 'K' || data[1] != '#') {
@@ -164,16 +100,15 @@ void CheckReadResult(const KFileManager& manager, const KFileContents* contents,
 // Queries ------------------------------------------------------------------------------------
 
 void ExerciseSections(const KFileContents& contents) {
-    for (int32_t i = 0; i < contents.GetSectionCount(); ++i) {
-        KFileSection* section = contents.GetSection(i);
-        FUZZ_EXPECT(contents.FindSection(section->GetName()) == section);  // no duplicates kept
-        FUZZ_EXPECT(section->GetSize() >= 2);
+    for (const KFileSection& section : contents.GetSections()) {
+        FUZZ_EXPECT(contents.FindSection(section.GetName()) == &section);  // no duplicates kept
+        FUZZ_EXPECT(section.GetSize() >= 2);
     }
     FUZZ_EXPECT(contents.FindSection("NO SUCH SECTION") == nullptr);
 }
 
 void ExerciseDatagroups(const KFileContents& contents, const std::set<int16_t>& recordIds) {
-    const KFileDatagroupSection* section = Datagroups(contents);
+    const KFileDatagroupSection* section = contents.GetDatagroupSection();
     FUZZ_EXPECT(contents.GetDatagroupCount() == (section ? section->GetRecordCount() : 0));
     std::set<int16_t> ids = recordIds;
     for (int32_t i = 0; section && i < section->GetRecordCount(); ++i) {
@@ -200,14 +135,13 @@ void ExerciseDatagroups(const KFileContents& contents, const std::set<int16_t>& 
     }
 }
 
-void ExerciseFrames(KFileContents& contents) {
+void ExerciseFrames(const KFileContents& contents) {
     int32_t count = contents.GetDynamicRecordCount();
     int32_t last = 0;
-    std::map<std::pair<int16_t, int32_t>, KFileDynamicRecord*> firstByKey;
-    for (int32_t i = 0; i < count; ++i) {
-        KFileDynamicRecord* record = contents.GetDynamicRecord(i);
-        last = std::max(last, record->GetFrame());
-        firstByKey.emplace(std::make_pair(record->GetId(), record->GetFrame()), record);
+    std::map<std::pair<int16_t, int32_t>, const KFileDynamicRecord*> firstByKey;
+    for (const KFileDynamicRecord& record : contents.GetDynamicRecords()) {
+        last = std::max(last, record.GetFrame());
+        firstByKey.emplace(std::make_pair(record.GetId(), record.GetFrame()), &record);
     }
     FUZZ_EXPECT(contents.GetFirstFrame() == (count ? contents.GetDynamicRecord(0)->GetFrame() : 0));
     FUZZ_EXPECT(contents.GetLastFrame() == last);
@@ -248,6 +182,12 @@ void ExerciseCursors(KFileContents& contents) {
             ++seen;
         }
         FUZZ_EXPECT(seen == expected);
+        int32_t ranged = 0;
+        for (const KFileDynamicRecord& record : std::as_const(contents).GetDynamicRecords(id)) {
+            FUZZ_EXPECT(record.GetId() == id);
+            ++ranged;
+        }
+        FUZZ_EXPECT(ranged == expected);
     }
 }
 
@@ -262,6 +202,7 @@ void CheckValueGetter(const KFileDynamicRecord& record, Bits marker, Getter get)
         std::memset(&value, 0x5A, sizeof value);
         bool present = get(index, value);
         bool inside = index >= 0 && int64_t{index} * width + width <= valueBytes;
+        FUZZ_EXPECT(record.HasChannel(index, width) == inside);
         if (!inside) {
             FUZZ_EXPECT(!present && SameBits(value, Value{}));
             continue;
@@ -274,8 +215,7 @@ void CheckValueGetter(const KFileDynamicRecord& record, Bits marker, Getter get)
 }
 
 void ExerciseRecordValues(KFileContents& contents) {
-    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
-        KFileDynamicRecord& record = *contents.GetDynamicRecord(i);
+    for (KFileDynamicRecord& record : contents.GetDynamicRecords()) {
         FUZZ_EXPECT(record.GetValueBytes() == 0 ||
                     record.GetLength() == record.GetValueBytes() + KFileDynamicRecord::kHeaderSize);
         CheckValueGetter<int16_t>(record, KFileDynamicRecord::kMissingShort,
@@ -314,9 +254,11 @@ void CheckParameterGetter(const KFileParameterRecord& parameter, Getter get) {
 }
 
 void ExerciseParameters(const KFileContents& contents) {
-    const KFileParameterSection* section = Parameters(contents);
-    for (int32_t i = 0; section && i < section->GetRecordCount(); ++i) {
-        const KFileParameterRecord& parameter = *section->GetRecord(i);
+    const KFileParameterSection* section = contents.GetParameterSection();
+    if (!section) {
+        return;
+    }
+    for (const KFileParameterRecord& parameter : section->GetRecords()) {
         FUZZ_EXPECT(section->FindRecord(parameter.GetName())->GetName() == parameter.GetName());
         int64_t block =
             std::max<int64_t>(0, int64_t{parameter.GetElementCount()} * parameter.GetElementSize());
@@ -340,9 +282,11 @@ void ExerciseParameters(const KFileContents& contents) {
     }
 }
 
-void ExerciseSectionSearch(KFileManager& manager) {
+void ExerciseSectionSearch(const std::string& path) {
+    KExtendedFileWrapper wrapper;
+    FUZZ_EXPECT(wrapper.OpenExisting(path) != kNotOpened);
     for (const char* name : {"PARAMETER", "datagroup", "NO SUCH SECTION"}) {
-        manager.GetWrapper().SeekToSection(name);
+        (void)wrapper.SeekToSection(name);  // only its safety is checked here
     }
 }
 
@@ -353,7 +297,7 @@ constexpr size_t kMaxText = 254;
 // Whether the writer can store every record: names and labels fit their length byte, counts
 // are not negative and no record outgrows its int16 frame.
 bool Storable(const KFileContents& contents) {
-    const KFileDatagroupSection* groups = Datagroups(contents);
+    const KFileDatagroupSection* groups = contents.GetDatagroupSection();
     for (int32_t i = 0; groups && i < groups->GetRecordCount(); ++i) {
         const KFileDatagroupRecord& group = *groups->GetRecord(i);
         if (group.GetName().size() > kMaxText || group.GetPackedSize() > kMaxRecordLength) {
@@ -365,7 +309,7 @@ bool Storable(const KFileContents& contents) {
             }
         }
     }
-    const KFileParameterSection* parameters = Parameters(contents);
+    const KFileParameterSection* parameters = contents.GetParameterSection();
     for (int32_t i = 0; parameters && i < parameters->GetRecordCount(); ++i) {
         const KFileParameterRecord& parameter = *parameters->GetRecord(i);
         if (parameter.GetName().size() > kMaxText || parameter.GetDimensions().size() > 255 ||
@@ -377,8 +321,8 @@ bool Storable(const KFileContents& contents) {
 }
 
 void ExpectSameDatagroups(const KFileContents& read, const KFileContents& reread) {
-    const KFileDatagroupSection* a = Datagroups(read);
-    const KFileDatagroupSection* b = Datagroups(reread);
+    const KFileDatagroupSection* a = read.GetDatagroupSection();
+    const KFileDatagroupSection* b = reread.GetDatagroupSection();
     FUZZ_EXPECT((a == nullptr) == (b == nullptr));
     FUZZ_EXPECT(!a || a->GetRecordCount() == b->GetRecordCount());
     for (int32_t i = 0; a && i < a->GetRecordCount(); ++i) {
@@ -391,8 +335,8 @@ void ExpectSameDatagroups(const KFileContents& read, const KFileContents& reread
 }
 
 void ExpectSameParameters(const KFileContents& read, const KFileContents& reread) {
-    const KFileParameterSection* a = Parameters(read);
-    const KFileParameterSection* b = Parameters(reread);
+    const KFileParameterSection* a = read.GetParameterSection();
+    const KFileParameterSection* b = reread.GetParameterSection();
     FUZZ_EXPECT((a == nullptr) == (b == nullptr));
     FUZZ_EXPECT(!a || a->GetRecordCount() == b->GetRecordCount());
     for (int32_t i = 0; a && i < a->GetRecordCount(); ++i) {
@@ -421,26 +365,16 @@ void ExpectSameRecords(const KFileContents& read, const KFileContents& reread) {
     }
 }
 
-std::unique_ptr<KFileContents> ReadFile(const std::string& path) {
-    KFileManager manager;
-    if (manager.Open(path) == 0) {
-        return nullptr;
-    }
-    std::unique_ptr<KFileContents> contents = manager.Read();
-    manager.Close();
-    return contents;
-}
-
 void CheckRoundTrip(KFileContents& contents) {
-    static const ScratchFile written("kfile_fuzz_written");
-    static const ScratchFile rewritten("kfile_fuzz_rewritten");
+    static const std::string written = Scratch().Path("written.k");
+    static const std::string rewritten = Scratch().Path("rewritten.k");
     bool storable = Storable(contents);
     KFileManager writer;
-    if (!writer.Write(written.Path(), contents)) {
+    if (!writer.Write(written, contents)) {
         FUZZ_EXPECT(!storable);
         return;
     }
-    std::unique_ptr<KFileContents> reread = ReadFile(written.Path());
+    std::unique_ptr<KFileContents> reread = ReadTake(written).contents;
     FUZZ_EXPECT(reread != nullptr);
     FUZZ_EXPECT(reread->GetVersion() == contents.GetVersion());
     FUZZ_EXPECT(reread->GetSectionCount() == contents.GetSectionCount());
@@ -452,36 +386,34 @@ void CheckRoundTrip(KFileContents& contents) {
     ExpectSameRecords(contents, *reread);
 
     KFileManager rewriter;
-    FUZZ_EXPECT(rewriter.Write(rewritten.Path(), *reread));
-    FUZZ_EXPECT(written.Bytes() == rewritten.Bytes());
+    FUZZ_EXPECT(rewriter.Write(rewritten, *reread));
+    FUZZ_EXPECT(testsupport::ReadFileBytes(written) == testsupport::ReadFileBytes(rewritten));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const ScratchFile input("kfile_fuzz_input");
-    if (!input.Fill(data, size)) {
+    static const std::string input = Scratch().Path("input.k");
+    if (Scratch().Write("input.k", data, size).empty()) {
         return 0;
     }
-    KFileManager manager;
-    FUZZ_EXPECT(manager.Open(input.Path()) != 0);
-    std::unique_ptr<KFileContents> contents = manager.Read();
-    CheckReadResult(manager, contents.get(), data, size);
-    ExerciseSectionSearch(manager);
-    manager.Close();
-    if (!contents) {
+    KReadResult read = ReadTake(input);
+    CheckReadResult(read, data, size);
+    ExerciseSectionSearch(input);
+    if (!read.contents) {
         return 0;
     }
+    KFileContents& contents = *read.contents;
     std::set<int16_t> recordIds;
-    for (int32_t i = 0; i < contents->GetDynamicRecordCount(); ++i) {
-        recordIds.insert(contents->GetDynamicRecord(i)->GetId());
+    for (const KFileDynamicRecord& record : contents.GetDynamicRecords()) {
+        recordIds.insert(record.GetId());
     }
-    ExerciseSections(*contents);
-    ExerciseDatagroups(*contents, recordIds);
-    ExerciseFrames(*contents);
-    ExerciseCursors(*contents);
-    ExerciseRecordValues(*contents);
-    ExerciseParameters(*contents);
-    CheckRoundTrip(*contents);
+    ExerciseSections(contents);
+    ExerciseDatagroups(contents, recordIds);
+    ExerciseFrames(contents);
+    ExerciseCursors(contents);
+    ExerciseRecordValues(contents);
+    ExerciseParameters(contents);
+    CheckRoundTrip(contents);
     return 0;
 }

@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "TakeBuilder.h"
+#include "ReadSupport.h"
+
+using namespace kfile;
+using namespace testsupport;
 
 namespace {
 
@@ -70,11 +73,11 @@ TEST(DatagroupLayout, LabelWithEarlyNulKeepsTheNextEntryInPlace) {
                         .U8(2)
                         .Raw({'c', 0})
                         .bytes();
-    ReadResult read = ReadBytes(ByteBuilder()
-                                    .FileHeader()
-                                    .Section("DATAGROUP", RecordBody({payload}))
-                                    .Terminator()
-                                    .bytes());
+    BytesRead read = ReadBytes(ByteBuilder()
+                                   .FileHeader()
+                                   .Section("DATAGROUP", RecordBody({payload}))
+                                   .Terminator()
+                                   .bytes());
     ASSERT_TRUE(read.contents);
     std::vector<std::string> labels;
     ASSERT_TRUE(read.contents->GetDatagroupLabels(0, labels));

@@ -1,11 +1,14 @@
 // Malformed files, one per failure mode, as small annotated byte arrays. Each must read without
-// fault, give the documented result, and never make the reader allocate more than the file holds.
+// fault, give the expected result, and never make the reader allocate more than the file holds.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <set>
 
-#include "TakeBuilder.h"
+#include "ReadSupport.h"
+
+using namespace kfile;
+using namespace testsupport;
 
 namespace {
 
@@ -33,10 +36,15 @@ std::vector<std::string> Labels(const KFileContents& contents, int16_t id) {
 
 std::vector<int32_t> Frames(const KFileContents& contents) {
     std::vector<int32_t> frames;
-    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
-        frames.push_back(contents.GetDynamicRecord(i)->GetFrame());
+    for (const KFileDynamicRecord& record : contents.GetDynamicRecords()) {
+        frames.push_back(record.GetFrame());
     }
     return frames;
+}
+
+const KFileParameterRecord* FirstParameter(const KFileContents& contents) {
+    const KFileParameterSection* section = contents.GetParameterSection();
+    return section && section->GetRecordCount() > 0 ? section->GetRecord(0) : nullptr;
 }
 
 std::vector<MalformedCase> Cases() {
@@ -123,7 +131,7 @@ std::vector<MalformedCase> Cases() {
                      RecordBody({ByteBuilder().U8(2).Raw({'P', 0}).U8(6).U8(200).I16(2).bytes()}))
             .Terminator(),
         KReadError::kNone, [](const KFileContents& c) {
-            auto* section = dynamic_cast<KFileParameterSection*>(c.FindSection("PARAMETER"));
+            const KFileParameterSection* section = c.GetParameterSection();
             ASSERT_NE(section, nullptr);
             const KFileParameterRecord* p = section->FindRecord("P");
             ASSERT_NE(p, nullptr);
@@ -148,8 +156,8 @@ std::vector<MalformedCase> Cases() {
                                                   .bytes()}))
             .Terminator(),
         KReadError::kNone, [](const KFileContents& c) {
-            auto* p =
-                dynamic_cast<KFileParameterSection*>(c.FindSection("PARAMETER"))->GetRecord(0);
+            const KFileParameterRecord* p = FirstParameter(c);
+            ASSERT_NE(p, nullptr);
             EXPECT_EQ(p->GetElementCount(), INT32_MAX);
             EXPECT_EQ(p->GetValues().size(), 8u);
             EXPECT_EQ(p->GetDouble(0), 3.5);
@@ -164,8 +172,8 @@ std::vector<MalformedCase> Cases() {
                 RecordBody({ByteBuilder().U8(2).Raw({'N', 0}).U8(4).U8(1).I16(-3).I32(7).bytes()}))
             .Terminator(),
         KReadError::kNone, [](const KFileContents& c) {
-            auto* p =
-                dynamic_cast<KFileParameterSection*>(c.FindSection("PARAMETER"))->GetRecord(0);
+            const KFileParameterRecord* p = FirstParameter(c);
+            ASSERT_NE(p, nullptr);
             EXPECT_EQ(p->GetElementCount(), -3);
             EXPECT_TRUE(p->GetValues().empty());
             EXPECT_EQ(p->GetLong(0), 0);
@@ -310,10 +318,10 @@ std::vector<MalformedCase> Cases() {
 
 class MalformedInput : public testing::TestWithParam<MalformedCase> {};
 
-TEST_P(MalformedInput, ReadsSafelyWithTheDocumentedResult) {
+TEST_P(MalformedInput, ReadsSafelyWithTheExpectedResult) {
     const MalformedCase& c = GetParam();
-    ReadResult read = ReadBytes(c.bytes);
-    EXPECT_EQ(read.error, c.error) << KReadErrorMessage(read.error);
+    BytesRead read = ReadBytes(c.bytes);
+    EXPECT_EQ(read.report.error, c.error) << read.report.Describe();
     EXPECT_EQ(read.contents != nullptr, c.error == KReadError::kNone);
     if (read.contents && c.check) {
         c.check(*read.contents);
@@ -329,12 +337,19 @@ INSTANTIATE_TEST_SUITE_P(KFile, MalformedInput, testing::ValuesIn(Cases()),
 
 TEST(ReadErrors, EveryErrorHasItsOwnMessage) {
     std::set<std::string> messages;
-    for (KReadError e :
-         {KReadError::kNone, KReadError::kNotOpen, KReadError::kTooShort, KReadError::kBadMagic,
-          KReadError::kNoSectionTerminator, KReadError::kSectionCutShort}) {
+    const KReadError errors[] = {KReadError::kNone,
+                                 KReadError::kCannotOpen,
+                                 KReadError::kNotOpen,
+                                 KReadError::kTooShort,
+                                 KReadError::kBadMagic,
+                                 KReadError::kNoSectionTerminator,
+                                 KReadError::kSectionCutShort,
+                                 KReadError::kCannotSeek,
+                                 KReadError::kNoMemory};
+    for (KReadError e : errors) {
         messages.insert(KReadErrorMessage(e));
     }
-    EXPECT_EQ(messages.size(), 6u);
+    EXPECT_EQ(messages.size(), std::size(errors));
 }
 
 TEST(ReadErrors, ReadWithoutAnOpenFile) {
@@ -344,14 +359,19 @@ TEST(ReadErrors, ReadWithoutAnOpenFile) {
     EXPECT_EQ(manager.GetLastError(), KReadError::kNotOpen);
 }
 
-TEST(ReadErrors, DescriptionNamesTheOffset) {
+// The description outlives the file: it is asked after Close, as callers do.
+TEST(ReadErrors, DescriptionNamesTheSectionAndTheOffsetAfterClose) {
     TempDir dir;
     KFileManager manager;
-    manager.Open(
-        dir.Write("cut.K", ByteBuilder().FileHeader().SectionHeader(64, "DATAGROUP").bytes()));
+    ASSERT_EQ(manager.Open(dir.Write(
+                  "cut.K", ByteBuilder().FileHeader().SectionHeader(64, "DATAGROUP").bytes())),
+              kOpenedForUpdate);
     EXPECT_EQ(manager.Read(), nullptr);
-    EXPECT_EQ(manager.DescribeLastError(),
-              "the file ends inside a section (at byte 4 of a 36-byte file)");
+    manager.Close();
+    const char* expected =
+        "the file ends inside a section (in section DATAGROUP, at byte 4 of a 36-byte file)";
+    EXPECT_EQ(manager.DescribeLastError(), expected);
+    EXPECT_EQ(ReadTake(dir.Path("cut.K")).report.Describe(), expected);
 }
 
 }  // namespace

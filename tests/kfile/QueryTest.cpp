@@ -2,7 +2,10 @@
 // cursor over dynamic records.
 #include <gtest/gtest.h>
 
-#include "TakeBuilder.h"
+#include "ReadSupport.h"
+
+using namespace kfile;
+using namespace testsupport;
 
 namespace {
 
@@ -26,17 +29,30 @@ std::unique_ptr<KFileContents> WithFrames(const std::vector<std::pair<int16_t, i
 
 TEST(Sections, FoundIgnoringCaseAndDuplicatesRefused) {
     KFileContents contents;
-    std::unique_ptr<KFileSection> first = std::make_unique<KFileDatagroupSection>(2);
-    KFileSection* kept = first.get();
-    ASSERT_TRUE(contents.AddSection(first));
+    auto first = std::make_unique<KFileDatagroupSection>(2);
+    KFileDatagroupSection* kept = first.get();
+    ASSERT_TRUE(contents.AddSection(std::move(first)));
     EXPECT_EQ(contents.FindSection("datagroup"), kept);
+    EXPECT_EQ(contents.GetDatagroupSection(), kept);
     EXPECT_EQ(contents.FindSection("PARAMETER"), nullptr);
+    EXPECT_EQ(contents.GetParameterSection(), nullptr);
 
-    std::unique_ptr<KFileSection> second = std::make_unique<KFileDatagroupSection>(2);
+    auto second = std::make_unique<KFileParameterSection>(2);
     second->SetName("DataGroup");
-    EXPECT_FALSE(contents.AddSection(second));
-    EXPECT_NE(second, nullptr);  // still the caller's
+    EXPECT_FALSE(contents.AddSection(std::move(second)));
     EXPECT_EQ(contents.GetSectionCount(), 1);
+    EXPECT_EQ(contents.GetDatagroupSection(), kept);
+}
+
+// A section under a known name that is not of the known kind is found by name, never as the
+// typed section.
+TEST(Sections, TypedAccessNeedsTheKnownKind) {
+    KFileContents contents;
+    ASSERT_TRUE(
+        contents.AddSection(std::make_unique<KFileUnknownSection>(0, "DATAGROUP", nullptr)));
+    EXPECT_NE(contents.FindSection("DATAGROUP"), nullptr);
+    EXPECT_EQ(contents.GetDatagroupSection(), nullptr);
+    EXPECT_EQ(contents.GetDatagroupCount(), 0);
 }
 
 TEST(Datagroups, AnswersWithoutASection) {
@@ -49,7 +65,7 @@ TEST(Datagroups, AnswersWithoutASection) {
 }
 
 TEST(Datagroups, RateFromTheFirstRecordLabelsFromTheLast) {
-    ReadResult read = ReadBytes(
+    BytesRead read = ReadBytes(
         ByteBuilder()
             .FileHeader()
             .Section("DATAGROUP", RecordBody({DatagroupPayload(0, "", 6, 8, 100.0f, {"a"}),
@@ -83,7 +99,7 @@ TEST(Frames, FirstAndLast) {
 TEST(Frames, FindReturnsTheFirstMatchAndFollowsLaterAdditions) {
     auto contents = WithFrames({{0, 1}, {1, 1}, {0, 2}});
     contents->AddDynamicRecord(Record(0, 1, 5.0));  // same key as the first: must not win
-    KFileDynamicRecord* first = contents->GetDynamicRecord(0);
+    const KFileDynamicRecord* first = contents->GetDynamicRecord(0);
     EXPECT_EQ(contents->FindDynamicRecord(0, 1), first);
     EXPECT_EQ(contents->FindDynamicRecord(1, 1), contents->GetDynamicRecord(1));
     EXPECT_EQ(contents->FindDynamicRecord(1, 2), nullptr);
@@ -94,7 +110,7 @@ TEST(Frames, FindReturnsTheFirstMatchAndFollowsLaterAdditions) {
     contents->AddDynamicRecord(Record(0, 1));
     EXPECT_EQ(contents->FindDynamicRecord(0, 1), first);
 
-    first->SetFrame(9);  // an edited record is never answered for its old frame
+    contents->GetDynamicRecord(0)->SetFrame(9);  // never answered for its old frame again
     EXPECT_EQ(contents->FindDynamicRecord(0, 1), contents->GetDynamicRecord(3));
     EXPECT_EQ(contents->FindDynamicRecord(0, 9), first);
 }

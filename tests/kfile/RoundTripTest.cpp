@@ -2,19 +2,14 @@
 // gives the same bytes, whichever way the take was written.
 #include <gtest/gtest.h>
 
-#include "ContentsMatcher.h"
+#include "ReadSupport.h"
+#include "SameContents.h"
 #include "SampleTake.h"
-#include "TakeBuilder.h"
+
+using namespace kfile;
+using namespace testsupport;
 
 namespace {
-
-std::unique_ptr<KFileContents> ReadFile(const std::string& path) {
-    KFileManager manager;
-    EXPECT_NE(manager.Open(path), 0) << path;
-    auto contents = manager.Read();
-    EXPECT_TRUE(contents) << manager.DescribeLastError();
-    return contents;
-}
 
 struct TakeShape {
     const char* name;
@@ -48,7 +43,7 @@ TEST_P(RoundTrip, StreamedAndCombinedWritersAgree) {
     EXPECT_EQ(bytes, ReadFileBytes(combined));
     EXPECT_EQ(bytes.size(), take.FileSize());
 
-    auto read = ReadFile(streamed);
+    auto read = ReadFileOrFail(streamed);
     ASSERT_TRUE(read);
     EXPECT_TRUE(SameContents(*made, *read));
 }
@@ -56,14 +51,14 @@ TEST_P(RoundTrip, StreamedAndCombinedWritersAgree) {
 TEST_P(RoundTrip, RewritingReadContentsGivesTheSameBytes) {
     std::string original = dir_.Path("original.K");
     ASSERT_TRUE(SampleTake(GetParam().options).Write(original));
-    auto first = ReadFile(original);
+    auto first = ReadFileOrFail(original);
     ASSERT_TRUE(first);
 
     std::string rewritten = dir_.Path("rewritten.K");
     KFileManager writer;
     ASSERT_TRUE(writer.Write(rewritten, *first));
     EXPECT_EQ(ReadFileBytes(original), ReadFileBytes(rewritten));
-    auto second = ReadFile(rewritten);
+    auto second = ReadFileOrFail(rewritten);
     ASSERT_TRUE(second);
     EXPECT_TRUE(SameContents(*first, *second));
 }
@@ -82,23 +77,25 @@ TEST(RoundTripOfEdits, EditedRecordsArePackedBeforeWriting) {
     SampleTakeOptions options;
     options.frameCount = 4;
     auto contents = SampleTake(options).MakeContents();
-    auto* groups = dynamic_cast<KFileDatagroupSection*>(contents->FindSection("DATAGROUP"));
+    KFileDatagroupSection* groups = contents->GetDatagroupSection();
+    KFileParameterSection* parameters = contents->GetParameterSection();
+    ASSERT_TRUE(groups && parameters);
     groups->GetRecord(0)->SetName("a much longer datagroup name than before");
     groups->GetRecord(1)->RemoveLabel(0);
-    auto* parameters = dynamic_cast<KFileParameterSection*>(contents->FindSection("PARAMETER"));
     parameters->GetRecord(1)->SetLong(1, 99);
 
     TempDir dir;
     KFileManager writer;
     ASSERT_TRUE(writer.Write(dir.Path("edited.K"), *contents));
-    auto read = ReadFile(dir.Path("edited.K"));
+    auto read = ReadFileOrFail(dir.Path("edited.K"));
     ASSERT_TRUE(read);
     EXPECT_TRUE(SameContents(*contents, *read));
 }
 
 TEST(RoundTripOfEdits, UnstorableRecordsFailTheWriteInsteadOfCorruptingIt) {
     auto contents = SampleTake(SampleTakeOptions{}).MakeContents();
-    auto* groups = dynamic_cast<KFileDatagroupSection*>(contents->FindSection("DATAGROUP"));
+    KFileDatagroupSection* groups = contents->GetDatagroupSection();
+    ASSERT_NE(groups, nullptr);
     groups->GetRecord(0)->AppendLabel(std::string(300, 'L'));  // a label byte counts only 254
     TempDir dir;
     KFileManager writer;

@@ -4,7 +4,10 @@
 
 #include <unistd.h>
 
-#include "TakeBuilder.h"
+#include "ReadSupport.h"
+
+using namespace kfile;
+using namespace testsupport;
 
 namespace {
 
@@ -16,7 +19,7 @@ class Wrapper : public testing::Test {
 
 TEST_F(Wrapper, ReadsExactBlocksAndReportsTheEnd) {
     KExtendedFileWrapper wrapper;
-    ASSERT_EQ(wrapper.OpenExisting(Write({1, 2, 3})), 3);
+    ASSERT_EQ(wrapper.OpenExisting(Write({1, 2, 3})), kOpenedForUpdate);
     EXPECT_EQ(wrapper.GetAccessMode(), KExtendedFileWrapper::kOpenedExisting);
     uint8_t buffer[4] = {};
     EXPECT_TRUE(wrapper.Read(buffer, 0));
@@ -24,13 +27,28 @@ TEST_F(Wrapper, ReadsExactBlocksAndReportsTheEnd) {
     EXPECT_FALSE(wrapper.AtEnd());  // reaching the end exactly is not running into it
     EXPECT_FALSE(wrapper.Read(buffer, 1));
     EXPECT_TRUE(wrapper.AtEnd());
-    EXPECT_TRUE(wrapper.Seek(1, 0));
+    EXPECT_TRUE(wrapper.Seek(1, KSeekOrigin::kStart));
     EXPECT_FALSE(wrapper.AtEnd());
     EXPECT_FALSE(wrapper.Read(buffer, 4));  // a short read keeps what arrived
     EXPECT_EQ(buffer[0], 2);
     EXPECT_EQ(buffer[1], 3);
-    EXPECT_FALSE(wrapper.Seek(-10, 1));  // before the start
+    EXPECT_FALSE(wrapper.Seek(-10, KSeekOrigin::kCurrent));  // before the start
     EXPECT_EQ(wrapper.Position(), 3u);
+}
+
+TEST_F(Wrapper, SeeksFromTheEnd) {
+    KExtendedFileWrapper wrapper;
+    ASSERT_EQ(wrapper.OpenExisting(Write({1, 2, 3, 4, 5})), kOpenedForUpdate);
+    uint8_t byte = 0;
+    ASSERT_TRUE(wrapper.Seek(-2, KSeekOrigin::kEnd));
+    EXPECT_EQ(wrapper.Position(), 3u);
+    EXPECT_EQ(wrapper.Remaining(), 2u);
+    ASSERT_TRUE(wrapper.Read(&byte, 1));
+    EXPECT_EQ(byte, 4);
+    ASSERT_TRUE(wrapper.Seek(0, KSeekOrigin::kEnd));
+    EXPECT_EQ(wrapper.Position(), 5u);
+    EXPECT_FALSE(wrapper.Seek(-6, KSeekOrigin::kEnd));  // before the start
+    EXPECT_EQ(wrapper.Position(), 5u);
 }
 
 TEST_F(Wrapper, NothingWorksWithoutAStream) {
@@ -38,12 +56,25 @@ TEST_F(Wrapper, NothingWorksWithoutAStream) {
     uint8_t byte = 0;
     EXPECT_FALSE(wrapper.Read(&byte, 1));
     EXPECT_FALSE(wrapper.Write(&byte, 1));
-    EXPECT_FALSE(wrapper.Seek(0, 0));
+    EXPECT_FALSE(wrapper.Seek(0, KSeekOrigin::kStart));
     EXPECT_FALSE(wrapper.Flush());
     EXPECT_FALSE(wrapper.AtEnd());
     EXPECT_EQ(wrapper.Close(), 0);
-    EXPECT_EQ(wrapper.OpenExisting(dir_.Path("missing.K")), 0);
+    EXPECT_EQ(wrapper.OpenExisting(dir_.Path("missing.K")), kNotOpened);
     EXPECT_FALSE(wrapper.IsOpen());
+    EXPECT_EQ(wrapper.GetAccessMode(), KExtendedFileWrapper::kNotOpen);
+}
+
+// An open that fails closes the file that was open before, and with it the access mode.
+TEST_F(Wrapper, FailedReopenLeavesNothingOpen) {
+    KExtendedFileWrapper wrapper;
+    ASSERT_EQ(wrapper.OpenExisting(Write({1})), kOpenedForUpdate);
+    EXPECT_EQ(wrapper.OpenExisting(dir_.Path("missing.K")), kNotOpened);
+    EXPECT_FALSE(wrapper.IsOpen());
+    EXPECT_EQ(wrapper.GetAccessMode(), KExtendedFileWrapper::kNotOpen);
+
+    ASSERT_TRUE(wrapper.Create(dir_.Path("created.K")));
+    EXPECT_FALSE(wrapper.Create(dir_.Path("no/such/folder.K")));
     EXPECT_EQ(wrapper.GetAccessMode(), KExtendedFileWrapper::kNotOpen);
 }
 
@@ -55,7 +86,7 @@ TEST_F(Wrapper, ReadOnlyFilesOpenForReading) {
         path = dir_.Path("");
     }
     KExtendedFileWrapper wrapper;
-    EXPECT_EQ(wrapper.OpenExisting(path), 1);
+    EXPECT_EQ(wrapper.OpenExisting(path), kOpenedReadOnly);
     EXPECT_EQ(wrapper.GetAccessMode(), KExtendedFileWrapper::kOpenedExisting);
 }
 
@@ -68,7 +99,7 @@ TEST_F(Wrapper, CloseTwiceAndCloseOnDestruction) {
     }  // flushed and closed here
     EXPECT_EQ(ReadFileBytes(dir_.Path("c.K")), (Bytes{'a', 'b', 'c'}));
     KExtendedFileWrapper wrapper;
-    ASSERT_EQ(wrapper.OpenExisting(dir_.Path("c.K")), 3);
+    ASSERT_EQ(wrapper.OpenExisting(dir_.Path("c.K")), kOpenedForUpdate);
     EXPECT_EQ(wrapper.Close(), 0);
     EXPECT_EQ(wrapper.Close(), 0);
     EXPECT_EQ(wrapper.GetAccessMode(), KExtendedFileWrapper::kNotOpen);
@@ -82,7 +113,7 @@ TEST_F(Wrapper, SeekToSectionFindsTheHeaderOrTheTerminator) {
                      .Terminator()
                      .bytes();
     KExtendedFileWrapper wrapper;
-    ASSERT_NE(wrapper.OpenExisting(Write(file)), 0);
+    ASSERT_NE(wrapper.OpenExisting(Write(file)), kNotOpened);
     EXPECT_TRUE(wrapper.SeekToSection("datagroup"));
     EXPECT_EQ(wrapper.Position(), 4u + 32 + 2);
     EXPECT_TRUE(wrapper.SeekToSection("ANALOG"));
@@ -92,16 +123,25 @@ TEST_F(Wrapper, SeekToSectionFindsTheHeaderOrTheTerminator) {
     ASSERT_NE(
         wrapper.OpenExisting(dir_.Write(
             "open.K", ByteBuilder().FileHeader().Section("PARAMETER", RecordBody({})).bytes())),
-        0);
+        kNotOpened);
     EXPECT_FALSE(wrapper.SeekToSection("DATAGROUP"));
 }
 
-TEST(SectionNames, TwentyEightCharactersWithoutANul) {
-    const std::string name(28, 'Z');
-    uint8_t field[32] = {};
-    std::copy(name.begin(), name.end(), field);
-    field[28] = 'X';  // beyond the field: never read as part of the name
-    EXPECT_EQ(kfile::SectionName(field), name);
+// The name field is read up to its first NUL and never beyond its 28 bytes.
+TEST(SectionNames, ReadUpToTheFirstNulWithinTheField) {
+    for (const std::string& name : {std::string(28, 'Z'), std::string("SHORT"), std::string()}) {
+        Bytes file = ByteBuilder()
+                         .FileHeader()
+                         .I32(2)
+                         .Raw(Bytes(name.begin(), name.end()))
+                         .Raw(Bytes(28 - name.size(), 0))
+                         .Raw({'X', 'X'})  // the body, never part of the name
+                         .Terminator()
+                         .bytes();
+        BytesRead read = ReadBytes(file);
+        ASSERT_EQ(read.report.sections.size(), 1u) << name;
+        EXPECT_EQ(read.report.sections[0].name, name);
+    }
 }
 
 }  // namespace

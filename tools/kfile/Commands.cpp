@@ -7,6 +7,8 @@
 #include "SampleTake.h"
 #include "kfile/kfile.h"
 
+using namespace kfile;
+
 namespace {
 
 int Usage(const char* message) {
@@ -14,20 +16,64 @@ int Usage(const char* message) {
     return 2;
 }
 
-// Opens and reads a take; on failure prints why and answers null.
-std::unique_ptr<KFileContents> ReadTake(const std::string& fileName) {
-    KFileManager manager;
-    if (manager.Open(fileName) == 0) {
+// Reads a take; on failure prints why, and the result holds no contents.
+KReadResult ReadOrComplain(const std::string& fileName) {
+    KReadResult take = ReadTake(fileName);
+    if (take.report.error == KReadError::kCannotOpen) {
         std::fprintf(stderr, "kfile: cannot open '%s'\n", fileName.c_str());
-        return nullptr;
-    }
-    std::unique_ptr<KFileContents> contents = manager.Read();
-    if (!contents) {
+    } else if (!take.contents) {
         std::fprintf(stderr, "kfile: '%s' is not a complete K-file: %s\n", fileName.c_str(),
-                     manager.DescribeLastError().c_str());
+                     take.report.Describe().c_str());
     }
-    manager.Close();
-    return contents;
+    return take;
+}
+
+// The value of one channel as text, read with the getter of the datagroup's value type. False
+// when the value is missing or the type has no getter; `text` is then empty.
+bool FormatValue(const KFileDynamicRecord& record, int32_t valueType, int32_t channel,
+                 std::string& text) {
+    char buffer[64] = "";
+    bool present = false;
+    switch (valueType) {
+        case kValueShort: {
+            int16_t value = 0;
+            present = record.GetShort(channel, value);
+            std::snprintf(buffer, sizeof buffer, "%d", value);
+            break;
+        }
+        case kValueLong: {
+            int32_t value = 0;
+            present = record.GetLong(channel, value);
+            std::snprintf(buffer, sizeof buffer, "%d", value);
+            break;
+        }
+        case kValueFloat: {
+            float value = 0.0f;
+            present = record.GetFloat(channel, value);
+            std::snprintf(buffer, sizeof buffer, "%.6f", static_cast<double>(value));
+            break;
+        }
+        case kValueDouble: {
+            double value = 0.0;
+            present = record.GetDouble(channel, value);
+            std::snprintf(buffer, sizeof buffer, "%.6f", value);
+            break;
+        }
+        case kValueBoolean: {
+            bool value = false;
+            present = record.GetBoolean(channel, value);
+            std::snprintf(buffer, sizeof buffer, "%d", value ? 1 : 0);
+            break;
+        }
+        default:
+            break;
+    }
+    text = present ? buffer : "";
+    return present;
+}
+
+bool HasValueGetter(int32_t valueType) {
+    return valueType >= kValueShort && valueType <= kValueBoolean;
 }
 
 struct FrameSummary {
@@ -38,21 +84,19 @@ struct FrameSummary {
 
 std::map<int16_t, FrameSummary> SummariseFrames(const KFileContents& contents) {
     std::map<int16_t, FrameSummary> summaries;
-    const auto* groups = dynamic_cast<const KFileDatagroupSection*>(
-        contents.FindSection(KFileDatagroupSection::kName));
-    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
-        const KFileDynamicRecord* record = contents.GetDynamicRecord(i);
-        FrameSummary& summary = summaries[record->GetId()];
+    const KFileDatagroupSection* groups = contents.GetDatagroupSection();
+    for (const KFileDynamicRecord& record : contents.GetDynamicRecords()) {
+        FrameSummary& summary = summaries[record.GetId()];
         ++summary.records;
-        const KFileDatagroupRecord* group = groups ? groups->FindRecord(record->GetId()) : nullptr;
-        if (!group || record->GetValueBytes() != group->GetLabelCount() * group->GetValueSize()) {
+        const KFileDatagroupRecord* group = groups ? groups->FindRecord(record.GetId()) : nullptr;
+        if (!group || record.GetValueBytes() != group->GetLabelCount() * group->GetValueSize()) {
             ++summary.mismatched;
             continue;
         }
-        double value;
-        for (int32_t c = 0; group->GetValueType() == kValueDouble && c < group->GetLabelCount();
+        std::string text;
+        for (int32_t c = 0; HasValueGetter(group->GetValueType()) && c < group->GetLabelCount();
              ++c) {
-            summary.missing += record->GetDouble(c, value) ? 0 : 1;
+            summary.missing += FormatValue(record, group->GetValueType(), c, text) ? 0 : 1;
         }
     }
     return summaries;
@@ -60,34 +104,34 @@ std::map<int16_t, FrameSummary> SummariseFrames(const KFileContents& contents) {
 
 void PrintParameters(const KFileParameterSection& section) {
     std::printf("parameters: %d\n", section.GetRecordCount());
-    for (int32_t i = 0; i < section.GetRecordCount(); ++i) {
-        const KFileParameterRecord* record = section.GetRecord(i);
-        std::printf("  %-16s %-8s [", record->GetName().c_str(),
-                    KValueTypeName(record->GetType()).c_str());
-        for (size_t d = 0; d < record->GetDimensions().size(); ++d) {
-            std::printf(d ? " %d" : "%d", record->GetDimensions()[d]);
+    for (const KFileParameterRecord& record : section.GetRecords()) {
+        std::printf("  %-16s %-8s [", record.GetName().c_str(),
+                    KValueTypeName(record.GetType()).c_str());
+        for (size_t d = 0; d < record.GetDimensions().size(); ++d) {
+            std::printf(d ? " %d" : "%d", record.GetDimensions()[d]);
         }
         std::printf("]\n");
     }
 }
 
 void PrintDatagroups(const KFileContents& contents) {
-    const auto* groups = dynamic_cast<const KFileDatagroupSection*>(
-        contents.FindSection(KFileDatagroupSection::kName));
     std::printf("datagroups: %d\n", contents.GetDatagroupCount());
+    const KFileDatagroupSection* groups = contents.GetDatagroupSection();
+    if (!groups) {
+        return;
+    }
     std::map<int16_t, FrameSummary> frames = SummariseFrames(contents);
-    for (int32_t i = 0; groups && i < groups->GetRecordCount(); ++i) {
-        const KFileDatagroupRecord* group = groups->GetRecord(i);
-        const FrameSummary& summary = frames[group->GetId()];
+    for (const KFileDatagroupRecord& group : groups->GetRecords()) {
+        const FrameSummary& summary = frames[group.GetId()];
         std::printf("  %d %-10s %s x%d  %g fps  %d channels  %d records  %d missing values\n",
-                    group->GetId(), group->GetName().empty() ? "-" : group->GetName().c_str(),
-                    group->GetValueTypeName().c_str(), group->GetValueSize(), group->GetRate(),
-                    group->GetLabelCount(), summary.records, summary.missing);
-        for (int32_t c = 0; c < group->GetLabelCount() && c < 6; ++c) {
-            std::printf("      %s\n", group->GetLabel(c).c_str());
+                    group.GetId(), group.GetName().empty() ? "-" : group.GetName().c_str(),
+                    group.GetValueTypeName().c_str(), group.GetValueSize(), group.GetRate(),
+                    group.GetLabelCount(), summary.records, summary.missing);
+        for (int32_t c = 0; c < group.GetLabelCount() && c < 6; ++c) {
+            std::printf("      %s\n", group.GetLabel(c).c_str());
         }
-        if (group->GetLabelCount() > 6) {
-            std::printf("      ... %d more\n", group->GetLabelCount() - 6);
+        if (group.GetLabelCount() > 6) {
+            std::printf("      ... %d more\n", group.GetLabelCount() - 6);
         }
     }
 }
@@ -108,18 +152,18 @@ int InfoCommand(const Arguments& arguments) {
     if (arguments.size() != 1) {
         return Usage("info takes one file");
     }
-    std::unique_ptr<KFileContents> contents = ReadTake(arguments[0]);
+    KReadResult take = ReadOrComplain(arguments[0]);
+    const KFileContents* contents = take.contents.get();
     if (!contents) {
         return 1;
     }
-    std::printf("file: %s\nversion: %d\nsections:", arguments[0].c_str(), contents->GetVersion());
-    for (int32_t i = 0; i < contents->GetSectionCount(); ++i) {
-        std::printf(" %s (%d bytes)", contents->GetSection(i)->GetName().c_str(),
-                    contents->GetSection(i)->GetStoredSize());
+    std::printf("file: %s\nversion: %d\nsections:\n", arguments[0].c_str(), contents->GetVersion());
+    for (const KSectionReport& section : take.report.sections) {
+        std::printf("  %-12s at byte %llu, %d bytes%s\n", section.name.c_str(),
+                    static_cast<unsigned long long>(section.offset), section.size,
+                    section.kept ? "" : " (not kept)");
     }
-    std::printf("\n");
-    if (const auto* parameters = dynamic_cast<const KFileParameterSection*>(
-            contents->FindSection(KFileParameterSection::kName))) {
+    if (const KFileParameterSection* parameters = contents->GetParameterSection()) {
         PrintParameters(*parameters);
     }
     PrintDatagroups(*contents);
@@ -132,12 +176,12 @@ int ValidateCommand(const Arguments& arguments) {
     if (arguments.size() != 1) {
         return Usage("validate takes one file");
     }
-    std::unique_ptr<KFileContents> contents = ReadTake(arguments[0]);
-    if (!contents) {
+    KReadResult take = ReadOrComplain(arguments[0]);
+    if (!take.contents) {
         return 1;
     }
     int32_t mismatched = 0;
-    for (const auto& [id, summary] : SummariseFrames(*contents)) {
+    for (const auto& [id, summary] : SummariseFrames(*take.contents)) {
         if (summary.mismatched > 0) {
             std::printf("datagroup %d: %d records do not match its channels\n", id,
                         summary.mismatched);
@@ -154,10 +198,22 @@ int ExportCommand(const Arguments& arguments) {
         (arguments.size() == 2 && !ParseInt(arguments[1], id))) {
         return Usage("export takes a file and an optional datagroup id");
     }
-    std::unique_ptr<KFileContents> contents = ReadTake(arguments[0]);
+    KReadResult take = ReadOrComplain(arguments[0]);
+    if (!take.contents) {
+        return 1;
+    }
+    const KFileContents& contents = *take.contents;
+    const KFileDatagroupSection* groups = contents.GetDatagroupSection();
+    const KFileDatagroupRecord* group =
+        groups ? groups->FindRecord(static_cast<int16_t>(id)) : nullptr;
     std::vector<std::string> labels;
-    if (!contents || !contents->GetDatagroupLabels(static_cast<int16_t>(id), labels)) {
+    if (!group || !contents.GetDatagroupLabels(static_cast<int16_t>(id), labels)) {
         std::fprintf(stderr, "kfile: no datagroup %d\n", id);
+        return 1;
+    }
+    if (!HasValueGetter(group->GetValueType())) {
+        std::fprintf(stderr, "kfile: datagroup %d holds values of type %d, which do not export\n",
+                     id, group->GetValueType());
         return 1;
     }
     std::printf("frame");
@@ -165,16 +221,12 @@ int ExportCommand(const Arguments& arguments) {
         std::printf(",\"%s\"", label.c_str());
     }
     std::printf("\n");
-    for (auto* record = contents->FirstDynamicRecord(static_cast<int16_t>(id)); record;
-         record = contents->NextDynamicRecord(static_cast<int16_t>(id))) {
-        std::printf("%d", record->GetFrame());
+    std::string text;
+    for (const KFileDynamicRecord& record : contents.GetDynamicRecords(static_cast<int16_t>(id))) {
+        std::printf("%d", record.GetFrame());
         for (int32_t c = 0; c < static_cast<int32_t>(labels.size()); ++c) {
-            double value;
-            if (record->GetDouble(c, value)) {
-                std::printf(",%.6f", value);
-            } else {
-                std::printf(",");
-            }
+            FormatValue(record, group->GetValueType(), c, text);
+            std::printf(",%s", text.c_str());
         }
         std::printf("\n");
     }

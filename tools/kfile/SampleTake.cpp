@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 
+using namespace kfile;
+
 namespace {
 
 const char* const kMarkerNames[] = {"LFHD", "RFHD", "LBHD", "RBHD", "C7",   "T10",  "CLAV", "STRN",
@@ -96,16 +98,16 @@ std::unique_ptr<KFileDynamicRecord> SampleTake::MakeFrameRecord(const KFileDatag
 
 std::unique_ptr<KFileContents> SampleTake::MakeContents() const {
     auto contents = std::make_unique<KFileContents>();
-    contents->SetVersion(kfile::kWrittenVersion);
-    std::unique_ptr<KFileSection> parameters = MakeParameterSection();
-    std::unique_ptr<KFileSection> datagroups = MakeDatagroupSection();
-    auto* groups = static_cast<KFileDatagroupSection*>(datagroups.get());
-    contents->AddSection(parameters);
-    contents->AddSection(datagroups);
+    contents->SetVersion(kWrittenVersion);
+    std::unique_ptr<KFileDatagroupSection> datagroups = MakeDatagroupSection();
+    const KFileDatagroupSection& groups = *datagroups;
+    if (!contents->AddSection(MakeParameterSection()) ||
+        !contents->AddSection(std::move(datagroups))) {
+        return nullptr;
+    }
     for (int32_t f = 0; f < options_.frameCount; ++f) {
-        for (int32_t g = 0; g < groups->GetRecordCount(); ++g) {
-            contents->AddDynamicRecord(
-                MakeFrameRecord(*groups->GetRecord(g), options_.firstFrame + f));
+        for (const KFileDatagroupRecord& group : groups.GetRecords()) {
+            contents->AddDynamicRecord(MakeFrameRecord(group, options_.firstFrame + f));
         }
     }
     return contents;
@@ -120,9 +122,9 @@ bool SampleTake::Write(const std::string& fileName) const {
     bool written = manager.WriteSection(MakeParameterSection().get()) &&
                    manager.WriteSection(groups.get()) && manager.WriteTerminator();
     for (int32_t f = 0; written && f < options_.frameCount; ++f) {
-        for (int32_t g = 0; written && g < groups->GetRecordCount(); ++g) {
-            auto record = MakeFrameRecord(*groups->GetRecord(g), options_.firstFrame + f);
-            written = manager.WriteDynamicRecord(record.get());
+        for (const KFileDatagroupRecord& group : groups->GetRecords()) {
+            auto record = MakeFrameRecord(group, options_.firstFrame + f);
+            written = written && manager.WriteDynamicRecord(record.get());
         }
     }
     written = manager.Flush() && written;
@@ -133,12 +135,10 @@ bool SampleTake::Write(const std::string& fileName) const {
 uint64_t SampleTake::FileSize() const {
     auto groups = MakeDatagroupSection();
     uint64_t perFrame = 0;
-    for (int32_t g = 0; g < groups->GetRecordCount(); ++g) {
-        perFrame +=
-            2 + 6 + uint64_t{8} * static_cast<uint64_t>(groups->GetRecord(g)->GetLabelCount());
+    for (const KFileDatagroupRecord& group : groups->GetRecords()) {
+        perFrame += 2 + 6 + uint64_t{8} * static_cast<uint64_t>(group.GetLabelCount());
     }
     uint64_t sections =
         2 * 32 + static_cast<uint64_t>(groups->GetSize() + MakeParameterSection()->GetSize());
-    return kfile::kFileHeaderSize + sections + 32 +
-           perFrame * static_cast<uint64_t>(options_.frameCount);
+    return kFileHeaderSize + sections + 32 + perFrame * static_cast<uint64_t>(options_.frameCount);
 }

@@ -25,7 +25,7 @@ class SampleTake {
     explicit SampleTake(SampleTakeOptions options);
 
     // The whole take in memory.
-    std::unique_ptr<KFileContents> MakeContents() const;
+    std::unique_ptr<kfile::KFileContents> MakeContents() const;
     // Streams the take to `fileName` record by record, without holding it in memory.
     bool Write(const std::string& fileName) const;
 
@@ -33,10 +33,10 @@ class SampleTake {
     uint64_t FileSize() const;
 
   private:
-    std::unique_ptr<KFileDatagroupSection> MakeDatagroupSection() const;
-    std::unique_ptr<KFileParameterSection> MakeParameterSection() const;
-    std::unique_ptr<KFileDynamicRecord> MakeFrameRecord(const KFileDatagroupRecord& group,
-                                                        int32_t frame) const;
+    std::unique_ptr<kfile::KFileDatagroupSection> MakeDatagroupSection() const;
+    std::unique_ptr<kfile::KFileParameterSection> MakeParameterSection() const;
+    std::unique_ptr<kfile::KFileDynamicRecord> MakeFrameRecord(
+        const kfile::KFileDatagroupRecord& group, int32_t frame) const;
 
     SampleTakeOptions options_;
 };

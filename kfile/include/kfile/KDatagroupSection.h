@@ -8,7 +8,8 @@
 
 #include "kfile/KFileRecord.h"
 #include "kfile/KFileSection.h"
-#include "kfile/KFramedSectionHandler.h"
+
+namespace kfile {
 
 // Payload: int16 id; uint8 L (name + NUL, 0 for no name) and the name; uint8 value type;
 // uint8 value size; float32 rate; int16 label count N; N entries of uint8 M (label + NUL) and
@@ -71,12 +72,17 @@ class KFileDatagroupSection : public KRecordSection<KFileDatagroupRecord> {
     explicit KFileDatagroupSection(int32_t size) : KRecordSection(size, kName) {}
 
     // The first record in file order with this id; null when none.
-    KFileDatagroupRecord* FindRecord(int16_t id) const;
+    const KFileDatagroupRecord* FindRecord(int16_t id) const;
+    KFileDatagroupRecord* FindRecord(int16_t id);
 };
 
-class KDatagroupSectionHandler
-    : public KFramedSectionHandler<KFileDatagroupSection, KFileDatagroupRecord> {
+class KDatagroupSectionHandler : public KFramedSectionHandler {
   public:
     explicit KDatagroupSectionHandler(KExtendedFileWrapper* wrapper)
         : KFramedSectionHandler(wrapper, KFileDatagroupSection::kName) {}
+
+    int32_t ReadSection(KFileContents* contents, int32_t bodyLength) override;
+    bool WriteSection(KFileSection* section) override;
 };
+
+}  // namespace kfile

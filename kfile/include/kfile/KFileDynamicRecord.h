@@ -5,6 +5,8 @@
 
 #include "kfile/KFileRecord.h"
 
+namespace kfile {
+
 class KFileDatagroupRecord;
 
 // Payload: int16 datagroup id, int32 frame, then the value block (channel i at 6 + i * width).
@@ -38,9 +40,14 @@ class KFileDynamicRecord : public KFileRecord {
     void SetFrame(int32_t frame) { frame_ = frame; }
     int32_t GetValueBytes() const { return valueBytes_; }
 
+    // Whether channel `index` of `valueSize`-byte values lies inside the value block: tells a
+    // channel that the record does not hold from a value marked missing, for which the getters
+    // answer false as well.
+    bool HasChannel(int32_t index, int32_t valueSize) const;
+
     // Each getter stores the value at the channel index whatever it is and answers true when it
     // is not the missing-value marker. An index outside the value block stores 0 and answers
-    // false, as a missing value.
+    // false too (HasChannel tells the two apart).
     bool GetShort(int32_t index, int16_t& value) const;
     bool GetLong(int32_t index, int32_t& value) const;
     bool GetFloat(int32_t index, float& value) const;
@@ -63,3 +70,5 @@ class KFileDynamicRecord : public KFileRecord {
     int32_t frame_ = -1;
     int32_t valueBytes_ = 0;
 };
+
+}  // namespace kfile

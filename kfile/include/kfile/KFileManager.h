@@ -11,6 +11,13 @@
 #include "kfile/KFileSection.h"
 #include "kfile/KFileWrapper.h"
 
+namespace kfile {
+
+// The fixed parts of a K-file's layout.
+constexpr int32_t kFileHeaderSize = 4;      // "K#", int16 version
+constexpr int32_t kSectionHeaderSize = 32;  // int32 body length, 28-byte name field
+constexpr int16_t kWrittenVersion = 1;      // the version the library writes
+
 // Consumes the body of a section whose name no other handler takes; keeps nothing of it.
 class KUnknownSectionHandler : public KSectionHandler {
   public:
@@ -22,79 +29,125 @@ class KUnknownSectionHandler : public KSectionHandler {
     bool WriteSectionHeader(int32_t, const std::string&) override { return false; }
 };
 
-// Why the last KFileManager::Read answered null.
+// Why a read gave no contents.
 enum class KReadError {
     kNone,
+    kCannotOpen,
     kNotOpen,
     kTooShort,
     kBadMagic,
     kNoSectionTerminator,
     kSectionCutShort,
+    kCannotSeek,
+    kNoMemory,
 };
 
 // A sentence for each KReadError.
 const char* KReadErrorMessage(KReadError error);
 
+// One section header met while reading.
+struct KSectionReport {
+    std::string name;
+    uint64_t offset = 0;  // of its 32-byte header
+    int32_t size = 0;     // the body length its header gives
+    bool kept = false;    // the contents hold it (unknown and refused sections are not kept)
+};
+
+// How a read went: why it stopped, where, and every section met on the way.
+struct KReadReport {
+    KReadError error = KReadError::kNone;
+    uint64_t errorOffset = 0;  // byte at which reading gave up
+    std::string errorSection;  // the section whose body was cut short; empty elsewhere
+    uint64_t fileSize = 0;
+    std::vector<KSectionReport> sections;  // in file order, failed reads included
+
+    bool Succeeded() const { return error == KReadError::kNone; }
+    // The reason and where it was found, for telling a user.
+    std::string Describe() const;
+};
+
+// The contents of a take (null when it did not read) and how the read went.
+struct KReadResult {
+    std::unique_ptr<KFileContents> contents;
+    KReadReport report;
+};
+
+// Opens, reads and closes the take `fileName` with a KFileManager of its own.
+[[nodiscard]] KReadResult ReadTake(const std::string& fileName);
+
+// Threads: one manager serves one thread at a time; managers are independent of each other.
 class KFileManager {
   public:
-    // Registers the handlers: parameter, datagroup, then the catch-all for any other name.
+    // Registers the handlers of the parameter and datagroup sections; sections that no handler
+    // takes are consumed by a catch-all that is always asked last.
     KFileManager();
     KFileManager(const KFileManager&) = delete;
     KFileManager& operator=(const KFileManager&) = delete;
     virtual ~KFileManager();
 
-    // Asks `handler` before every handler already registered; takes ownership.
-    void AddHandlerFirst(KSectionHandler* handler);
-    // Asks `handler` after every handler already registered; takes ownership.
-    void AddHandler(KSectionHandler* handler);
+    // Asks `handler` before every handler already registered.
+    void AddHandlerFirst(std::unique_ptr<KSectionHandler> handler);
+    // Asks `handler` after every handler already registered, but before the catch-all.
+    void AddHandler(std::unique_ptr<KSectionHandler> handler);
 
-    // 3: opened for reading and update, 1: read-only, 0: not opened.
-    int32_t Open(const std::string& fileName);
+    [[nodiscard]] KOpenResult Open(const std::string& fileName);
     // Reads the open file from its first byte. A new contents object, or null when the file is
-    // not a complete K-file (GetLastError() then tells why). Prints nothing.
-    std::unique_ptr<KFileContents> Read();
+    // not a complete K-file (GetLastReport() then tells why).
+    [[nodiscard]] std::unique_ptr<KFileContents> Read();
     void Close();
 
-    KReadError GetLastError() const { return lastError_; }
+    // The report of the last Read; it stays valid after Close.
+    const KReadReport& GetLastReport() const { return lastReport_; }
+    KReadError GetLastError() const { return lastReport_.error; }
     // Byte offset in the file at which the last failed Read gave up.
-    uint64_t GetLastErrorOffset() const { return lastErrorOffset_; }
+    uint64_t GetLastErrorOffset() const { return lastReport_.errorOffset; }
     // The reason and where it was found, for telling a user.
-    std::string DescribeLastError() const;
+    std::string DescribeLastError() const { return lastReport_.Describe(); }
 
     // Writing ----------------------------------------------------------------------------------
 
     // Creates the file (".K" is appended when the name holds neither ".k" nor ".K") and writes
     // the file header with version 1.
-    bool Create(const std::string& fileName);
+    [[nodiscard]] bool Create(const std::string& fileName);
     // The 4-byte file header at the current position.
-    bool WriteHeader(int16_t version = 1);
+    [[nodiscard]] bool WriteHeader(int16_t version = kWrittenVersion);
     // The section terminator: 32 zero bytes.
-    bool WriteTerminator();
+    [[nodiscard]] bool WriteTerminator();
     // Writes a section through the handler of its name; false when that handler cannot write.
-    bool WriteSection(KFileSection* section);
+    [[nodiscard]] bool WriteSection(KFileSection* section);
     // Packs the record and writes its int16 length and its bytes; false when the record cannot
     // be stored or a write failed.
-    bool WriteDynamicRecord(KFileDynamicRecord* record);
-    bool Flush();
+    [[nodiscard]] bool WriteDynamicRecord(KFileDynamicRecord* record);
+    [[nodiscard]] bool Flush();
     // Writes a whole K-file to exactly `fileName`: the header with the contents' version, every
-    // section through its handler, the terminator and every dynamic record. False (and the
-    // file closed) when a section has no writing handler, a record cannot be stored or a write
-    // failed.
-    bool Write(const std::string& fileName, KFileContents& contents);
+    // section through its handler, the terminator and every dynamic record, then closes it.
+    // False when a file is already open (it stays open), a section has no writing handler, a
+    // record cannot be stored or a write failed.
+    //
+    // A take read and written again gives the same bytes as long as everything in it was kept:
+    // sections of unknown name are not (see KReadReport::sections), and bytes that lie outside
+    // what the records account for (surplus body bytes, empty record frames, an incomplete
+    // record at the end) are not either.
+    [[nodiscard]] bool Write(const std::string& fileName, KFileContents& contents);
 
     KExtendedFileWrapper& GetWrapper() { return wrapper_; }
+    const KExtendedFileWrapper& GetWrapper() const { return wrapper_; }
 
   private:
-    KSectionHandler* FindHandler(const std::string& name) const;
+    KSectionHandler& FindHandler(const std::string& name) const;
+    std::unique_ptr<KFileContents> ReadContents();
     bool ReadHeader(KFileContents& contents);
     bool ReadSections(KFileContents& contents);
+    bool ReadSection(KFileContents& contents, const uint8_t* header, int32_t bodyLength);
     void ReadDynamicRecords(KFileContents& contents);
     bool ReadDynamicRecord(KFileContents& contents);
     bool WriteContents(KFileContents& contents);
-    void Fail(KReadError error);
+    void Fail(KReadError error, uint64_t offset);
 
     KExtendedFileWrapper wrapper_;
     std::vector<std::unique_ptr<KSectionHandler>> handlers_;
-    KReadError lastError_ = KReadError::kNone;
-    uint64_t lastErrorOffset_ = 0;
+    KUnknownSectionHandler unknownHandler_{&wrapper_};
+    KReadReport lastReport_;
 };
+
+}  // namespace kfile

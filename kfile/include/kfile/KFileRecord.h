@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+namespace kfile {
+
 using KBytes = std::unique_ptr<uint8_t[]>;
 
 // Value type codes of datagroups and parameters.
@@ -56,7 +58,7 @@ class KFileRecord {
     size_t RawSize() const { return data_ && length_ > 0 ? static_cast<size_t>(length_) : 0; }
     uint8_t* RawData() { return data_.get(); }
     // Gives the record a raw buffer of `size` bytes unless it already has one of that size.
-    // False (and no buffer, length 0) when none could be had or `size` does not fit a record.
+    // False (and no buffer, length 0) when memory ran out or `size` does not fit a record.
     bool ReserveRaw(int32_t size);
     void SetModified() { modified_ = true; }
 
@@ -65,3 +67,5 @@ class KFileRecord {
     int16_t length_ = 0;
     KBytes data_;
 };
+
+}  // namespace kfile

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "kfile/KFileRecord.h"
+#include "kfile/KRange.h"
+
+namespace kfile {
 
 class KFileContents;
 class KExtendedFileWrapper;
@@ -53,6 +56,8 @@ class KFileUnknownSection : public KFileSection {
 // zero. Owns its records.
 template <typename Record>
 class KRecordSection : public KFileSection {
+    using Owners = std::vector<std::unique_ptr<Record>>;
+
   public:
     using KFileSection::KFileSection;
 
@@ -75,11 +80,19 @@ class KRecordSection : public KFileSection {
 
     int32_t GetRecordCount() const { return static_cast<int32_t>(records_.size()); }
     // No range test: 0 <= index < GetRecordCount().
-    Record* GetRecord(int32_t index) const { return records_[static_cast<size_t>(index)].get(); }
+    const Record* GetRecord(int32_t index) const {
+        return records_[static_cast<size_t>(index)].get();
+    }
+    Record* GetRecord(int32_t index) { return records_[static_cast<size_t>(index)].get(); }
+    // The records in file order, for range-for.
+    KOwnedRange<const Record, Owners> GetRecords() const {
+        return MakeRange<const Record>(records_);
+    }
+    KOwnedRange<Record, Owners> GetRecords() { return MakeRange<Record>(records_); }
     void AddRecord(std::unique_ptr<Record> record) { records_.push_back(std::move(record)); }
 
   private:
-    std::vector<std::unique_ptr<Record>> records_;
+    Owners records_;
 };
 
 // Reads and writes the sections of one name. Keeps a non-owning pointer to the file wrapper of
@@ -97,13 +110,15 @@ class KSectionHandler {
     virtual bool Handles(const std::string& name) const = 0;
     // Called with the stream just after the section's 32-byte header; returns with the stream at
     // the end of the body. What it builds goes to `contents` or is destroyed.
+    // kNoMemory when memory ran out; the manager then gives up on the file.
     virtual int32_t ReadSection(KFileContents* contents, int32_t bodyLength) = 0;
     // Writes a whole section (header, records, closing zero) at the current position. False
-    // when the section cannot be stored or a write failed.
-    virtual bool WriteSection(KFileSection* section) = 0;
+    // when the section cannot be stored or a write failed; the section's stored size then stays
+    // as it was.
+    [[nodiscard]] virtual bool WriteSection(KFileSection* section) = 0;
     // Writes a 32-byte section header: the size, then the name cut to 27 characters and padded
     // with NUL bytes.
-    virtual bool WriteSectionHeader(int32_t size, const std::string& name) = 0;
+    [[nodiscard]] virtual bool WriteSectionHeader(int32_t size, const std::string& name) = 0;
 
   protected:
     KExtendedFileWrapper* Wrapper() const { return wrapper_; }
@@ -111,3 +126,20 @@ class KSectionHandler {
   private:
     KExtendedFileWrapper* const wrapper_;
 };
+
+// Base of the handlers of the sections whose body is a run of framed records (int16 length,
+// payload) ended by an int16 zero: the datagroup and the parameter sections.
+class KFramedSectionHandler : public KSectionHandler {
+  public:
+    KFramedSectionHandler(KExtendedFileWrapper* wrapper, const char* sectionName)
+        : KSectionHandler(wrapper), sectionName_(sectionName) {}
+
+    // The section name, ignoring ASCII case.
+    bool Handles(const std::string& name) const override;
+    bool WriteSectionHeader(int32_t size, const std::string& name) override;
+
+  private:
+    const char* sectionName_;
+};
+
+}  // namespace kfile

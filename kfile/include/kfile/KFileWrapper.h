@@ -6,6 +6,19 @@
 #include <memory>
 #include <string>
 
+namespace kfile {
+
+// Where a Seek offset counts from.
+enum class KSeekOrigin { kStart, kCurrent, kEnd };
+
+// The answer of an open of an existing file: a bit set, 1 readable, 2 writable. Unscoped, so
+// that `Open(name) == 0` and `if (!Open(name))` read as they always have.
+enum KOpenResult : int32_t {
+    kNotOpened = 0,
+    kOpenedReadOnly = 1,
+    kOpenedForUpdate = 3,
+};
+
 // Moves raw blocks of bytes through one buffered C stream and positions it.
 //
 // Besides the stream the wrapper tracks the position and the size of the file, so that readers
@@ -21,19 +34,20 @@ class KThinFileWrapper {
 
     // Opens fileName with a C stream mode ("rb", "r+b", "w+b"). A stream already open is closed
     // first. True when a stream was obtained.
-    bool Open(const std::string& fileName, const std::string& mode);
-    // Closes the stream; answers the C close result (0 on success). Does nothing when none is open.
-    int Close();
+    [[nodiscard]] bool Open(const std::string& fileName, const std::string& mode);
+    // Closes the stream; answers the C close result (0 on success). Does nothing when none is
+    // open.
+    virtual int Close();
 
     // True only when exactly byteCount bytes arrived; on a short read the bytes that did arrive
     // stay in the buffer and the stream has advanced by them.
-    bool Read(void* buffer, unsigned byteCount);
+    [[nodiscard]] bool Read(void* buffer, unsigned byteCount);
     // True only when all byteCount bytes were written.
-    bool Write(const void* buffer, unsigned byteCount);
-    // origin 0: from the start, 1: from the current position, 2: from the end. A successful
-    // seek clears the end-of-file indicator.
-    bool Seek(long offset, int origin);
-    bool Flush();
+    [[nodiscard]] bool Write(const void* buffer, unsigned byteCount);
+    // A successful seek clears the end-of-file indicator; a failed one (before the start of the
+    // file, or on a stream that cannot seek) leaves the position as it was.
+    [[nodiscard]] bool Seek(long offset, KSeekOrigin origin);
+    [[nodiscard]] bool Flush();
 
     bool IsOpen() const { return stream_ != nullptr; }
     // A read has run into the end of the file (reaching the end exactly does not count).
@@ -55,6 +69,9 @@ class KThinFileWrapper {
   private:
     static constexpr size_t kStreamBufferSize = 1 << 16;
 
+    static size_t BufferSizeFor(const std::string& fileName, const std::string& mode);
+    void UseBuffer(size_t size);
+
     std::unique_ptr<char[]> buffer_;  // declared before stream_: outlives it
     std::FILE* stream_ = nullptr;
     uint64_t position_ = 0;
@@ -70,20 +87,23 @@ class KExtendedFileWrapper : public KThinFileWrapper {
     KExtendedFileWrapper() = default;
     ~KExtendedFileWrapper() override = default;
 
-    // Opens an existing file for reading and update, or failing that for reading only. Answers
-    // a bit set: 1 readable, 2 writable (so 3, 1, or 0 when the file could not be opened).
-    int OpenExisting(const std::string& fileName);
+    // Opens an existing file for reading and update, or failing that for reading only. A file
+    // already open is closed first, whatever the answer.
+    [[nodiscard]] KOpenResult OpenExisting(const std::string& fileName);
     // Creates (or truncates) a file for reading and writing.
-    bool Create(const std::string& fileName);
-    int Close();
+    [[nodiscard]] bool Create(const std::string& fileName);
+    // Also forgets how the file was opened: afterwards the access mode is kNotOpen.
+    int Close() override;
 
     // Positions the stream at the header of the first section named `name` (ignoring ASCII
     // case) or, when there is none, at the section terminator. False when the section list
-    // ends before either is found.
-    bool SeekToSection(const std::string& name);
+    // ends before either is found, or the stream cannot be positioned.
+    [[nodiscard]] bool SeekToSection(const std::string& name);
 
     int32_t GetAccessMode() const { return accessMode_; }
 
   private:
     int32_t accessMode_ = kNotOpen;
 };
+
+}  // namespace kfile

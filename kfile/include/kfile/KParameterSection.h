@@ -7,7 +7,8 @@
 
 #include "kfile/KFileRecord.h"
 #include "kfile/KFileSection.h"
-#include "kfile/KFramedSectionHandler.h"
+
+namespace kfile {
 
 // Payload: uint8 L (name + NUL) and the name with its NUL; uint8 value type; uint8 dimension
 // count D; D int16 dimensions; then element count x element width value bytes.
@@ -92,12 +93,17 @@ class KFileParameterSection : public KRecordSection<KFileParameterRecord> {
     explicit KFileParameterSection(int32_t size) : KRecordSection(size, kName) {}
 
     // The first parameter of this name (compared exactly); null when none.
-    KFileParameterRecord* FindRecord(const std::string& name) const;
+    const KFileParameterRecord* FindRecord(const std::string& name) const;
+    KFileParameterRecord* FindRecord(const std::string& name);
 };
 
-class KParameterSectionHandler
-    : public KFramedSectionHandler<KFileParameterSection, KFileParameterRecord> {
+class KParameterSectionHandler : public KFramedSectionHandler {
   public:
     explicit KParameterSectionHandler(KExtendedFileWrapper* wrapper)
         : KFramedSectionHandler(wrapper, KFileParameterSection::kName) {}
+
+    int32_t ReadSection(KFileContents* contents, int32_t bodyLength) override;
+    bool WriteSection(KFileSection* section) override;
 };
+
+}  // namespace kfile

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace kfile;
+
 namespace {
 
 constexpr int kFrames = 5;
@@ -34,20 +36,14 @@ bool WriteTake(const std::string& path) {
     }
     auto section = std::make_unique<KFileDatagroupSection>(0);
     section->AddRecord(std::move(group));
-    std::unique_ptr<KFileSection> datagroups = std::move(section);
-    contents.AddSection(datagroups);
-    return KFileManager().Write(path, contents);
+    return contents.AddSection(std::move(section)) && KFileManager().Write(path, contents);
 }
 
 bool CheckTake(const std::string& path) {
-    KFileManager manager;
-    if (manager.Open(path) == 0) {
-        return false;
-    }
-    std::unique_ptr<KFileContents> contents = manager.Read();
-    manager.Close();
+    KReadResult take = ReadTake(path);
+    const KFileContents* contents = take.contents.get();
     if (!contents) {
-        std::fprintf(stderr, "read failed: %s\n", manager.DescribeLastError().c_str());
+        std::fprintf(stderr, "read failed: %s\n", take.report.Describe().c_str());
         return false;
     }
     std::vector<std::string> labels;

@@ -13,19 +13,33 @@ namespace {
 
 std::atomic<size_t> liveBytes{0};
 std::atomic<size_t> peakBytes{0};
+std::atomic<size_t> largestBytes{0};
+std::atomic<long long> allocationsBeforeFailure{-1};  // -1: never fail
 
 constexpr size_t kDefaultAlignment = alignof(std::max_align_t);
 
-void CountAllocation(size_t size) {
-    size_t live = liveBytes.fetch_add(size, std::memory_order_relaxed) + size;
-    size_t peak = peakBytes.load(std::memory_order_relaxed);
-    while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
+void RaiseTo(std::atomic<size_t>& mark, size_t value) {
+    size_t seen = mark.load(std::memory_order_relaxed);
+    while (value > seen && !mark.compare_exchange_weak(seen, value)) {
     }
+}
+
+void CountAllocation(size_t size) {
+    RaiseTo(peakBytes, liveBytes.fetch_add(size, std::memory_order_relaxed) + size);
+    RaiseTo(largestBytes, size);
+}
+
+// Whether the failure injected by FailAfter is due now.
+bool InjectedFailure() {
+    long long left = allocationsBeforeFailure.load(std::memory_order_relaxed);
+    while (left > 0 && !allocationsBeforeFailure.compare_exchange_weak(left, left - 1)) {
+    }
+    return left == 0;
 }
 
 void* Allocate(size_t size, size_t alignment) noexcept {
     alignment = alignment < kDefaultAlignment ? kDefaultAlignment : alignment;
-    if (size > SIZE_MAX - 2 * alignment) {
+    if (size > SIZE_MAX - 2 * alignment || InjectedFailure()) {
         return nullptr;
     }
     size_t total = (size + 2 * alignment - 1) / alignment * alignment;  // prefix + size, rounded
@@ -69,6 +83,15 @@ size_t PeakBytes() {
 }
 void ResetPeak() {
     peakBytes.store(liveBytes.load());
+}
+size_t LargestAllocation() {
+    return largestBytes.load();
+}
+void ResetLargest() {
+    largestBytes.store(0);
+}
+void FailAfter(long long count) {
+    allocationsBeforeFailure.store(count);
 }
 }  // namespace heap
 

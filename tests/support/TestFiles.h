@@ -1,11 +1,17 @@
-// Byte builders for K-files in tests, and a temporary folder to put them in.
+// Test support shared by the unit tests, the fuzzer and the benchmark: byte builders for
+// K-files, little-endian loads, a temporary folder, and a text form of a whole contents object.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "kfile/kfile.h"
+
+namespace testsupport {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -46,7 +52,19 @@ Bytes DynamicPayload(int16_t id, int32_t frame, const std::vector<double>& value
 // The framed records followed by the int16 zero.
 Bytes RecordBody(const std::vector<Bytes>& payloads);
 
-// A temporary folder removed with its contents at destruction.
+// A value of type T stored little-endian at `at`, at any alignment.
+template <typename T>
+T LoadLittleEndian(const uint8_t* at) {
+    uint64_t bits = 0;
+    for (size_t i = 0; i < sizeof(T); ++i) {
+        bits |= uint64_t{at[i]} << (8 * i);
+    }
+    T value;
+    std::memcpy(&value, &bits, sizeof(T));
+    return value;
+}
+
+// A fresh temporary folder, removed with its contents at destruction.
 class TempDir {
   public:
     TempDir();
@@ -54,8 +72,14 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
+    // False when the folder could not be made.
+    bool IsValid() const { return !root_.empty(); }
     std::string Path(const std::string& name) const { return (root_ / name).string(); }
-    std::string Write(const std::string& name, const Bytes& bytes) const;
+    // Writes the bytes to the named file; its path, or empty when the write failed.
+    std::string Write(const std::string& name, const uint8_t* data, size_t size) const;
+    std::string Write(const std::string& name, const Bytes& bytes) const {
+        return Write(name, bytes.data(), bytes.size());
+    }
 
   private:
     std::filesystem::path root_;
@@ -63,14 +87,8 @@ class TempDir {
 
 Bytes ReadFileBytes(const std::string& path);
 
-#include <memory>
+// Everything a contents object holds as text, one line per section, record and parameter, so
+// that two takes compare with == and a difference shows as a diff.
+std::string DescribeContents(const kfile::KFileContents& contents);
 
-#include "kfile/kfile.h"
-
-// Writes the bytes to a temporary file and reads them with a fresh KFileManager.
-struct ReadResult {
-    std::unique_ptr<KFileContents> contents;
-    KReadError error = KReadError::kNone;
-    size_t largestAllocation = 0;  // the largest single allocation made by Read
-};
-ReadResult ReadBytes(const Bytes& bytes);
+}  // namespace testsupport

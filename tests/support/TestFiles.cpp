@@ -1,12 +1,11 @@
-#include "TakeBuilder.h"
+#include "TestFiles.h"
 
-#include "AllocationTracker.h"
-
-#include <cstring>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
+#include <sstream>
 
+namespace testsupport {
 namespace {
 template <typename Bits, typename T>
 void PutLittleEndian(Bytes& bytes, T value) {
@@ -102,23 +101,27 @@ Bytes RecordBody(const std::vector<Bytes>& payloads) {
 }
 
 TempDir::TempDir() {
-    std::random_device seed;
-    root_ = std::filesystem::temp_directory_path() /
-            ("kfile-test-" + std::to_string(seed()) + std::to_string(seed()));
-    std::filesystem::create_directories(root_);
+    std::error_code error;
+    std::string pattern =
+        (std::filesystem::temp_directory_path(error) / "kfile-test-XXXXXX").string();
+    if (!error && mkdtemp(pattern.data())) {
+        root_ = pattern;
+    }
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
+    if (IsValid()) {
+        std::filesystem::remove_all(root_, ignored);
+    }
 }
 
-std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
+std::string TempDir::Write(const std::string& name, const uint8_t* data, size_t size) const {
     std::string path = Path(name);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    out.close();
+    return out ? path : std::string();
 }
 
 Bytes ReadFileBytes(const std::string& path) {
@@ -126,17 +129,43 @@ Bytes ReadFileBytes(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-ReadResult ReadBytes(const Bytes& bytes) {
-    TempDir dir;
-    KFileManager manager;
-    manager.Open(dir.Write("take.K", bytes));
-    ReadResult result;
-    {
-        AllocationTracker tracker;
-        result.contents = manager.Read();
-        result.largestAllocation = tracker.Largest();
+std::string DescribeContents(const kfile::KFileContents& contents) {
+    std::ostringstream out;
+    out << "version " << contents.GetVersion() << "\n";
+    for (const kfile::KFileSection& section : contents.GetSections()) {
+        out << "section " << section.GetName() << "\n";
     }
-    result.error = manager.GetLastError();
-    manager.Close();
-    return result;
+    if (const kfile::KFileDatagroupSection* groups = contents.GetDatagroupSection()) {
+        for (const kfile::KFileDatagroupRecord& g : groups->GetRecords()) {
+            out << "  group " << g.GetId() << " '" << g.GetName() << "' " << g.GetValueType() << " "
+                << int{g.GetValueSize()} << " " << g.GetRate();
+            for (const auto& label : g.GetLabels()) {
+                out << " [" << label << "]";
+            }
+            out << "\n";
+        }
+    }
+    if (const kfile::KFileParameterSection* parameters = contents.GetParameterSection()) {
+        for (const kfile::KFileParameterRecord& p : parameters->GetRecords()) {
+            out << "  parameter '" << p.GetName() << "' " << p.GetType() << " dims";
+            for (int16_t d : p.GetDimensions()) {
+                out << " " << d;
+            }
+            out << " values";
+            for (uint8_t v : p.GetValues()) {
+                out << " " << int{v};
+            }
+            out << "\n";
+        }
+    }
+    for (const kfile::KFileDynamicRecord& r : contents.GetDynamicRecords()) {
+        out << "record " << r.GetId() << " " << r.GetFrame() << " :";
+        for (int32_t b = 0; b < r.GetLength(); ++b) {
+            out << " " << int{r.GetData()[b]};
+        }
+        out << "\n";
+    }
+    return out.str();
 }
+
+}  // namespace testsupport
