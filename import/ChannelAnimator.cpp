@@ -11,6 +11,8 @@
 #include "import/Rotation.h"
 #include "kfile/KDatagroupSection.h"
 
+using namespace kfile;
+
 namespace {
 
 // A datagroup rate that can time keys: anything else would put them at no finite time.
@@ -70,8 +72,7 @@ bool isAnimCurve(const MObject& node) {
 }
 
 KValueType datagroupValueType(const KFileContents& contents, int16_t id) {
-    const auto* section = dynamic_cast<const KFileDatagroupSection*>(
-        contents.FindSection(KFileDatagroupSection::kName));
+    const KFileDatagroupSection* section = contents.GetDatagroupSection();
     const KFileDatagroupRecord* group = section ? section->FindRecord(id) : nullptr;
     return group ? static_cast<KValueType>(group->GetValueType()) : kValueDouble;
 }

@@ -54,14 +54,15 @@ class ChannelAnimator {
     // type; a missing value gets no key (a missing rotation component none of the three). A
     // record of another datagroup, or a rate that is not a positive finite number, writes
     // nothing.
-    void addFrameKeys(const KFileDynamicRecord& record, float fileRate,
-                      KValueType valueType = kValueDouble);
+    void addFrameKeys(const kfile::KFileDynamicRecord& record, float fileRate,
+                      kfile::KValueType valueType = kfile::kValueDouble);
 
   private:
     // The slot's value in the record when the slot has a channel and a curve.
-    bool readSlot(const KFileDynamicRecord& record, KValueType valueType, ChannelSlot slot,
-                  double& value) const;
-    void addRotationKeys(const KFileDynamicRecord& record, KValueType valueType, const MTime& time);
+    bool readSlot(const kfile::KFileDynamicRecord& record, kfile::KValueType valueType,
+                  ChannelSlot slot, double& value) const;
+    void addRotationKeys(const kfile::KFileDynamicRecord& record, kfile::KValueType valueType,
+                         const MTime& time);
 
     int32_t datagroupIndex_;
     std::array<int32_t, kChannelSlotCount> channelIndices_;
@@ -77,5 +78,5 @@ using ChannelAnimatorList = std::vector<std::unique_ptr<ChannelAnimator>>;
 // Keys every frame of one datagroup through the animators of that datagroup, in ascending
 // frame order; each frame from the contents' first to last frame that has a record of the
 // datagroup is keyed once (from its first record in the file).
-void keyDatagroupFrames(const KFileContents& contents, int32_t datagroupIndex,
+void keyDatagroupFrames(const kfile::KFileContents& contents, int32_t datagroupIndex,
                         const ChannelAnimatorList& animators);

@@ -24,6 +24,8 @@
 #include "TakeInMemory.h"
 #include "import/ChannelAnimator.h"
 
+using namespace kfile;
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+using namespace kfile;
+
 namespace {
 
 // Little-endian, whatever the machine.
@@ -69,9 +71,8 @@ std::unique_ptr<KFileDynamicRecord> makeRecord(int16_t id, int32_t frame, KValue
 
 TakeInMemory::TakeInMemory() {
     auto section = std::make_unique<KFileDatagroupSection>(0);
-    groups_ = section.get();
-    std::unique_ptr<KFileSection> owned = std::move(section);
-    contents_.AddSection(owned);
+    KFileDatagroupSection* groups = section.get();
+    groups_ = contents_.AddSection(std::move(section)) ? groups : nullptr;
 }
 
 void TakeInMemory::addGroup(int16_t id, KValueType type, float rate, int32_t channels) {

@@ -15,21 +15,21 @@ using Values = std::vector<std::optional<double>>;
 
 // The record payload of one frame: id, frame and each value stored as the value type, or the
 // type's marker where a value is missing.
-std::unique_ptr<KFileDynamicRecord> makeRecord(int16_t id, int32_t frame, KValueType type,
-                                               const Values& values);
+std::unique_ptr<kfile::KFileDynamicRecord> makeRecord(int16_t id, int32_t frame,
+                                                      kfile::KValueType type, const Values& values);
 
 class TakeInMemory {
   public:
     TakeInMemory();
 
     // A datagroup with `channels` unnamed labels.
-    void addGroup(int16_t id, KValueType type, float rate, int32_t channels);
+    void addGroup(int16_t id, kfile::KValueType type, float rate, int32_t channels);
     // A record of an added datagroup, stored as that datagroup's type.
     void addRecord(int16_t id, int32_t frame, const Values& values);
 
-    const KFileContents& contents() const { return contents_; }
+    const kfile::KFileContents& contents() const { return contents_; }
 
   private:
-    KFileContents contents_;
-    KFileDatagroupSection* groups_ = nullptr;
+    kfile::KFileContents contents_;
+    kfile::KFileDatagroupSection* groups_ = nullptr;
 };
