@@ -1,0 +1,133 @@
+// CopyHierarchyKeys on scenes built with MEL: which locator nodes are paired, in which
+// order the keys are copied, and what happens to names that repeat on either side.
+
+#include "CommandsFixture.h"
+
+namespace commandstest {
+namespace {
+
+class CopyHierarchyKeys : public CommandsTest {
+  protected:
+    // A locator node keyed with tx = value at frames 1 and 2 (value and value + 1).
+    static std::string keyed(const std::string& name, const std::string& parent, int value,
+                             const std::string& type = "DOFLocator") {
+        const std::string path = node(name, parent, type);
+        mel("setKeyframe -t 1 -v " + std::to_string(value) + " -at tx " + path);
+        mel("setKeyframe -t 2 -v " + std::to_string(value + 1) + " -at tx " + path);
+        return path;
+    }
+    // The tx key values of a node, "" when it has none.
+    static std::string keys(const std::string& path) {
+        std::string text;
+        for (const std::string& value : mel("keyframe -q -vc -at tx " + path)) {
+            text += (text.empty() ? "" : " ") + value;
+        }
+        return text;
+    }
+    // Runs the command on the selection; the copy and paste commands it issued, in order.
+    static Strings transfersWith(const std::string& selected) {
+        if (!selected.empty()) {
+            select(selected);
+        }
+        const Strings before = selection();
+        Strings transfers;
+        for (const std::string& command : issuedBy("CopyHierarchyKeys")) {
+            if (command.rfind("listRelatives ", 0) != 0) {
+                transfers.push_back(command);
+            }
+        }
+        EXPECT_EQ(before, selection());
+        return transfers;
+    }
+};
+
+TEST_F(CopyHierarchyKeys, CopiesFromTheLastSelectedHierarchyByExactLeafName) {
+    const std::string a = group("A");
+    keyed("Hips", a, 10);
+    keyed("Knee", a, 20, "MarkerLocator");
+    keyed("hips", a, 30);
+    const std::string b = group("B");
+    keyed("Hips", b, 40);
+    keyed("Knee", b, 50, "MarkerLocator");
+    keyed("Head", b, 60);
+
+    EXPECT_EQ((Strings{"copyKey |B|Hips", "pasteKey -o replace |A|Hips", "copyKey |B|Knee",
+                       "pasteKey -o replace |A|Knee"}),
+              transfersWith("A B"));
+
+    EXPECT_EQ("40 41", keys("|A|Hips"));
+    EXPECT_EQ("50 51", keys("|A|Knee"));
+    EXPECT_EQ("30 31", keys("|A|hips"));  // letter case differs: no partner
+    EXPECT_EQ("40 41", keys("|B|Hips"));
+}
+
+TEST_F(CopyHierarchyKeys, WithThreeHierarchiesTheLastFeedsTheOthersInSelectionOrder) {
+    keyed("Hips", group("A"), 10);
+    keyed("Hips", group("B"), 20);
+    keyed("Hips", group("C"), 30);
+
+    EXPECT_EQ((Strings{"copyKey |C|Hips", "pasteKey -o replace |A|Hips", "copyKey |C|Hips",
+                       "pasteKey -o replace |B|Hips"}),
+              transfersWith("A B C"));
+
+    EXPECT_EQ("30 31", keys("|A|Hips"));
+    EXPECT_EQ("30 31", keys("|B|Hips"));
+}
+
+TEST_F(CopyHierarchyKeys, EveryDestinationOfARepeatedNameGetsTheFirstSourceOfThatName) {
+    // Two Hips on each side, in different subgroups.
+    const std::string a = group("A");
+    keyed("Hips", group("Left", a), 10);
+    keyed("Hips", group("Right", a), 20);
+    const std::string b = group("B");
+    keyed("Hips", group("Left", b), 30);
+    keyed("Hips", group("Right", b), 40);
+
+    EXPECT_EQ((Strings{"copyKey |B|Left|Hips", "pasteKey -o replace |A|Left|Hips",
+                       "copyKey |B|Left|Hips", "pasteKey -o replace |A|Right|Hips"}),
+              transfersWith("A B"));
+
+    EXPECT_EQ("30 31", keys("|A|Left|Hips"));
+    EXPECT_EQ("30 31", keys("|A|Right|Hips"));
+}
+
+TEST_F(CopyHierarchyKeys, ASelectedLocatorNodeIsTheOnlyNodeOfItsHierarchy) {
+    const std::string aHips = keyed("Hips", group("A"), 10);
+    keyed("Spine", aHips, 20);
+    const std::string b = group("B");
+    keyed("Hips", b, 30);
+    keyed("Spine", b, 40);
+
+    // The selected node is addressed by its selection string, as the host gave it.
+    EXPECT_EQ((Strings{"copyKey |B|Hips", "pasteKey -o replace A|Hips"}),
+              transfersWith("|A|Hips B"));
+
+    EXPECT_EQ("30 31", keys("|A|Hips"));
+    EXPECT_EQ("20 21", keys("|A|Hips|Spine"));  // below a locator node: not collected
+}
+
+TEST_F(CopyHierarchyKeys, FewerThanTwoSelectedObjectsCopyNothing) {
+    keyed("Hips", group("A"), 10);
+    EXPECT_TRUE(issuedBy("CopyHierarchyKeys").empty());
+    select("A");
+    EXPECT_TRUE(issuedBy("CopyHierarchyKeys").empty());  // not even a children query
+}
+
+TEST_F(CopyHierarchyKeys, ASourceWithoutKeysPastesNothingLeftFromAnEarlierCopy) {
+    const std::string a = group("A");
+    keyed("Hips", a, 10);
+    keyed("Knee", a, 20);
+    const std::string b = group("B");
+    keyed("Hips", b, 30);
+    node("Knee", b);  // no keys
+
+    EXPECT_EQ((Strings{"copyKey |B|Hips", "pasteKey -o replace |A|Hips", "copyKey |B|Knee"}),
+              transfersWith("A B"));
+
+    EXPECT_EQ("30 31", keys("|A|Hips"));
+    EXPECT_EQ("20 21", keys("|A|Knee"));
+    EXPECT_TRUE(host::messageLog().empty());
+}
+
+}  // namespace
+}  // namespace commandstest
