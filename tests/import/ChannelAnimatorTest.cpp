@@ -119,7 +119,9 @@ TEST_P(KeyTimeTest, FrameOverRateInTheUiUnit) {
     animator->addFrameKeys(*makeRecord(0, c.frame, kValueDouble, {10.0}), c.rate);
     const Keys keys = keysOf(node, kSlotTX);
     ASSERT_EQ(keys.size(), 1u);
-    EXPECT_NEAR(keys[0].time, c.expectedTime, std::fabs(c.expectedTime) * 1e-9 + 1e-9);
+    // The host may hold times as whole ticks of 1/6000 s: allow half a tick.
+    const double halfTick = MTime(0.5 / 6000, MTime::kSeconds).as(c.uiUnit);
+    EXPECT_NEAR(keys[0].time, c.expectedTime, std::fabs(c.expectedTime) * 1e-12 + halfTick);
 }
 
 INSTANTIATE_TEST_SUITE_P(
