@@ -85,10 +85,9 @@ std::vector<const KFileDynamicRecord*> recordsInFrameOrder(const KFileContents& 
     const int32_t first = contents.GetFirstFrame();
     const int32_t last = contents.GetLastFrame();
     std::vector<const KFileDynamicRecord*> records;
-    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
-        const KFileDynamicRecord* record = contents.GetDynamicRecord(i);
-        if (record->GetId() == id && record->GetFrame() >= first && record->GetFrame() <= last) {
-            records.push_back(record);
+    for (const KFileDynamicRecord& record : contents.GetDynamicRecords(id)) {
+        if (record.GetFrame() >= first && record.GetFrame() <= last) {
+            records.push_back(&record);
         }
     }
     auto byFrame = [](const KFileDynamicRecord* a, const KFileDynamicRecord* b) {

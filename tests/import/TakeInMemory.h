@@ -13,8 +13,8 @@
 
 using Values = std::vector<std::optional<double>>;
 
-// The record payload of one frame: id, frame and each value stored as the value type, or the
-// type's marker where a value is missing.
+// One frame's record as read from a file: id, frame, then each value stored as the value type,
+// or the type's marker where a value is missing.
 std::unique_ptr<kfile::KFileDynamicRecord> makeRecord(int16_t id, int32_t frame,
                                                       kfile::KValueType type, const Values& values);
 
