@@ -1,0 +1,30 @@
+"""Compiled core of the kfile package: takes between K-files and NumPy arrays."""
+
+from typing import Any
+
+import numpy as np
+import numpy.typing as npt
+
+#: (name, value type, dimensions, values)
+RawParameter = tuple[str, int, tuple[int, ...], npt.NDArray[Any] | list[str]]
+#: (id, name, value type, rate, labels, frames, values)
+RawDatagroup = tuple[int, str, int, float, list[str], npt.NDArray[np.int32],
+                     npt.NDArray[np.float64]]
+
+def read(path: str) -> dict[str, Any]:
+    """Reads the take at `path` into plain values (see kfile.read for the classes).
+
+    Keys: version, parameters (list of RawParameter), datagroups (list of RawDatagroup),
+    sections ((name, offset, size, kept) for every section header met) and error (None, or
+    (reason, message, offset, section)).
+    """
+
+def read_contents_only(path: str) -> int:
+    """Reads the take with the C++ library alone, building no arrays; answers its number of
+    dynamic records, or -1 when it does not read. A benchmark baseline."""
+
+def write(path: str, version: int,
+          parameters: list[tuple[str, int, tuple[int, ...], bytes]],
+          datagroups: list[tuple[int, str, int, float, list[str], npt.ArrayLike, npt.ArrayLike]]
+          ) -> None:
+    """Writes a take given as plain values (see kfile.write for the classes)."""

@@ -1,0 +1,19 @@
+// The compiled core of the `kfile` Python package. The package's public classes and functions
+// live in kfile/__init__.py; this module moves takes between files and NumPy arrays.
+#include <pybind11/pybind11.h>
+
+#include "Take.h"
+
+namespace py = pybind11;
+
+PYBIND11_MODULE(_kfile, module) {
+    module.doc() = "Compiled core of the kfile package: takes between K-files and NumPy arrays.";
+    module.def("read", &kfile_python::ReadTake, py::arg("path"),
+               "Reads the take at `path` into plain values (see kfile.read for the classes).");
+    module.def("read_contents_only", &kfile_python::ReadContentsOnly, py::arg("path"),
+               "Reads the take with the C++ library alone, building no arrays; answers its "
+               "number of dynamic records, or -1 when it does not read. A benchmark baseline.");
+    module.def("write", &kfile_python::WriteTake, py::arg("path"), py::arg("version"),
+               py::arg("parameters"), py::arg("datagroups"),
+               "Writes a take given as plain values (see kfile.write for the classes).");
+}

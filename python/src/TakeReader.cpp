@@ -1,0 +1,279 @@
+#include <pybind11/numpy.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "Latin1.h"
+#include "Take.h"
+#include "kfile/kfile.h"
+
+namespace py = pybind11;
+
+namespace kfile_python {
+namespace {
+
+using RecordList = std::vector<const KFileDynamicRecord*>;
+
+constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
+
+// Channel readers, one per value type with a missing-value marker: the value as a double, or
+// NaN for the marker and for a channel beyond the record's value block.
+double ShortValue(const KFileDynamicRecord& record, int32_t channel) {
+    int16_t value = 0;
+    return record.GetShort(channel, value) ? value : kMissing;
+}
+double LongValue(const KFileDynamicRecord& record, int32_t channel) {
+    int32_t value = 0;
+    return record.GetLong(channel, value) ? value : kMissing;
+}
+double FloatValue(const KFileDynamicRecord& record, int32_t channel) {
+    float value = 0;
+    return record.GetFloat(channel, value) ? value : kMissing;
+}
+double DoubleValue(const KFileDynamicRecord& record, int32_t channel) {
+    double value = 0;
+    return record.GetDouble(channel, value) ? value : kMissing;
+}
+double BooleanValue(const KFileDynamicRecord& record, int32_t channel) {
+    bool value = false;
+    return record.GetBoolean(channel, value) ? (value ? 1.0 : 0.0) : kMissing;
+}
+
+// A template argument rather than a function pointer, so that the reader is inlined into the
+// loop over every value of the take.
+template <double (*Read)(const KFileDynamicRecord&, int32_t)>
+void FillValues(const RecordList& rows, int32_t channels, double* out) {
+    for (const KFileDynamicRecord* record : rows) {
+        for (int32_t channel = 0; channel < channels; ++channel) {
+            *out++ = Read(*record, channel);
+        }
+    }
+}
+
+// Value types without a marker (Binary, Text, unnamed codes) have no reading as numbers: NaN.
+void FillValues(int32_t valueType, const RecordList& rows, int32_t channels, double* out) {
+    switch (valueType) {
+        case kValueShort:
+            return FillValues<ShortValue>(rows, channels, out);
+        case kValueLong:
+            return FillValues<LongValue>(rows, channels, out);
+        case kValueFloat:
+            return FillValues<FloatValue>(rows, channels, out);
+        case kValueDouble:
+            return FillValues<DoubleValue>(rows, channels, out);
+        case kValueBoolean:
+            return FillValues<BooleanValue>(rows, channels, out);
+        default:
+            std::fill_n(out, rows.size() * static_cast<size_t>(channels), kMissing);
+    }
+}
+
+// The dynamic records of every datagroup id, in file order, in one pass.
+std::unordered_map<int16_t, RecordList> RecordsById(const KFileContents& contents) {
+    std::unordered_map<int16_t, RecordList> records;
+    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
+        const KFileDynamicRecord* record = contents.GetDynamicRecord(i);
+        records[record->GetId()].push_back(record);
+    }
+    return records;
+}
+
+// One row per frame, in ascending order; of several records of one frame the first in file
+// order stands, as it does for the library's frame lookup.
+RecordList RowsByFrame(RecordList records) {
+    auto byFrame = [](const KFileDynamicRecord* a, const KFileDynamicRecord* b) {
+        return a->GetFrame() < b->GetFrame();
+    };
+    if (!std::is_sorted(records.begin(), records.end(), byFrame)) {
+        std::stable_sort(records.begin(), records.end(), byFrame);
+    }
+    auto sameFrame = [](const KFileDynamicRecord* a, const KFileDynamicRecord* b) {
+        return a->GetFrame() == b->GetFrame();
+    };
+    records.erase(std::unique(records.begin(), records.end(), sameFrame), records.end());
+    return records;
+}
+
+py::list Labels(const KFileDatagroupRecord& group) {
+    py::list labels;
+    for (const std::string& label : group.GetLabels()) {
+        labels.append(Latin1ToPython(label));
+    }
+    return labels;
+}
+
+py::tuple DatagroupToPython(const KFileDatagroupRecord& group, const RecordList& rows) {
+    const int32_t channels = group.GetLabelCount();
+    py::array_t<int32_t> frames(static_cast<py::ssize_t>(rows.size()));
+    int32_t* frame = frames.mutable_data();
+    for (const KFileDynamicRecord* record : rows) {
+        *frame++ = record->GetFrame();
+    }
+    py::array_t<double> values({static_cast<py::ssize_t>(rows.size()), py::ssize_t{channels}});
+    FillValues(group.GetValueType(), rows, channels, values.mutable_data());
+    return py::make_tuple(group.GetId(), Latin1ToPython(group.GetName()), group.GetValueType(),
+                          group.GetRate(), Labels(group), frames, values);
+}
+
+// A frames x channels array costs at least a byte per cell in the records of a consistent take.
+// A take whose datagroup claims far more cells than its records hold bytes is hostile: refusing
+// it keeps a small file from asking for gigabytes.
+bool FitsRecords(const KFileDatagroupRecord& group, const RecordList& rows, uint64_t recordBytes) {
+    return static_cast<uint64_t>(rows.size()) * static_cast<uint64_t>(group.GetLabelCount()) <=
+           recordBytes;
+}
+
+uint64_t RecordBytes(const KFileContents& contents) {
+    uint64_t bytes = 0;
+    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
+        bytes +=
+            static_cast<uint64_t>(std::max<int16_t>(0, contents.GetDynamicRecord(i)->GetLength()));
+    }
+    return bytes;
+}
+
+template <typename T, T (KFileParameterRecord::*Get)(int32_t) const>
+py::array ParameterArray(const KFileParameterRecord& record, size_t width) {
+    py::array_t<T> values(static_cast<py::ssize_t>(record.GetValues().size() / width));
+    T* out = values.mutable_data();
+    for (py::ssize_t i = 0; i < values.size(); ++i) {
+        out[i] = (record.*Get)(static_cast<int32_t>(i));
+    }
+    return std::move(values);
+}
+
+py::list ParameterTexts(const KFileParameterRecord& record) {
+    py::list texts;
+    const int32_t width = record.GetDimensions().empty() ? 1 : record.GetDimensions().front();
+    const size_t slots = width > 0 ? record.GetValues().size() / static_cast<size_t>(width) : 0;
+    for (size_t slot = 0; slot < slots; ++slot) {
+        texts.append(Latin1ToPython(record.GetText(static_cast<int32_t>(slot))));
+    }
+    return texts;
+}
+
+// The values that are present, as many whole elements as the value block holds.
+py::object ParameterValues(const KFileParameterRecord& record) {
+    switch (record.GetType()) {
+        case kValueText:
+            return ParameterTexts(record);
+        case kValueShort:
+            return ParameterArray<int16_t, &KFileParameterRecord::GetShort>(record, 2);
+        case kValueLong:
+            return ParameterArray<int32_t, &KFileParameterRecord::GetLong>(record, 4);
+        case kValueFloat:
+            return ParameterArray<float, &KFileParameterRecord::GetFloat>(record, 4);
+        case kValueDouble:
+            return ParameterArray<double, &KFileParameterRecord::GetDouble>(record, 8);
+        case kValueBoolean:
+            return ParameterArray<bool, &KFileParameterRecord::GetBoolean>(record, 1);
+        default:  // Binary, and codes without a type of their own: the bytes as they lie
+            return ParameterArray<uint8_t, &KFileParameterRecord::GetByte>(record, 1);
+    }
+}
+
+py::list ParametersToPython(const KFileContents& contents) {
+    py::list parameters;
+    const auto* section = dynamic_cast<const KFileParameterSection*>(
+        contents.FindSection(KFileParameterSection::kName));
+    for (int32_t i = 0; section && i < section->GetRecordCount(); ++i) {
+        const KFileParameterRecord& record = *section->GetRecord(i);
+        parameters.append(py::make_tuple(Latin1ToPython(record.GetName()), record.GetType(),
+                                         py::tuple(py::cast(record.GetDimensions())),
+                                         ParameterValues(record)));
+    }
+    return parameters;
+}
+
+py::tuple Failure(const char* reason, const std::string& message, uint64_t offset,
+                  const std::string& section) {
+    return py::make_tuple(reason, message, offset, Latin1ToPython(section));
+}
+
+struct ReadOutcome {
+    std::unique_ptr<KFileContents> contents;
+    py::object error = py::none();
+};
+
+const char* ReasonName(KReadError error) {
+    switch (error) {
+        case KReadError::kNone:
+            return "none";
+        case KReadError::kNotOpen:
+            return "not_open";
+        case KReadError::kTooShort:
+            return "too_short";
+        case KReadError::kBadMagic:
+            return "bad_magic";
+        case KReadError::kNoSectionTerminator:
+            return "no_section_terminator";
+        case KReadError::kSectionCutShort:
+            return "section_cut_short";
+    }
+    return "unknown";
+}
+
+ReadOutcome ReadWithLibrary(const std::string& path) {
+    ReadOutcome outcome;
+    KFileManager manager;
+    if (manager.Open(path) == 0) {
+        outcome.error = Failure("cannot_open", "cannot open '" + path + "'", 0, "");
+        return outcome;
+    }
+    outcome.contents = manager.Read();
+    if (!outcome.contents) {
+        outcome.error = Failure(ReasonName(manager.GetLastError()), manager.DescribeLastError(),
+                                manager.GetLastErrorOffset(), "");
+    }
+    manager.Close();
+    return outcome;
+}
+
+}  // namespace
+
+py::dict ReadTake(const std::string& path) {
+    ReadOutcome outcome = ReadWithLibrary(path);
+    py::dict take;
+    take["error"] = outcome.error;
+    take["sections"] = py::list();
+    if (!outcome.contents) {
+        return take;
+    }
+    const KFileContents& contents = *outcome.contents;
+    take["version"] = contents.GetVersion();
+    take["parameters"] = ParametersToPython(contents);
+
+    py::list datagroups;
+    const auto* groups = dynamic_cast<const KFileDatagroupSection*>(
+        contents.FindSection(KFileDatagroupSection::kName));
+    std::unordered_map<int16_t, RecordList> records = RecordsById(contents);
+    const uint64_t recordBytes = RecordBytes(contents);
+    for (int32_t i = 0; groups && i < groups->GetRecordCount(); ++i) {
+        const KFileDatagroupRecord& group = *groups->GetRecord(i);
+        RecordList rows = RowsByFrame(records[group.GetId()]);
+        if (!FitsRecords(group, rows, recordBytes)) {
+            take["error"] = Failure("datagroup_exceeds_records",
+                                    "datagroup " + std::to_string(group.GetId()) + " has " +
+                                        std::to_string(group.GetLabelCount()) + " channels in " +
+                                        std::to_string(rows.size()) +
+                                        " frames, more values than its records hold",
+                                    0, KFileDatagroupSection::kName);
+            return take;
+        }
+        datagroups.append(DatagroupToPython(group, rows));
+    }
+    take["datagroups"] = datagroups;
+    return take;
+}
+
+int64_t ReadContentsOnly(const std::string& path) {
+    ReadOutcome outcome = ReadWithLibrary(path);
+    return outcome.contents ? outcome.contents->GetDynamicRecordCount() : -1;
+}
+
+}  // namespace kfile_python

@@ -1,0 +1,299 @@
+#include <pybind11/numpy.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "Latin1.h"
+#include "Take.h"
+#include "kfile/kfile.h"
+
+namespace py = pybind11;
+
+namespace kfile_python {
+namespace {
+
+using Frames = py::array_t<int64_t, py::array::c_style | py::array::forcecast>;
+using Values = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// A datagroup on its way to the file: its record in the section, and its arrays.
+struct DatagroupArrays {
+    const KFileDatagroupRecord* group;
+    Frames frames;
+    Values values;
+};
+
+template <typename T>
+T Checked(py::handle value, const char* what) {
+    auto number = value.cast<int64_t>();
+    if (number < std::numeric_limits<T>::min() || number > std::numeric_limits<T>::max()) {
+        throw py::value_error(std::string(what) + " " + std::to_string(number) +
+                              " is out of range");
+    }
+    return static_cast<T>(number);
+}
+
+// Value writers, one per value type: store `value` in the channel, NaN as the type's missing
+// value marker. Each answers why a value cannot be stored, or null when it was.
+template <typename T>
+const char* IntegerProblem(double value) {
+    if (value != std::trunc(value)) {
+        return "is not a whole number";
+    }
+    if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) {
+        return "is out of the type's range";
+    }
+    return value == -1 ? "is the type's missing-value marker; store NaN for a missing value"
+                       : nullptr;
+}
+template <typename T, bool (KFileDynamicRecord::*Set)(int32_t, T)>
+const char* StoreInteger(KFileDynamicRecord& record, int32_t channel, double value) {
+    if (std::isnan(value)) {
+        (record.*Set)(channel, T{-1});  // all bits set: the marker of Short and Long
+        return nullptr;
+    }
+    if (const char* problem = IntegerProblem<T>(value)) {
+        return problem;
+    }
+    (record.*Set)(channel, static_cast<T>(value));
+    return nullptr;
+}
+const char* StoreFloat(KFileDynamicRecord& record, int32_t channel, double value) {
+    uint32_t bits = KFileDynamicRecord::kMissingFloat;
+    float stored;
+    std::memcpy(&stored, &bits, sizeof stored);
+    if (std::isnan(value)) {
+        record.SetFloat(channel, stored);
+        return nullptr;
+    }
+    if (std::isfinite(value) && !std::isfinite(static_cast<float>(value))) {
+        return "is out of the type's range";
+    }
+    if (static_cast<float>(value) == stored) {
+        return "is the type's missing-value marker; store NaN for a missing value";
+    }
+    record.SetFloat(channel, static_cast<float>(value));
+    return nullptr;
+}
+const char* StoreDouble(KFileDynamicRecord& record, int32_t channel, double value) {
+    uint64_t bits = KFileDynamicRecord::kMissingDouble;
+    double marker;
+    std::memcpy(&marker, &bits, sizeof marker);
+    if (value == marker) {
+        return "is the type's missing-value marker; store NaN for a missing value";
+    }
+    record.SetDouble(channel, std::isnan(value) ? marker : value);
+    return nullptr;
+}
+// A missing Boolean is stored by MarkMissingBooleans: SetBoolean stores only 0 or 1.
+const char* StoreBoolean(KFileDynamicRecord& record, int32_t channel, double value) {
+    if (!std::isnan(value) && value != 0 && value != 1) {
+        return "is neither 0 nor 1";
+    }
+    record.SetBoolean(channel, value == 1);
+    return nullptr;
+}
+
+using Store = const char* (*)(KFileDynamicRecord&, int32_t, double);
+
+Store StoreFor(int32_t valueType) {
+    switch (valueType) {
+        case kValueShort:
+            return StoreInteger<int16_t, &KFileDynamicRecord::SetShort>;
+        case kValueLong:
+            return StoreInteger<int32_t, &KFileDynamicRecord::SetLong>;
+        case kValueFloat:
+            return StoreFloat;
+        case kValueDouble:
+            return StoreDouble;
+        case kValueBoolean:
+            return StoreBoolean;
+        default:
+            return nullptr;
+    }
+}
+
+// The record re-made from its packed bytes with 0xFF, the Boolean marker, in every channel whose
+// value is NaN.
+std::unique_ptr<KFileDynamicRecord> MarkMissingBooleans(std::unique_ptr<KFileDynamicRecord> record,
+                                                        const double* row, int32_t channels) {
+    if (std::none_of(row, row + channels, [](double v) { return std::isnan(v); })) {
+        return record;
+    }
+    const int16_t length = record->Pack();
+    KBytes bytes(new uint8_t[static_cast<size_t>(length)]);
+    std::memcpy(bytes.get(), record->GetData(), static_cast<size_t>(length));
+    for (int32_t channel = 0; channel < channels; ++channel) {
+        if (std::isnan(row[channel])) {
+            bytes[static_cast<size_t>(KFileDynamicRecord::kHeaderSize + channel)] =
+                KFileDynamicRecord::kMissingBoolean;
+        }
+    }
+    auto marked = std::make_unique<KFileDynamicRecord>(std::move(bytes), length);
+    marked->Unpack();
+    return marked;
+}
+
+std::unique_ptr<KFileDynamicRecord> MakeRecord(const DatagroupArrays& arrays, py::ssize_t row) {
+    const KFileDatagroupRecord& group = *arrays.group;
+    const int32_t channels = group.GetLabelCount();
+    const int32_t frame = static_cast<int32_t>(arrays.frames.at(row));
+    const double* values = arrays.values.data() + row * channels;
+    auto record = std::make_unique<KFileDynamicRecord>(group);
+    record->SetFrame(frame);
+    const Store store = StoreFor(group.GetValueType());
+    for (int32_t channel = 0; channel < channels; ++channel) {
+        if (const char* problem = store(*record, channel, values[channel])) {
+            throw py::value_error("datagroup " + std::to_string(group.GetId()) + ", frame " +
+                                  std::to_string(frame) + ", channel '" + group.GetLabel(channel) +
+                                  "': " + std::to_string(values[channel]) + " " + problem);
+        }
+    }
+    if (group.GetValueType() == kValueBoolean) {
+        return MarkMissingBooleans(std::move(record), values, channels);
+    }
+    return record;
+}
+
+// Frames: distinct, within int32.
+void CheckFrames(const Frames& frames, int16_t id) {
+    std::vector<int64_t> sorted(frames.data(), frames.data() + frames.size());
+    std::sort(sorted.begin(), sorted.end());
+    const std::string where = "datagroup " + std::to_string(id) + ": ";
+    if (!sorted.empty() && (sorted.front() < INT32_MIN || sorted.back() > INT32_MAX)) {
+        throw py::value_error(where + "frame numbers must fit 32 bits");
+    }
+    if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
+        throw py::value_error(where + "a frame number appears twice");
+    }
+}
+
+std::unique_ptr<KFileDatagroupRecord> MakeDatagroupRecord(const py::tuple& datagroup) {
+    const auto id = Checked<int16_t>(datagroup[0], "datagroup id");
+    const auto valueType = datagroup[2].cast<int32_t>();
+    if (!StoreFor(valueType)) {
+        throw py::value_error("datagroup " + std::to_string(id) + ": value type " +
+                              std::to_string(valueType) +
+                              " has no numbers to write (Short, Long, Float, Double or Boolean)");
+    }
+    const auto width = static_cast<uint8_t>(KValueTypeWidth(valueType));
+    auto group =
+        std::make_unique<KFileDatagroupRecord>(id, valueType, width, datagroup[3].cast<float>());
+    group->SetName(PythonToLatin1(datagroup[1]));
+    for (py::handle label : datagroup[4]) {
+        group->AppendLabel(PythonToLatin1(label));
+    }
+    if (int64_t{group->GetLabelCount()} * width > kMaxRecordLength - 6) {
+        throw py::value_error("datagroup " + std::to_string(id) + ": " +
+                              std::to_string(group->GetLabelCount()) +
+                              " channels do not fit one record of at most 32767 bytes");
+    }
+    if (group->Pack() == 0) {
+        throw py::value_error("datagroup " + std::to_string(id) +
+                              ": names and labels hold at most 254 characters");
+    }
+    return group;
+}
+
+DatagroupArrays MakeArrays(const KFileDatagroupRecord& group, const py::tuple& datagroup) {
+    DatagroupArrays arrays{&group, Frames::ensure(datagroup[5]), Values::ensure(datagroup[6])};
+    if (!arrays.frames || !arrays.values) {
+        throw py::error_already_set();
+    }
+    const std::string where = "datagroup " + std::to_string(group.GetId()) + ": ";
+    if (arrays.frames.ndim() != 1 || arrays.values.ndim() != 2 ||
+        arrays.values.shape(0) != arrays.frames.shape(0) ||
+        arrays.values.shape(1) != group.GetLabelCount()) {
+        throw py::value_error(where + "values must be a frames x channels array (" +
+                              std::to_string(arrays.frames.size()) + " x " +
+                              std::to_string(group.GetLabelCount()) + ")");
+    }
+    CheckFrames(arrays.frames, group.GetId());
+    return arrays;
+}
+
+std::unique_ptr<KFileParameterRecord> MakeParameterRecord(const py::tuple& parameter) {
+    const std::string name = PythonToLatin1(parameter[0]);
+    auto record = std::make_unique<KFileParameterRecord>(name, parameter[1].cast<int32_t>());
+    for (py::handle dimension : parameter[2]) {
+        record->AppendDimension(Checked<int16_t>(dimension, "dimension"));
+    }
+    const auto values = parameter[3].cast<std::string>();
+    const int64_t expected = int64_t{record->GetElementCount()} * record->GetElementSize();
+    if (static_cast<int64_t>(values.size()) != std::max<int64_t>(expected, 0)) {
+        throw py::value_error("parameter '" + name + "': its dimensions call for " +
+                              std::to_string(expected) + " value bytes, not " +
+                              std::to_string(values.size()));
+    }
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (!record->SetByte(static_cast<int32_t>(i), static_cast<uint8_t>(values[i]))) {
+            throw py::value_error("parameter '" + name + "' does not fit a record");
+        }
+    }
+    if (record->Pack() == 0) {
+        throw py::value_error("parameter '" + name +
+                              "' cannot be stored: at most 254 characters of name, 255 "
+                              "dimensions, none negative, and 32767 bytes in all");
+    }
+    return record;
+}
+
+void AddSection(KFileContents& contents, std::unique_ptr<KFileSection> section) {
+    contents.AddSection(section);
+}
+
+// One record per datagroup and frame, frame by frame and in datagroup order within a frame, as
+// a recording system writes them.
+void AddDynamicRecords(KFileContents& contents, const std::vector<DatagroupArrays>& datagroups) {
+    std::vector<std::tuple<int64_t, size_t, py::ssize_t>> order;
+    for (size_t g = 0; g < datagroups.size(); ++g) {
+        for (py::ssize_t row = 0; row < datagroups[g].frames.size(); ++row) {
+            order.emplace_back(datagroups[g].frames.at(row), g, row);
+        }
+    }
+    std::sort(order.begin(), order.end());
+    for (const auto& [frame, g, row] : order) {
+        contents.AddDynamicRecord(MakeRecord(datagroups[g], row));
+    }
+}
+
+}  // namespace
+
+void WriteTake(const std::string& path, int version, const py::list& parameters,
+               const py::list& datagroups) {
+    KFileContents contents;
+    contents.SetVersion(Checked<int16_t>(py::int_(version), "version"));
+    if (!parameters.empty()) {
+        auto section = std::make_unique<KFileParameterSection>(0);
+        for (py::handle parameter : parameters) {
+            section->AddRecord(MakeParameterRecord(parameter.cast<py::tuple>()));
+        }
+        AddSection(contents, std::move(section));
+    }
+    auto section = std::make_unique<KFileDatagroupSection>(0);
+    std::vector<DatagroupArrays> arrays;
+    for (py::handle datagroup : datagroups) {
+        auto record = MakeDatagroupRecord(datagroup.cast<py::tuple>());
+        if (section->FindRecord(record->GetId())) {
+            throw py::value_error("two datagroups have the id " + std::to_string(record->GetId()));
+        }
+        arrays.push_back(MakeArrays(*record, datagroup.cast<py::tuple>()));
+        section->AddRecord(std::move(record));
+    }
+    if (!arrays.empty()) {
+        AddSection(contents, std::move(section));
+    }
+    AddDynamicRecords(contents, arrays);
+
+    KFileManager manager;
+    if (!manager.Write(path, contents)) {
+        PyErr_SetString(PyExc_OSError, ("cannot write the take to '" + path + "'").c_str());
+        throw py::error_already_set();
+    }
+}
+
+}  // namespace kfile_python
