@@ -73,12 +73,15 @@ void FillValues(int32_t valueType, const RecordList& rows, int32_t channels, dou
     }
 }
 
-// The dynamic records of every datagroup id, in file order, in one pass.
+// The dynamic records of every datagroup id, in file order, in one pass. A record too short to
+// hold its frame number belongs to no frame and is left out.
 std::unordered_map<int16_t, RecordList> RecordsById(const KFileContents& contents) {
     std::unordered_map<int16_t, RecordList> records;
     for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
         const KFileDynamicRecord* record = contents.GetDynamicRecord(i);
-        records[record->GetId()].push_back(record);
+        if (record->GetLength() >= KFileDynamicRecord::kHeaderSize) {
+            records[record->GetId()].push_back(record);
+        }
     }
     return records;
 }
@@ -120,12 +123,17 @@ py::tuple DatagroupToPython(const KFileDatagroupRecord& group, const RecordList&
                           group.GetRate(), Labels(group), frames, values);
 }
 
-// A frames x channels array costs at least a byte per cell in the records of a consistent take.
-// A take whose datagroup claims far more cells than its records hold bytes is hostile: refusing
-// it keeps a small file from asking for gigabytes.
-bool FitsRecords(const KFileDatagroupRecord& group, const RecordList& rows, uint64_t recordBytes) {
-    return static_cast<uint64_t>(rows.size()) * static_cast<uint64_t>(group.GetLabelCount()) <=
-           recordBytes;
+// A frames x channels array costs at least a byte per cell in the records of a consistent take,
+// where every record belongs to one datagroup. A take whose datagroups claim more cells than its
+// records hold bytes is hostile: refusing it keeps a small file from asking for gigabytes.
+bool TakeFromBudget(const KFileDatagroupRecord& group, const RecordList& rows, uint64_t& budget) {
+    const uint64_t cells =
+        static_cast<uint64_t>(rows.size()) * static_cast<uint64_t>(group.GetLabelCount());
+    if (cells > budget) {
+        return false;
+    }
+    budget -= cells;
+    return true;
 }
 
 uint64_t RecordBytes(const KFileContents& contents) {
@@ -252,11 +260,11 @@ py::dict ReadTake(const std::string& path) {
     const auto* groups = dynamic_cast<const KFileDatagroupSection*>(
         contents.FindSection(KFileDatagroupSection::kName));
     std::unordered_map<int16_t, RecordList> records = RecordsById(contents);
-    const uint64_t recordBytes = RecordBytes(contents);
+    uint64_t budget = RecordBytes(contents);
     for (int32_t i = 0; groups && i < groups->GetRecordCount(); ++i) {
         const KFileDatagroupRecord& group = *groups->GetRecord(i);
         RecordList rows = RowsByFrame(records[group.GetId()]);
-        if (!FitsRecords(group, rows, recordBytes)) {
+        if (!TakeFromBudget(group, rows, budget)) {
             take["error"] = Failure("datagroup_exceeds_records",
                                     "datagroup " + std::to_string(group.GetId()) + " has " +
                                         std::to_string(group.GetLabelCount()) + " channels in " +

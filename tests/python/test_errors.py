@@ -1,0 +1,120 @@
+"""Truncated and hostile takes: a ReadError that says why and where, or a take read safely."""
+
+import struct
+from pathlib import Path
+
+import numpy as np
+import pytest
+
+import kfile
+from conftest import FUZZ_FILES
+from kbytes import KBytes, datagroup_payload, dynamic_payload, record_body, take
+
+
+def read_bytes(tmp_path, data):
+    path = tmp_path / "hostile.K"
+    path.write_bytes(bytes(data))
+    return kfile.read(path)
+
+
+# name, bytes, reason, offset, section
+FAILURES = [
+    ("three_bytes", b"K#\x01", "too_short", 3, ""),
+    ("lower_case_magic", KBytes().raw(b"k#\x01\x00").terminator(), "bad_magic", 0, ""),
+    ("header_only", KBytes().file_header(), "no_section_terminator", 4, ""),
+    ("cut_inside_section_header", KBytes().file_header().pack("i", 0).raw(b"DA"),
+     "section_cut_short", 4, ""),
+    # Sections claiming 2 GB in a file of a few bytes.
+    ("section_length_beyond_end",
+     KBytes().file_header().section_header(0x7FFFFFFF, "MYSTERY").raw(b"\1\2\3"),
+     "section_cut_short", 4, ""),
+    ("datagroup_length_beyond_end",
+     KBytes().file_header().section_header(0x7FFFFFFF, "DATAGROUP").pack("h", 0),
+     "section_cut_short", 4, ""),
+    ("record_length_beyond_end",
+     KBytes().file_header().section_header(40, "DATAGROUP").pack("h", 30000).raw(b"\1\2\3\4"),
+     "section_cut_short", 4, ""),
+    # 3000 channels in 3 records of no values: the array would need 3000 cells where the
+    # records hold 18 bytes.
+    ("datagroup_exceeds_records",
+     take([datagroup_payload(0, [""] * 3000)], [dynamic_payload(0, f) for f in range(3)]),
+     "datagroup_exceeds_records", 0, "DATAGROUP"),
+]
+
+
+@pytest.mark.parametrize("data, reason, offset, section",
+                         [case[1:] for case in FAILURES], ids=[case[0] for case in FAILURES])
+def test_hostile_takes_raise_read_error_with_reason_and_place(tmp_path, data, reason, offset,
+                                                              section):
+    with pytest.raises(kfile.ReadError) as error:
+        read_bytes(tmp_path, data)
+    assert (error.value.reason, error.value.offset, error.value.section) == (reason, offset,
+                                                                               section)
+    assert error.value.path == str(tmp_path / "hostile.K")
+    assert str(error.value).startswith(error.value.path + ": ")
+
+
+def test_every_cut_of_a_take_raises_before_the_records_and_reads_a_prefix_after(
+        generate, tmp_path):
+    full_path = generate(frames=5, markers=2, segments=1)
+    data = full_path.read_bytes()
+    full = kfile.read(full_path)
+    record_bytes = 5 * 2 * (2 + 6 + 8 * 6)  # frames x datagroups x framed record of 6 doubles
+    records_start = len(data) - record_bytes
+    for cut in range(len(data)):
+        if cut < records_start:
+            with pytest.raises(kfile.ReadError) as error:
+                read_bytes(tmp_path, data[:cut])
+            assert error.value.offset <= cut, cut
+            continue
+        part = read_bytes(tmp_path, data[:cut])
+        for whole, datagroup in zip(full.datagroups, part.datagroups):
+            rows = len(datagroup.frames)
+            np.testing.assert_array_equal(datagroup.frames, whole.frames[:rows])
+            np.testing.assert_array_equal(datagroup.values, whole.values[:rows])
+        assert sum(len(d.frames) for d in part.datagroups) == (cut - records_start) // 56
+
+
+def test_a_negative_record_length_ends_the_section_body_and_reading_goes_on(tmp_path):
+    body = KBytes().framed(datagroup_payload(0, ["a <P-X>"])).pack("h", -5).raw(b"\xee" * 6)
+    data = (KBytes().file_header().section("DATAGROUP", bytes(body))
+            .section("PARAMETER", record_body([])).terminator()
+            .framed(dynamic_payload(0, 1, struct.pack("<d", 2.5))))
+    read = read_bytes(tmp_path, data)
+    assert read.datagroup(0).labels == ["a <P-X>"]
+    np.testing.assert_array_equal(read.datagroup(0).values, [[2.5]])
+
+
+def test_records_shorter_than_their_channels_read_nan_where_values_are_absent(tmp_path):
+    data = take([datagroup_payload(0, ["a", "b", "c"])],
+                [dynamic_payload(0, 1, struct.pack("<dd", 1.0, 2.0) + b"\1\2"),
+                 b"\x00\x00\x07", dynamic_payload(0, 2, b"")])
+    datagroup = read_bytes(tmp_path, data).datagroup(0)
+    np.testing.assert_array_equal(datagroup.frames, [1, 2])
+    np.testing.assert_array_equal(datagroup.values, [[1.0, 2.0, np.nan], [np.nan] * 3])
+
+
+FUZZ_TAKES = sorted((FUZZ_FILES / "corpus").glob("*.k")) + sorted(
+    (FUZZ_FILES / "regressions").glob("*.k"))
+
+
+@pytest.mark.parametrize("path", FUZZ_TAKES, ids=lambda p: f"{p.parent.name}/{p.name}")
+def test_fuzz_corpus_reads_or_raises_read_error(path):
+    try:
+        read = kfile.read(path)
+    except kfile.ReadError as error:
+        assert error.reason and error.offset <= path.stat().st_size
+        return
+    for datagroup in read.datagroups:
+        assert datagroup.values.shape == (len(datagroup.frames), len(datagroup.labels))
+
+
+def test_fuzz_corpus_is_there():
+    assert len(FUZZ_TAKES) >= 5
+
+
+def test_a_file_that_cannot_be_opened_raises_os_error(tmp_path):
+    with pytest.raises(FileNotFoundError):
+        kfile.read(tmp_path / "missing.K")
+    with pytest.raises(OSError):
+        kfile.write(tmp_path / "no-such-folder" / "take.K", kfile.Take())

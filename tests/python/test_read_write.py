@@ -1,0 +1,205 @@
+"""Takes through arrays: reading, writing, round trips and the missing-value markers."""
+
+import csv
+import io
+import struct
+import subprocess
+
+import numpy as np
+import pytest
+
+import kfile
+from conftest import TOOL
+from kbytes import datagroup_payload, dynamic_payload, take
+from kfile import Datagroup, Parameter, Take, ValueType
+
+NAN = float("nan")
+
+# Per value type: width, struct format, the marker's bytes, and present values it can hold.
+TYPES = {
+    ValueType.SHORT: (2, "h", b"\xff\xff", [-32768, 0, 7, 32767]),
+    ValueType.LONG: (4, "i", b"\xff" * 4, [-(2**31), 0, 123456, 2**31 - 1]),
+    ValueType.FLOAT: (4, "f", struct.pack("<I", 0x4F800000), [-2.25, 0.0, 1.5, 1e30]),
+    ValueType.DOUBLE: (8, "d", struct.pack("<Q", 0x43F0000000000000), [-1.0, 0.1, 1e300, -0.0]),
+    ValueType.BOOLEAN: (1, "?", b"\xff", [0, 1, 1, 0]),
+}
+
+
+def write_bytes(tmp_path, data, name="take.K"):
+    path = tmp_path / name
+    path.write_bytes(data)
+    return path
+
+
+def test_generated_take_matches_the_export_command_and_rewrites_to_the_same_bytes(
+        generate, tmp_path):
+    path = generate(frames=50, markers=5, segments=3, first_frame=10, missing_every=7)
+    take_ = kfile.read(path)
+
+    assert take_.version == 1
+    assert [d.id for d in take_.datagroups] == [0, 1]
+    assert take_.parameters["FRAMES"].values.tolist() == [10, 59]
+    assert take_.parameters["SUBJECT"].values == ["Bob"]
+    for datagroup in take_.datagroups:
+        export = subprocess.run([str(TOOL), "export", str(path), str(datagroup.id)], check=True,
+                                capture_output=True, text=True).stdout
+        rows = list(csv.reader(io.StringIO(export)))
+        assert rows[0][1:] == datagroup.labels
+        cells = [[float(cell) if cell else NAN for cell in row] for row in rows[1:]]
+        expected = np.array(cells)
+        np.testing.assert_array_equal(datagroup.frames, expected[:, 0])
+        np.testing.assert_allclose(datagroup.values, expected[:, 1:], atol=1e-6)
+    assert np.isnan(take_.datagroup(0).values).any()
+    assert take_.datagroup(0).values.flags.c_contiguous
+    np.testing.assert_allclose(take_.datagroup(1).times, np.arange(10, 60) / 120.0)
+
+    copy = tmp_path / "copy.K"
+    kfile.write(copy, take_)
+    assert copy.read_bytes() == path.read_bytes()
+
+
+@pytest.mark.parametrize("value_type", list(TYPES), ids=lambda t: t.name)
+def test_markers_read_as_nan_and_nan_writes_the_marker(tmp_path, value_type):
+    width, fmt, marker, present = TYPES[value_type]
+    labels = [f"c{i}" for i in range(len(present) + 1)]
+    value_bytes = struct.pack("<" + fmt * len(present), *present) + marker
+    data = take([datagroup_payload(0, labels, value_type, width, rate=60.0)],
+                [dynamic_payload(0, 5, value_bytes), dynamic_payload(0, 6, marker * len(labels))])
+    path = write_bytes(tmp_path, data)
+
+    datagroup = kfile.read(path).datagroup(0)
+    assert datagroup.value_type == value_type
+    np.testing.assert_array_equal(datagroup.frames, [5, 6])
+    np.testing.assert_array_equal(datagroup.values[0, :-1], np.float32(present)
+                                  if value_type == ValueType.FLOAT else present)
+    assert np.isnan(datagroup.values[0, -1]) and np.isnan(datagroup.values[1]).all()
+
+    copy = tmp_path / "copy.K"
+    kfile.write(copy, kfile.read(path))
+    assert copy.read_bytes() == data
+
+
+def test_only_the_exact_marker_pattern_is_missing(tmp_path):
+    near_marker = struct.pack("<Q", 0x43F0000000000001)
+    data = take([datagroup_payload(0, ["a", "b"])],
+                [dynamic_payload(0, 1, near_marker + struct.pack("<d", float("inf")))])
+    values = kfile.read(write_bytes(tmp_path, data)).datagroup(0).values
+    assert values[0, 0] == struct.unpack("<d", near_marker)[0]
+    assert values[0, 1] == float("inf")
+
+
+@pytest.mark.parametrize("value_type", list(TYPES), ids=lambda t: t.name)
+def test_take_built_from_arrays_reads_back_equal(tmp_path, value_type):
+    present = TYPES[value_type][3]
+    values = np.array([present, present[::-1], [NAN] * 4], dtype=np.float64)
+    if value_type == ValueType.FLOAT:
+        values = values.astype(np.float32).astype(np.float64)
+    built = Take(
+        version=3,
+        datagroups=[
+            Datagroup(id=0, name="Typed", value_type=value_type, rate=50, labels=list("abcd"),
+                      frames=[-2, 0, 7], values=values),
+            Datagroup(id=1, labels=["Ann:X <P-X>"], rate=100.5, frames=np.arange(0, 10, 2),
+                      values=np.linspace(0, 1, 5)[:, None]),
+            Datagroup(id=2, labels=[], rate=1, frames=[], values=np.empty((0, 0))),
+        ],
+        parameters={"N": Parameter(value_type=ValueType.LONG, values=[1, 2, 3])},
+    )
+    path = tmp_path / "built.K"
+    kfile.write(path, built)
+    assert kfile.read(path) == built
+
+
+def test_rows_follow_their_frames_in_ascending_order(tmp_path):
+    built = Take(datagroups=[Datagroup(labels=["x"], rate=10, frames=[30, 10, 20],
+                                       values=[[3.0], [1.0], [2.0]])])
+    kfile.write(tmp_path / "t.K", built)
+    datagroup = kfile.read(tmp_path / "t.K").datagroup(0)
+    np.testing.assert_array_equal(datagroup.frames, [10, 20, 30])
+    np.testing.assert_array_equal(datagroup.values[:, 0], [1.0, 2.0, 3.0])
+
+
+def test_unordered_and_repeated_frames_read_one_row_per_frame(tmp_path):
+    records = [dynamic_payload(0, frame, struct.pack("<d", value))
+               for frame, value in [(3, 30.0), (1, 10.0), (3, 31.0), (2, 20.0)]]
+    records.append(dynamic_payload(9, 1, struct.pack("<d", 5.0)))  # no datagroup 9
+    records.append(dynamic_payload(0, 4))  # a record without values
+    data = take([datagroup_payload(0, ["x"])], records)
+    datagroup = kfile.read(write_bytes(tmp_path, data)).datagroup(0)
+    np.testing.assert_array_equal(datagroup.frames, [1, 2, 3, 4])
+    np.testing.assert_array_equal(datagroup.values[:, 0], [10.0, 20.0, 30.0, NAN])
+
+
+@pytest.mark.parametrize("value_type, value, message", [
+    (ValueType.SHORT, 1.5, "not a whole number"),
+    (ValueType.SHORT, 40000, "out of the type's range"),
+    (ValueType.SHORT, -1, "missing-value marker"),
+    (ValueType.LONG, -1, "missing-value marker"),
+    (ValueType.LONG, 2.0**31, "out of the type's range"),
+    (ValueType.FLOAT, 2.0**32, "missing-value marker"),
+    (ValueType.FLOAT, 1e300, "out of the type's range"),
+    (ValueType.DOUBLE, 2.0**64, "missing-value marker"),
+    (ValueType.BOOLEAN, 2, "neither 0 nor 1"),
+])
+def test_values_a_type_cannot_hold_are_refused_and_nothing_is_written(
+        tmp_path, value_type, value, message):
+    datagroup = Datagroup(id=4, value_type=value_type, labels=["ok", "bad"], rate=1,
+                          frames=[8], values=[[0, value]])
+    path = tmp_path / "refused.K"
+    with pytest.raises(ValueError, match=rf"datagroup 4, frame 8, channel 'bad': .*{message}"):
+        kfile.write(path, Take(datagroups=[datagroup]))
+    assert not path.exists()
+
+
+@pytest.mark.parametrize("datagroups, message", [
+    ([Datagroup(labels=["a"], rate=1, frames=[1, 1], values=[[1], [2]])], "appears twice"),
+    ([Datagroup(id=1, labels=[], rate=1, frames=[], values=np.empty((0, 0)))] * 2,
+     "two datagroups have the id 1"),
+    ([Datagroup(id=40000, labels=[], rate=1, frames=[], values=np.empty((0, 0)))],
+     "out of range"),
+    ([Datagroup(value_type=ValueType.TEXT, labels=[], rate=1, frames=[],
+                values=np.empty((0, 0)))], "no numbers to write"),
+    ([Datagroup(labels=["x" * 255], rate=1, frames=[], values=np.empty((0, 1)))],
+     "at most 254 characters"),
+    ([Datagroup(labels=["c"] * 4096, rate=1, frames=[], values=np.empty((0, 4096)))],
+     "do not fit one record"),
+])
+def test_datagroups_the_format_cannot_hold_are_refused(tmp_path, datagroups, message):
+    with pytest.raises(ValueError, match=message):
+        kfile.write(tmp_path / "refused.K", Take(datagroups=datagroups))
+    assert not (tmp_path / "refused.K").exists()
+
+
+@pytest.mark.parametrize("arguments, message", [
+    (dict(frames=[1, 2], values=[[1.0]]), "frames x channels"),
+    (dict(frames=[[1]], values=[[1.0]]), "one-dimensional"),
+    (dict(frames=[0.5], values=[[1.0]]), "whole numbers"),
+    (dict(frames=[2**31], values=[[1.0]]), "32 bits"),
+])
+def test_datagroup_arrays_must_agree(arguments, message):
+    with pytest.raises(ValueError, match=message):
+        Datagroup(labels=["x"], rate=1, **arguments)
+
+
+def test_text_is_latin1_both_ways(tmp_path):
+    raw_label = bytes([0x4D, 0xE9, 0xFF, 0x80]) + b" <P-X>"  # not UTF-8
+    data = take([datagroup_payload(0, [raw_label], name="Gr\xfcppe")], [])
+    read = kfile.read(write_bytes(tmp_path, data)).datagroup(0)
+    assert read.labels == [raw_label.decode("latin-1")] and read.name == "Gr\u00fcppe"
+    copy = tmp_path / "copy.K"
+    kfile.write(copy, kfile.read(tmp_path / "take.K"))
+    assert copy.read_bytes() == data
+
+    euro = Take(datagroups=[Datagroup(labels=["\u20ac"], rate=1, frames=[], values=np.empty((0, 1)))])
+    with pytest.raises(UnicodeEncodeError):
+        kfile.write(tmp_path / "euro.K", euro)
+
+
+def test_datagroup_lookups():
+    datagroup = Datagroup(id=7, labels=["a", "b"], rate=2, frames=[4, 5], values=[[1, 2], [3, 4]])
+    np.testing.assert_array_equal(datagroup.channel("b"), [2, 4])
+    with pytest.raises(KeyError):
+        datagroup.channel("c")
+    assert Take(datagroups=[datagroup]).datagroup(7) is datagroup
+    with pytest.raises(KeyError):
+        Take().datagroup(0)
