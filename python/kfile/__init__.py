@@ -157,8 +157,12 @@ class Parameter:
         if self.value_type != ValueType.TEXT:
             return self.values.tobytes()
         width = self.dimensions[0] if self.dimensions else 1
-        slots = (text.encode("latin-1")[:width].ljust(width, b"\0") for text in self.values)
-        return b"".join(slots)
+        slots = [text.encode("latin-1") for text in self.values]
+        for text in slots:
+            if len(text) >= width:
+                raise ValueError(f"text {text!r} does not fit a slot of width {width} "
+                                 f"(at most {width - 1} characters and a NUL)")
+        return b"".join(text.ljust(width, b"\0") for text in slots)
 
 
 @dataclass(kw_only=True, eq=False)
