@@ -2,6 +2,7 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -14,6 +15,7 @@
 #include "kfile/kfile.h"
 
 namespace py = pybind11;
+using namespace kfile;
 
 namespace kfile_python {
 namespace {
@@ -85,10 +87,9 @@ void FillValues(int32_t valueType, const RecordList& rows, int32_t channels, dou
 // hold its frame number belongs to no frame and is left out; every record kept has its bytes.
 std::unordered_map<int16_t, RecordList> RecordsById(const KFileContents& contents) {
     std::unordered_map<int16_t, RecordList> records;
-    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
-        const KFileDynamicRecord* record = contents.GetDynamicRecord(i);
-        if (record->GetData() && record->GetLength() >= KFileDynamicRecord::kHeaderSize) {
-            records[record->GetId()].push_back(record);
+    for (const KFileDynamicRecord& record : contents.GetDynamicRecords()) {
+        if (record.GetData() && record.GetLength() >= KFileDynamicRecord::kHeaderSize) {
+            records[record.GetId()].push_back(&record);
         }
     }
     return records;
@@ -146,9 +147,8 @@ bool TakeFromBudget(const KFileDatagroupRecord& group, const RecordList& rows, u
 
 uint64_t RecordBytes(const KFileContents& contents) {
     uint64_t bytes = 0;
-    for (int32_t i = 0; i < contents.GetDynamicRecordCount(); ++i) {
-        bytes +=
-            static_cast<uint64_t>(std::max<int16_t>(0, contents.GetDynamicRecord(i)->GetLength()));
+    for (const KFileDynamicRecord& record : contents.GetDynamicRecords()) {
+        bytes += static_cast<uint64_t>(std::max<int16_t>(0, record.GetLength()));
     }
     return bytes;
 }
@@ -195,31 +195,22 @@ py::object ParameterValues(const KFileParameterRecord& record) {
 
 py::list ParametersToPython(const KFileContents& contents) {
     py::list parameters;
-    const auto* section = dynamic_cast<const KFileParameterSection*>(
-        contents.FindSection(KFileParameterSection::kName));
-    for (int32_t i = 0; section && i < section->GetRecordCount(); ++i) {
-        const KFileParameterRecord& record = *section->GetRecord(i);
-        parameters.append(py::make_tuple(Latin1ToPython(record.GetName()), record.GetType(),
-                                         py::tuple(py::cast(record.GetDimensions())),
-                                         ParameterValues(record)));
+    if (const KFileParameterSection* section = contents.GetParameterSection()) {
+        for (const KFileParameterRecord& record : section->GetRecords()) {
+            parameters.append(py::make_tuple(Latin1ToPython(record.GetName()), record.GetType(),
+                                             py::tuple(py::cast(record.GetDimensions())),
+                                             ParameterValues(record)));
+        }
     }
     return parameters;
 }
-
-py::tuple Failure(const char* reason, const std::string& message, uint64_t offset,
-                  const std::string& section) {
-    return py::make_tuple(reason, message, offset, Latin1ToPython(section));
-}
-
-struct ReadOutcome {
-    std::unique_ptr<KFileContents> contents;
-    py::object error = py::none();
-};
 
 const char* ReasonName(KReadError error) {
     switch (error) {
         case KReadError::kNone:
             return "none";
+        case KReadError::kCannotOpen:
+            return "cannot_open";
         case KReadError::kNotOpen:
             return "not_open";
         case KReadError::kTooShort:
@@ -230,66 +221,82 @@ const char* ReasonName(KReadError error) {
             return "no_section_terminator";
         case KReadError::kSectionCutShort:
             return "section_cut_short";
+        case KReadError::kCannotSeek:
+            return "cannot_seek";
+        case KReadError::kNoMemory:
+            return "no_memory";
     }
     return "unknown";
 }
 
-ReadOutcome ReadWithLibrary(const std::string& path) {
-    ReadOutcome outcome;
-    KFileManager manager;
-    if (manager.Open(path) == 0) {
-        outcome.error = Failure("cannot_open", "cannot open '" + path + "'", 0, "");
-        return outcome;
+py::tuple Failure(const char* reason, const std::string& message, uint64_t offset,
+                  const std::string& section) {
+    return py::make_tuple(reason, message, offset, Latin1ToPython(section));
+}
+
+py::list Sections(const KReadReport& report) {
+    py::list sections;
+    for (const KSectionReport& section : report.sections) {
+        sections.append(py::make_tuple(Latin1ToPython(section.name), section.offset, section.size,
+                                       section.kept));
     }
-    outcome.contents = manager.Read();
-    if (!outcome.contents) {
-        outcome.error = Failure(ReasonName(manager.GetLastError()), manager.DescribeLastError(),
-                                manager.GetLastErrorOffset(), "");
+    return sections;
+}
+
+// Where the datagroup section starts, for a failure found in it.
+uint64_t DatagroupSectionOffset(const KReadReport& report) {
+    for (const KSectionReport& section : report.sections) {
+        if (section.kept && section.name.size() == 9 &&
+            std::equal(
+                section.name.begin(), section.name.end(), KFileDatagroupSection::kName,
+                [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; })) {
+            return section.offset;
+        }
     }
-    manager.Close();
-    return outcome;
+    return 0;
 }
 
 }  // namespace
 
 py::dict ReadTake(const std::string& path) {
-    ReadOutcome outcome = ReadWithLibrary(path);
+    KReadResult read = kfile::ReadTake(path);
     py::dict take;
-    take["error"] = outcome.error;
-    take["sections"] = py::list();
-    if (!outcome.contents) {
+    take["sections"] = Sections(read.report);
+    take["error"] = py::none();
+    if (!read.contents) {
+        take["error"] = Failure(ReasonName(read.report.error), read.report.Describe(),
+                                read.report.errorOffset, read.report.errorSection);
         return take;
     }
-    const KFileContents& contents = *outcome.contents;
+    const KFileContents& contents = *read.contents;
     take["version"] = contents.GetVersion();
     take["parameters"] = ParametersToPython(contents);
 
     py::list datagroups;
-    const auto* groups = dynamic_cast<const KFileDatagroupSection*>(
-        contents.FindSection(KFileDatagroupSection::kName));
     std::unordered_map<int16_t, RecordList> records = RecordsById(contents);
     uint64_t budget = RecordBytes(contents);
-    for (int32_t i = 0; groups && i < groups->GetRecordCount(); ++i) {
-        const KFileDatagroupRecord& group = *groups->GetRecord(i);
-        RecordList rows = RowsByFrame(records[group.GetId()]);
-        if (!TakeFromBudget(group, rows, budget)) {
-            take["error"] = Failure("datagroup_exceeds_records",
-                                    "datagroup " + std::to_string(group.GetId()) + " has " +
-                                        std::to_string(group.GetLabelCount()) + " channels in " +
-                                        std::to_string(rows.size()) +
-                                        " frames, more values than its records hold",
-                                    0, KFileDatagroupSection::kName);
-            return take;
+    if (const KFileDatagroupSection* groups = contents.GetDatagroupSection()) {
+        for (const KFileDatagroupRecord& group : groups->GetRecords()) {
+            RecordList rows = RowsByFrame(records[group.GetId()]);
+            if (!TakeFromBudget(group, rows, budget)) {
+                take["error"] = Failure(
+                    "datagroup_exceeds_records",
+                    "datagroup " + std::to_string(group.GetId()) + " has " +
+                        std::to_string(group.GetLabelCount()) + " channels in " +
+                        std::to_string(rows.size()) + " frames, more values than its records hold",
+                    DatagroupSectionOffset(read.report), KFileDatagroupSection::kName);
+                return take;
+            }
+            datagroups.append(DatagroupToPython(group, rows));
         }
-        datagroups.append(DatagroupToPython(group, rows));
     }
     take["datagroups"] = datagroups;
     return take;
 }
 
 int64_t ReadContentsOnly(const std::string& path) {
-    ReadOutcome outcome = ReadWithLibrary(path);
-    return outcome.contents ? outcome.contents->GetDynamicRecordCount() : -1;
+    KReadResult read = kfile::ReadTake(path);
+    return read.contents ? read.contents->GetDynamicRecordCount() : -1;
 }
 
 }  // namespace kfile_python

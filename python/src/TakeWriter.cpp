@@ -13,6 +13,7 @@
 #include "kfile/kfile.h"
 
 namespace py = pybind11;
+using namespace kfile;
 
 namespace kfile_python {
 namespace {
@@ -242,10 +243,6 @@ std::unique_ptr<KFileParameterRecord> MakeParameterRecord(const py::tuple& param
     return record;
 }
 
-void AddSection(KFileContents& contents, std::unique_ptr<KFileSection> section) {
-    contents.AddSection(section);
-}
-
 // One record per datagroup and frame, frame by frame and in datagroup order within a frame, as
 // a recording system writes them.
 void AddDynamicRecords(KFileContents& contents, const std::vector<DatagroupArrays>& datagroups) {
@@ -272,7 +269,7 @@ void WriteTake(const std::string& path, int version, const py::list& parameters,
         for (py::handle parameter : parameters) {
             section->AddRecord(MakeParameterRecord(parameter.cast<py::tuple>()));
         }
-        AddSection(contents, std::move(section));
+        (void)contents.AddSection(std::move(section));  // the first of its name: taken
     }
     auto section = std::make_unique<KFileDatagroupSection>(0);
     std::vector<DatagroupArrays> arrays;
@@ -285,7 +282,7 @@ void WriteTake(const std::string& path, int version, const py::list& parameters,
         section->AddRecord(std::move(record));
     }
     if (!arrays.empty()) {
-        AddSection(contents, std::move(section));
+        (void)contents.AddSection(std::move(section));  // the first of its name: taken
     }
     AddDynamicRecords(contents, arrays);
 

@@ -27,18 +27,21 @@ FAILURES = [
     # Sections claiming 2 GB in a file of a few bytes.
     ("section_length_beyond_end",
      KBytes().file_header().section_header(0x7FFFFFFF, "MYSTERY").raw(b"\1\2\3"),
-     "section_cut_short", 4, ""),
+     "section_cut_short", 4, "MYSTERY"),
     ("datagroup_length_beyond_end",
      KBytes().file_header().section_header(0x7FFFFFFF, "DATAGROUP").pack("h", 0),
-     "section_cut_short", 4, ""),
+     "section_cut_short", 4, "DATAGROUP"),
     ("record_length_beyond_end",
      KBytes().file_header().section_header(40, "DATAGROUP").pack("h", 30000).raw(b"\1\2\3\4"),
-     "section_cut_short", 4, ""),
+     "section_cut_short", 4, "DATAGROUP"),
+    ("second_section_cut",
+     KBytes().file_header().section("PARAMETER", record_body([])).section_header(100, "notes")
+     .raw(bytes(10)), "section_cut_short", 4 + 34, "notes"),
     # 3000 channels in 3 records of no values: the array would need 3000 cells where the
     # records hold 18 bytes.
     ("datagroup_exceeds_records",
      take([datagroup_payload(0, [""] * 3000)], [dynamic_payload(0, f) for f in range(3)]),
-     "datagroup_exceeds_records", 0, "DATAGROUP"),
+     "datagroup_exceeds_records", 4, "DATAGROUP"),
 ]
 
 

@@ -10,7 +10,7 @@ import pytest
 
 import kfile
 from conftest import TOOL
-from kbytes import datagroup_payload, dynamic_payload, take
+from kbytes import KBytes, datagroup_payload, dynamic_payload, record_body, take
 from kfile import Datagroup, Parameter, Take, ValueType
 
 NAN = float("nan")
@@ -77,6 +77,17 @@ def test_markers_read_as_nan_and_nan_writes_the_marker(tmp_path, value_type):
     copy = tmp_path / "copy.K"
     kfile.write(copy, kfile.read(path))
     assert copy.read_bytes() == data
+
+
+def test_unknown_sections_are_listed_and_not_written_back(tmp_path):
+    groups = record_body([datagroup_payload(0, ["x"])])
+    data = bytes(KBytes().file_header().section("DATAGROUP", groups).section("Notes", b"0123456789")
+                 .section("PARAMETER", record_body([])).terminator())
+    read = kfile.read(write_bytes(tmp_path, data))
+    assert read.unknown_sections == [kfile.UnknownSection(name="Notes", offset=4 + 32 + len(groups),
+                                                          size=10)]
+    kfile.write(tmp_path / "copy.K", read)
+    assert kfile.read(tmp_path / "copy.K").unknown_sections == []
 
 
 def test_only_the_exact_marker_pattern_is_missing(tmp_path):
