@@ -104,11 +104,10 @@ def curves_figure(take: Take, datagroup: int = 0, channels: str = "*", name: str
         ax.set_ylabel(f"{_KINDS[kind]} ({_UNITS[kind]})" if kind else "value")
         ax.grid(True, alpha=0.3)
         if len(panel_columns) <= 12:
-            ax.legend(fontsize="x-small", loc="upper right", ncol=3)
+            ax.legend(fontsize="x-small", loc="center left", bbox_to_anchor=(1.0, 0.5))
     axes[-1].set_xlabel("time (s)")
-    title = f"{name}: datagroup {group.id}"
-    figure.suptitle(f"{title} {group.name} at {group.rate:g} Hz" if group.name else
-                    f"{title} at {group.rate:g} Hz")
+    named = f" ({group.name})" if group.name else ""
+    figure.suptitle(f"{name}: datagroup {group.id}{named}, {group.rate:g} Hz")
     figure.tight_layout()
     return figure
 

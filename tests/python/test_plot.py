@@ -43,7 +43,7 @@ def test_curves_have_a_panel_per_subject_and_kind_with_units():
                       (UNNAMED_SUBJECT, "value")]
     assert figure.axes[-1].get_xlabel() == "time (s)"
     np.testing.assert_allclose(figure.axes[0].lines[0].get_xdata(), [0.2, 0.22, 0.24])
-    assert figure._suptitle.get_text() == "walk: datagroup 0 at 50 Hz"
+    assert figure._suptitle.get_text() == "walk: datagroup 0, 50 Hz"
 
 
 def test_frame_shows_complete_positions_coloured_per_subject():
