@@ -4,6 +4,8 @@
 #include <maya/MDistance.h>
 #include <maya/MTime.h>
 
+#include <cmath>
+
 namespace {
 
 class TypesUnits : public ::testing::Test {
@@ -31,15 +33,37 @@ TEST_F(TypesUnits, TimeEnumValues) {
     EXPECT_EQ(11, MTime::kNTSCField);
 }
 
-TEST_F(TypesUnits, TimeDefaultsToFilmWhateverTheUIUnit) {
+TEST_F(TypesUnits, TimeWithoutAUnitTakesTheUIUnit) {
     EXPECT_EQ(MTime::kFilm, MTime::uiUnit());
+    EXPECT_EQ(MTime::kFilm, MTime(3.0).unit());
     EXPECT_EQ(MStatus::kSuccess, MTime::setUIUnit(MTime::kNTSCFrame).statusCode());
     EXPECT_EQ(MTime::kNTSCFrame, MTime::uiUnit());
-    EXPECT_EQ(MTime::kFilm, MTime(3.0).unit());
-    EXPECT_EQ(MTime::kFilm, MTime().unit());
+    EXPECT_EQ(MTime::kNTSCFrame, MTime(3.0).unit());
+    EXPECT_EQ(MTime::kNTSCFrame, MTime().unit());
     EXPECT_EQ(0.0, MTime().value());
+    EXPECT_TRUE(MTime(3.0) == MTime(0.1, MTime::kSeconds));
     EXPECT_EQ(MStatus::kInvalidParameter, MTime::setUIUnit(MTime::kInvalid).statusCode());
     EXPECT_EQ(MTime::kNTSCFrame, MTime::uiUnit());
+}
+
+// Times are whole ticks of 1/6000 s: a value is rounded to the nearest tick, and times that
+// round to the same tick are equal however they were written.
+TEST_F(TypesUnits, TimeRoundsToTheNearestTick) {
+    const MTime oneTick(1.0 / 6000.0, MTime::kSeconds);
+    EXPECT_EQ(1.0 / 6000.0, oneTick.as(MTime::kSeconds));
+    EXPECT_TRUE(MTime(1.0001, MTime::kFilm) == MTime(1.0, MTime::kFilm));   // 0.025 tick off
+    EXPECT_TRUE(MTime(1.003, MTime::kFilm) == MTime(1.004, MTime::kFilm));  // both tick 251
+    EXPECT_EQ(251.0 / 250.0, MTime(1.003, MTime::kFilm).value());
+    EXPECT_TRUE(MTime(0.08, MTime::kMilliseconds) == MTime(0.0, MTime::kSeconds));
+    EXPECT_TRUE(MTime(0.5 / 6000.0, MTime::kSeconds) == oneTick);  // half a tick rounds up
+    EXPECT_TRUE(MTime(-0.6 / 6000.0, MTime::kSeconds) == MTime(-1.0 / 6000, MTime::kSeconds));
+    EXPECT_TRUE(MTime(1.0 / 3.0, MTime::kNTSCFrame) < MTime(0.34, MTime::kNTSCFrame));
+    EXPECT_EQ(0.0, MTime(std::nan(""), MTime::kFilm).value());
+    EXPECT_GT(MTime(1e300, MTime::kHours).value(), 4e8);  // saturates, no overflow
+    // Arithmetic works on ticks: adding stays exact, scaling rounds again.
+    EXPECT_TRUE(MTime(1.0, MTime::kFilm) + oneTick + oneTick ==
+                MTime(252.0 / 6000.0, MTime::kSeconds));
+    EXPECT_TRUE(MTime(1.0, MTime::kFilm) / 3.0 == MTime(83.0 / 6000.0, MTime::kSeconds));
 }
 
 struct FramesPerSecond {

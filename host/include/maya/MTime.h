@@ -1,6 +1,8 @@
 #pragma once
-// A moment in time, given as a value in a unit. Comparisons and arithmetic convert to a
-// common unit first, so MTime(60, kSeconds) == MTime(1, kMinutes).
+// A moment in time, given as a value in a unit and kept as a whole number of ticks
+// (6000 per second, the value rounded to the nearest tick). Comparisons and arithmetic work
+// on ticks, so MTime(60, kSeconds) == MTime(1, kMinutes) and times that round to one tick
+// are equal.
 
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
@@ -22,15 +24,15 @@ class MTime {
         kNTSCField = 11,  // 60
     };
 
-    MTime() = default;
-    // Note: the default unit is film, whatever the scene's UI unit is.
-    MTime(double value, Unit unit = kFilm);
+    // Without a unit, the UI time unit at the time of construction.
+    MTime();
+    MTime(double value, Unit unit = uiUnit());
     MTime(const MTime& other) = default;
     MTime& operator=(const MTime& other) = default;
     ~MTime() = default;
 
     Unit unit() const { return unit_; }
-    double value() const { return value_; }
+    double value() const;
     // Changes the unit and converts the value: the instant stays the same.
     MStatus setUnit(Unit unit);
     MStatus setValue(double value);
@@ -56,6 +58,6 @@ class MTime {
     MTime operator/(double divisor) const;
 
   private:
-    double value_ = 0.0;
+    long long ticks_ = 0;
     Unit unit_ = kFilm;
 };

@@ -1,5 +1,7 @@
 #include <maya/MTime.h>
 
+#include <cmath>
+
 namespace {
 
 // Every unit is a whole number of ticks of 1/6000 second, so converting through ticks keeps
@@ -38,35 +40,49 @@ bool isValid(MTime::Unit unit) {
     return ticksPerUnit(unit) > 0.0;
 }
 
-double ticks(const MTime& t) {
-    return t.value() * ticksPerUnit(t.unit());
+// The nearest whole tick. Counts beyond about 50000 years saturate rather than overflow; up
+// to there (2^53 ticks) a double holds every count exactly, so sums go through doubles too.
+long long nearestTick(double ticks) {
+    constexpr double kLimit = 9007199254740992.0;
+    if (std::isnan(ticks))
+        return 0;
+    if (ticks >= kLimit)
+        return static_cast<long long>(kLimit);
+    if (ticks <= -kLimit)
+        return -static_cast<long long>(kLimit);
+    return std::llround(ticks);
 }
 
 MTime::Unit g_uiUnit = MTime::kFilm;
 
 }  // namespace
 
-MTime::MTime(double value, Unit unit) : value_(value), unit_(isValid(unit) ? unit : kInvalid) {}
+MTime::MTime() : unit_(g_uiUnit) {}
+
+MTime::MTime(double value, Unit unit) : unit_(isValid(unit) ? unit : kInvalid) {
+    setValue(value);
+}
+
+double MTime::value() const {
+    return as(unit_);
+}
 
 MStatus MTime::setUnit(Unit unit) {
     if (!isValid(unit))
         return MStatus::kInvalidParameter;
-    value_ = as(unit);
     unit_ = unit;
     return MStatus::kSuccess;
 }
 
 MStatus MTime::setValue(double value) {
-    value_ = value;
+    ticks_ = nearestTick(value * ticksPerUnit(unit_));
     return MStatus::kSuccess;
 }
 
 double MTime::as(Unit unit) const {
-    if (!isValid(unit) || !isValid(unit_))
+    if (!isValid(unit))
         return 0.0;
-    if (unit == unit_)
-        return value_;
-    return ticks(*this) / ticksPerUnit(unit);
+    return static_cast<double>(ticks_) / ticksPerUnit(unit);
 }
 
 MTime::Unit MTime::uiUnit() {
@@ -81,30 +97,35 @@ MStatus MTime::setUIUnit(Unit unit) {
 }
 
 bool MTime::operator==(const MTime& other) const {
-    return ticks(*this) == ticks(other);
+    return ticks_ == other.ticks_;
 }
 bool MTime::operator!=(const MTime& other) const {
-    return ticks(*this) != ticks(other);
+    return ticks_ != other.ticks_;
 }
 bool MTime::operator<(const MTime& other) const {
-    return ticks(*this) < ticks(other);
+    return ticks_ < other.ticks_;
 }
 bool MTime::operator>(const MTime& other) const {
-    return ticks(*this) > ticks(other);
+    return ticks_ > other.ticks_;
 }
 bool MTime::operator<=(const MTime& other) const {
-    return ticks(*this) <= ticks(other);
+    return ticks_ <= other.ticks_;
 }
 bool MTime::operator>=(const MTime& other) const {
-    return ticks(*this) >= ticks(other);
+    return ticks_ >= other.ticks_;
 }
 
 MTime MTime::operator+(const MTime& other) const {
-    return MTime(value_ + other.as(unit_), unit_);
+    MTime sum(*this);
+    sum.ticks_ = nearestTick(static_cast<double>(ticks_) + static_cast<double>(other.ticks_));
+    return sum;
 }
 
 MTime MTime::operator-(const MTime& other) const {
-    return MTime(value_ - other.as(unit_), unit_);
+    MTime difference(*this);
+    difference.ticks_ =
+        nearestTick(static_cast<double>(ticks_) - static_cast<double>(other.ticks_));
+    return difference;
 }
 
 MTime& MTime::operator+=(const MTime& other) {
@@ -114,14 +135,14 @@ MTime& MTime::operator-=(const MTime& other) {
     return *this = *this - other;
 }
 MTime MTime::operator+(double value) const {
-    return MTime(value_ + value, unit_);
+    return MTime(this->value() + value, unit_);
 }
 MTime MTime::operator-(double value) const {
-    return MTime(value_ - value, unit_);
+    return MTime(this->value() - value, unit_);
 }
 MTime MTime::operator*(double factor) const {
-    return MTime(value_ * factor, unit_);
+    return MTime(value() * factor, unit_);
 }
 MTime MTime::operator/(double divisor) const {
-    return MTime(value_ / divisor, unit_);
+    return MTime(value() / divisor, unit_);
 }
