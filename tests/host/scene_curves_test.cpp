@@ -206,5 +206,38 @@ TEST_F(Ranges, PlaybackOptionsQueriesAndSetsInTheUiUnit) {
     EXPECT_EQ(one("playbackOptions -q -max"), "50");
 }
 
+// The current time is where plugs evaluate when no time is given, through MEL and the API.
+TEST_F(Curves, CurrentTimeMovesWhereCurvesEvaluate) {
+    MFnAnimCurve curve;
+    curve.create(plug("tx"));
+    const MFnAnimCurve::TangentType lin = MFnAnimCurve::kTangentLinear;
+    curve.addKeyframe(MTime(0.0), 0.0, lin, lin);
+    curve.addKeyframe(MTime(10.0), 10.0, lin, lin);
+
+    EXPECT_EQ(one("currentTime -q"), "1");  // a new scene starts at frame 1
+    EXPECT_EQ(one("currentTime 4"), "4");
+    EXPECT_TRUE(MAnimControl::currentTime() == MTime(4.0, MTime::kFilm));
+    EXPECT_EQ(one("getAttr Bob.tx"), "4");
+
+    ASSERT_TRUE(MAnimControl::setCurrentTime(MTime(0.25, MTime::kSeconds)));
+    EXPECT_EQ(one("currentTime -query"), "6");
+    EXPECT_EQ(MAnimControl::currentTime().unit(), MTime::kFilm);
+    MTime::setUIUnit(MTime::kNTSCFrame);
+    EXPECT_EQ(one("currentTime -q"), "7.5");
+    EXPECT_EQ(MAnimControl::currentTime().unit(), MTime::kNTSCFrame);
+    mel("currentTime -e 3 -u false");  // frame 3 at 30 fps: 2.4 film frames
+    double tx = 0.0;
+    plug("tx").getValue(tx);
+    EXPECT_DOUBLE_EQ(tx, 2.4);
+    MTime::setUIUnit(MTime::kFilm);
+
+    EXPECT_TRUE(melFails("currentTime"));
+    EXPECT_TRUE(melFails("currentTime 1 2"));
+    EXPECT_TRUE(melFails("currentTime abc"));
+    EXPECT_TRUE(melFails("currentTime -q 5"));
+    EXPECT_TRUE(melFails("currentTime -by 2"));
+    EXPECT_EQ(one("currentTime -q"), "2.4");
+}
+
 }  // namespace
 }  // namespace scenetest

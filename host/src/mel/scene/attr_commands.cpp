@@ -1,4 +1,5 @@
-// MEL commands on attribute values and time ranges: getAttr, setAttr, playbackOptions.
+// MEL commands on attribute values, time ranges and the current time: getAttr, setAttr,
+// playbackOptions, currentTime.
 
 #include <algorithm>
 
@@ -166,9 +167,36 @@ Outcome runPlaybackOptions(const Call& call) {
     return Outcome::ok();
 }
 
+// currentTime TIME sets the current time (in the UI unit) and answers it; currentTime -q
+// answers it. There is no viewport to refresh, so -update is accepted and changes nothing.
+Outcome runCurrentTime(const Call& call) {
+    ArgReader args(call, {{"q", "query", 0}, {"e", "edit", 0}, {"u", "update", 1}});
+    if (!args.ok()) {
+        return args.failure();
+    }
+    double& current = S().ranges().currentTime;
+    if (args.isQuery()) {
+        if (!args.positional().empty()) {
+            return Outcome::fail("currentTime: unexpected argument: " + args.positional()[0]);
+        }
+        return Outcome::ok({scene::formatNumber(secondsToUiTime(current))});
+    }
+    if (args.positional().size() != 1) {
+        return Outcome::fail("currentTime: give one time, or -query");
+    }
+    double ui = 0;
+    std::string error;
+    if (!number("currentTime", args.positional()[0], &ui, &error)) {
+        return Outcome::fail(error);
+    }
+    current = uiTimeToSeconds(ui);
+    return Outcome::ok({scene::formatNumber(secondsToUiTime(current))});
+}
+
 RegisterBuiltin registerGetAttr("getAttr", &runGetAttr);
 RegisterBuiltin registerSetAttr("setAttr", &runSetAttr);
 RegisterBuiltin registerPlaybackOptions("playbackOptions", &runPlaybackOptions);
+RegisterBuiltin registerCurrentTime("currentTime", &runCurrentTime);
 
 }  // namespace
 }  // namespace scenecmd
