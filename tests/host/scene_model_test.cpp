@@ -135,6 +135,7 @@ TEST_F(Model, PluginDependNodesAreDgNodesWithTheirOwnAttributes) {
     MDGModifier mod;
     MObject second = mod.createNode(MTypeId(kDependId), &status);
     ASSERT_TRUE(status);
+    EXPECT_EQ(second.apiType(), MFn::kPluginDependNode);  // typed before doIt
     ASSERT_TRUE(mod.doIt());
     EXPECT_STREQ(MFnDependencyNode(second).name().asChar(), "testDepend1");
     EXPECT_TRUE(mod.createNode("transform", &status).isNull());  // DAG types need MDagModifier

@@ -22,6 +22,7 @@ TEST_F(Modifier, CreateNodeMakesTransformAndShapeWithDefaultNamesOnlyAtDoIt) {
     EXPECT_FALSE(transform.isNull());
     EXPECT_TRUE(scene().nodes().empty());  // nothing exists before doIt
     EXPECT_FALSE(MFnDagNode(transform).childCount() > 0);
+    EXPECT_EQ(transform.apiType(), MFn::kTransform);  // but the handle has its type
     ASSERT_TRUE(mod.doIt());
     MFnDagNode fn(transform, &status);
     ASSERT_TRUE(status);
@@ -39,6 +40,26 @@ TEST_F(Modifier, CreateNodeMakesTransformAndShapeWithDefaultNamesOnlyAtDoIt) {
     ASSERT_TRUE(second.doIt());
     EXPECT_STREQ(MFnDagNode(t2).name().asChar(), "transform2");
     EXPECT_STREQ(MFnDagNode(MFnDagNode(t2).child(0)).name().asChar(), "TestLocator2");
+}
+
+// Before doIt a handle answers its node's type, so that code can branch on it; a creation
+// that never happens leaves a handle of no type.
+TEST_F(Modifier, CreatedHandlesHaveTheirTypeBeforeDoIt) {
+    MObject dropped;
+    {
+        MDagModifier mod;
+        MObject transform = mod.createNode("transform");
+        MObject locator = mod.createNode(kLocatorType, transform);
+        EXPECT_EQ(transform.apiType(), MFn::kTransform);
+        EXPECT_EQ(locator.apiType(), MFn::kPluginLocatorNode);
+        EXPECT_TRUE(locator.hasFn(MFn::kShape));
+        ASSERT_TRUE(mod.doIt());
+        EXPECT_EQ(locator.apiType(), MFn::kPluginLocatorNode);
+        dropped = mod.createNode("transform");
+        EXPECT_EQ(dropped.apiType(), MFn::kTransform);
+    }
+    EXPECT_EQ(dropped.apiType(), MFn::kInvalid);
+    EXPECT_EQ(scene().nodes().size(), 2u);
 }
 
 TEST_F(Modifier, RenameAndReparentHappenAtDoItAndAClashRenamesTheChild) {

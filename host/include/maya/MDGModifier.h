@@ -1,6 +1,7 @@
 #pragma once
 // A batch of graph changes that happen together when doIt() is called; until then nothing
-// exists in the scene. This host keeps no undo: undoIt() is not implemented.
+// exists in the scene, though a handle from createNode already answers its node's type.
+// This host keeps no undo: undoIt() is not implemented.
 
 #include <memory>
 

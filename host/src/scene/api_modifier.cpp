@@ -23,6 +23,17 @@ struct MDGModifier::Impl {
     };
     std::vector<Op> ops;
 
+    ~Impl() { release(ops); }
+    // Ends the id reservations of creations that were not carried out.
+    static void release(const std::vector<Op>& done) {
+        for (const Op& op : done) {
+            if (op.kind == OpKind::Create) {
+                scene::theScene().releaseId(op.node);
+                scene::theScene().releaseId(op.shape);
+            }
+        }
+    }
+
     // Nodes this modifier will create, valid as parents and targets before doIt().
     bool willCreate(scene::NodeId id) const {
         for (const Op& op : ops) {
@@ -35,14 +46,9 @@ struct MDGModifier::Impl {
     bool known(const MObject& o) const {
         return scene::nodeOf(o) != nullptr || willCreate(MObjectAccess::nodeId(o));
     }
-    const scene::NodeType* createdType(scene::NodeId id) const {
-        for (const Op& op : ops) {
-            if (op.kind == OpKind::Create && op.node == id) {
-                return op.shape != 0 ? &scene::builtinType(scene::Kind::Transform) : op.type;
-            }
-        }
-        scene::Node* n = scene::theScene().find(id);
-        return n != nullptr ? n->type : nullptr;
+    static const scene::NodeType* typeOf(scene::NodeId id) {
+        const scene::Node* n = scene::theScene().find(id);
+        return n != nullptr ? n->type : scene::theScene().reservedType(id);
     }
 
     MStatus run(const Op& op);
@@ -142,7 +148,7 @@ MObject MDGModifier::createNode(const MString& type, MStatus* ReturnStatus) {
     }
     Impl::Op op(Impl::OpKind::Create);
     op.type = t;
-    op.node = scene::theScene().reserveId();
+    op.node = scene::theScene().reserveId(*t);
     impl_->ops.push_back(op);
     setStatus(ReturnStatus, MStatus::kSuccess);
     return MObjectAccess::forNode(op.node);
@@ -206,13 +212,15 @@ MStatus MDGModifier::commandToExecute(const MString& command) {
 MStatus MDGModifier::doIt() {
     std::vector<Impl::Op> ops;
     ops.swap(impl_->ops);
+    MStatus status;
     for (const Impl::Op& op : ops) {
-        MStatus status = impl_->run(op);
+        status = impl_->run(op);
         if (!status) {
-            return status;
+            break;
         }
     }
-    return MStatus::kSuccess;
+    Impl::release(ops);
+    return status;
 }
 
 MStatus MDGModifier::undoIt() {
@@ -239,7 +247,7 @@ MObject MDagModifier::createNode(const MString& type, const MObject& parent,
     Impl::Op op(Impl::OpKind::Create);
     op.type = t;
     if (!parent.isNull()) {
-        const scene::NodeType* pt = impl_->createdType(MObjectAccess::nodeId(parent));
+        const scene::NodeType* pt = Impl::typeOf(MObjectAccess::nodeId(parent));
         if (pt == nullptr || !canHoldChildren(pt)) {
             setStatus(ReturnStatus, MStatus::kInvalidParameter);
             return MObject();
@@ -247,9 +255,11 @@ MObject MDagModifier::createNode(const MString& type, const MObject& parent,
         op.parent = MObjectAccess::nodeId(parent);
     }
     scene::Scene& s = scene::theScene();
-    op.node = s.reserveId();
     if (isShape(t) && op.parent == 0) {
-        op.shape = s.reserveId();
+        op.node = s.reserveId(scene::builtinType(scene::Kind::Transform));
+        op.shape = s.reserveId(*t);
+    } else {
+        op.node = s.reserveId(*t);
     }
     impl_->ops.push_back(op);
     setStatus(ReturnStatus, MStatus::kSuccess);

@@ -15,25 +15,12 @@ MObject MObject::kNullObj;
 
 namespace scene {
 
-std::vector<MFn::Type> kindsOf(const MObject& object) {
-    if (MObjectAccess::isAttribute(object)) {
-        const AttrDef* a = attribute(MObjectAccess::attrId(object));
-        if (a == nullptr) {
-            return {};
-        }
-        MFn::Type own = a->type == AttrType::Compound ? MFn::kCompoundAttribute
-                        : (a->type == AttrType::Distance || a->type == AttrType::Angle ||
-                           a->type == AttrType::Time)
-                            ? MFn::kUnitAttribute
-                            : MFn::kNumericAttribute;
-        return {own, MFn::kAttribute, MFn::kBase};
-    }
-    const Node* n = nodeOf(object);
-    if (n == nullptr) {
-        return {};
-    }
-    std::vector<MFn::Type> kinds{n->type->apiType};
-    switch (n->kind()) {
+namespace {
+
+// A node's own kind first, then the kinds it also is, down to kBase.
+std::vector<MFn::Type> kindsOfType(const NodeType& type) {
+    std::vector<MFn::Type> kinds{type.apiType};
+    switch (type.kind) {
         case Kind::World:
             kinds.push_back(MFn::kDagNode);
             break;
@@ -58,6 +45,27 @@ std::vector<MFn::Type> kindsOf(const MObject& object) {
     }
     kinds.insert(kinds.end(), {MFn::kDependencyNode, MFn::kBase});
     return kinds;
+}
+
+}  // namespace
+
+std::vector<MFn::Type> kindsOf(const MObject& object) {
+    if (MObjectAccess::isAttribute(object)) {
+        const AttrDef* a = attribute(MObjectAccess::attrId(object));
+        if (a == nullptr) {
+            return {};
+        }
+        MFn::Type own = a->type == AttrType::Compound ? MFn::kCompoundAttribute
+                        : (a->type == AttrType::Distance || a->type == AttrType::Angle ||
+                           a->type == AttrType::Time)
+                            ? MFn::kUnitAttribute
+                            : MFn::kNumericAttribute;
+        return {own, MFn::kAttribute, MFn::kBase};
+    }
+    const Node* n = nodeOf(object);
+    const NodeType* type =
+        n != nullptr ? n->type : theScene().reservedType(MObjectAccess::nodeId(object));
+    return type != nullptr ? kindsOfType(*type) : std::vector<MFn::Type>{};
 }
 
 bool objectHasFn(const MObject& object, MFn::Type type) {

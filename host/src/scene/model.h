@@ -141,7 +141,11 @@ class Scene {
     std::vector<Node*> nodes() const;
 
     // --- creation and deletion -----------------------------------------------------------
-    NodeId reserveId() { return nextId_++; }
+    // An id for a node that a modifier makes at doIt(); until then handles to it already
+    // answer the node's type. createNode with the id, or releaseId, ends the reservation.
+    NodeId reserveId(const NodeType& type);
+    void releaseId(NodeId id) { reserved_.erase(id); }
+    const NodeType* reservedType(NodeId id) const;
     // Makes a node of the type; a DAG node goes under parent (the world when null). The
     // requested name is made valid and unused in the scene (a taken name gets the next
     // numeric suffix); an empty name gives the type's default name.
@@ -223,6 +227,7 @@ class Scene {
     Matrix worldMatrixDepth(const Node* node, double time, int depth) const;
 
     std::map<NodeId, std::unique_ptr<Node>> nodes_;
+    std::map<NodeId, const NodeType*> reserved_;
     Node* world_ = nullptr;
     std::vector<Connection> connections_;
     std::vector<NodeId> selection_;

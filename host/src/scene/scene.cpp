@@ -83,6 +83,7 @@ void Scene::clear() {
         entry.second->user.reset();
     }
     nodes_.clear();
+    reserved_.clear();
     connections_.clear();
     selection_.clear();
     ranges_ = Ranges();
@@ -190,9 +191,20 @@ std::string Scene::rename(Node* node, const std::string& requested) {
 
 // --- creation and deletion ---------------------------------------------------------------
 
+NodeId Scene::reserveId(const NodeType& type) {
+    reserved_[nextId_] = &type;
+    return nextId_++;
+}
+
+const NodeType* Scene::reservedType(NodeId id) const {
+    auto it = reserved_.find(id);
+    return it == reserved_.end() ? nullptr : it->second;
+}
+
 Node* Scene::createNode(const NodeType& type, const std::string& requestedName, Node* parent,
                         NodeId id) {
     auto node = std::make_unique<Node>();
+    releaseId(id);
     node->id = id != 0 ? id : nextId_++;
     node->type = &type;
     if (node->isDag()) {
