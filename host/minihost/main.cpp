@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "mel/interpreter.h"
+#include "types/messages.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ bool runMel(const std::string& source) {
 bool runFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        mel::printError("Cannot open script \"" + path + "\".");
+        types::printError("Cannot open script \"" + path + "\".");
         return false;
     }
     std::ostringstream text;

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "mel/interpreter.h"
+#include "types/messages.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ GlState& gl() {
 
 void error(const std::string& text) {
     gl().errors.push_back(text);
-    mel::printWarning("OpenGL: " + text);
+    types::printWarning("OpenGL: " + text);
 }
 
 bool isPrimitiveMode(GLenum mode) {

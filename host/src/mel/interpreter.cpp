@@ -5,22 +5,13 @@
 #include <cstdio>
 #include <exception>
 
-#include "mel/log.h"
 #include "mel/parser.h"
 #include "mel/plugin_dispatch.h"
 #include "mel/registry.h"
 #include "plugin/registry.h"
+#include "types/messages.h"
 
 namespace mel {
-namespace {
-
-void emit(FILE* stream, const std::string& line) {
-    std::fprintf(stream, "%s\n", line.c_str());
-    std::fflush(stream);
-    logMessage(line);
-}
-
-}  // namespace
 
 Outcome runCall(const Call& call) {
     if (host::faultInjected(host::Fault::MelCommand, call.command)) {
@@ -41,10 +32,10 @@ Outcome runCall(const Call& call) {
 }
 
 Outcome execute(const std::string& source, const StatementHook& hook) {
-    logCommand(source);
+    types::logCommand(source);
     const ParseResult parsed = parse(source);
     if (!parsed.error.empty()) {
-        printError(parsed.error);
+        types::printError(parsed.error);
         return Outcome::fail(parsed.error);
     }
     Outcome last;
@@ -53,21 +44,11 @@ Outcome execute(const std::string& source, const StatementHook& hook) {
         if (hook)
             hook(call, last);
         if (last.failed()) {
-            printError(last.error);
+            types::printError(last.error);
             break;
         }
     }
     return last;
-}
-
-void printError(const std::string& text) {
-    emit(stderr, "// Error: " + text + " //");
-}
-void printWarning(const std::string& text) {
-    emit(stderr, "// Warning: " + text + " //");
-}
-void printInfo(const std::string& text) {
-    emit(stdout, "// Info: " + text + " //");
 }
 
 std::string formatResult(const Outcome& outcome) {

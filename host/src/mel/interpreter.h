@@ -20,12 +20,6 @@ Outcome execute(const std::string& source, const StatementHook& hook = {});
 // no printing; an unknown command or an injected fault gives a failed outcome.
 Outcome runCall(const Call& call);
 
-// Host-style message lines: "// Error: text //" and "// Warning: text //" to stderr,
-// "// Info: text //" to stdout; each also goes to the message log.
-void printError(const std::string& text);
-void printWarning(const std::string& text);
-void printInfo(const std::string& text);
-
 // The result printed after a statement at the prompt: "// Result: a b //".
 std::string formatResult(const Outcome& outcome);
 

@@ -1,10 +1,12 @@
-// MGlobal's MEL side: running commands and printing messages. The selection functions of
-// MGlobal belong to the scene.
+// MGlobal's MEL side: running commands. Its selection functions belong to the scene, and
+// its messages to the lowest layer.
 
 #include <maya/MGlobal.h>
 
 #include "mel/command.h"
 #include "mel/interpreter.h"
+#include "scene/api_util.h"
+#include "types/messages.h"
 
 namespace {
 
@@ -16,6 +18,15 @@ MStatus run(const MString& command, std::vector<std::string>* result) {
         *result = outcome.result;
     return MStatus::kSuccess;
 }
+
+MStatus runForModifier(const MString& command) {
+    return run(command, nullptr);
+}
+
+// Modifiers run their commands through MEL.
+struct InstallMelRunner {
+    InstallMelRunner() { scene::setMelRunner(&runForModifier); }
+} installMelRunner;
 
 }  // namespace
 
@@ -51,8 +62,8 @@ MStatus MGlobal::executeCommand(const MString& command, int& result, bool, bool)
         return status;
     int value = 0;
     if (items.size() != 1 || !mel::parseInt(items[0], &value)) {
-        mel::printError("executeCommand: \"" + std::string(command.asChar()) +
-                        "\" did not return one int");
+        types::printError("executeCommand: \"" + std::string(command.asChar()) +
+                          "\" did not return one int");
         return MStatus::kFailure;
     }
     result = value;
@@ -66,20 +77,10 @@ MStatus MGlobal::executeCommand(const MString& command, double& result, bool, bo
         return status;
     double value = 0;
     if (items.size() != 1 || !mel::parseDouble(items[0], &value)) {
-        mel::printError("executeCommand: \"" + std::string(command.asChar()) +
-                        "\" did not return one number");
+        types::printError("executeCommand: \"" + std::string(command.asChar()) +
+                          "\" did not return one number");
         return MStatus::kFailure;
     }
     result = value;
     return status;
-}
-
-void MGlobal::displayInfo(const MString& text) {
-    mel::printInfo(text.asChar());
-}
-void MGlobal::displayWarning(const MString& text) {
-    mel::printWarning(text.asChar());
-}
-void MGlobal::displayError(const MString& text) {
-    mel::printError(text.asChar());
 }

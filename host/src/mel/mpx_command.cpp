@@ -2,6 +2,7 @@
 
 #include "mel/interpreter.h"
 #include "mel/results.h"
+#include "types/messages.h"
 
 namespace {
 
@@ -9,7 +10,7 @@ void setTo(const std::string& value) {
     if (std::vector<std::string>* result = mel::currentResult()) {
         result->assign(1, value);
     } else {
-        mel::printWarning("MPxCommand::setResult called outside a running command; ignored");
+        types::printWarning("MPxCommand::setResult called outside a running command; ignored");
     }
 }
 
@@ -17,7 +18,7 @@ void append(const std::string& value) {
     if (std::vector<std::string>* result = mel::currentResult()) {
         result->push_back(value);
     } else {
-        mel::printWarning("MPxCommand::appendToResult called outside a running command; ignored");
+        types::printWarning("MPxCommand::appendToResult called outside a running command; ignored");
     }
 }
 
@@ -81,11 +82,11 @@ void MPxCommand::appendToResult(bool result) {
 }
 
 void MPxCommand::displayInfo(const MString& text) {
-    mel::printInfo(text.asChar());
+    types::printInfo(text.asChar());
 }
 void MPxCommand::displayWarning(const MString& text) {
-    mel::printWarning(text.asChar());
+    types::printWarning(text.asChar());
 }
 void MPxCommand::displayError(const MString& text) {
-    mel::printError(text.asChar());
+    types::printError(text.asChar());
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "plugin/registry.h"
+
 namespace mel {
 namespace {
 
@@ -21,6 +23,7 @@ RegisterBuiltin::RegisterBuiltin(const char* name, Builtin fn) {
         std::fprintf(stderr, "stand-in host: built-in MEL command registered twice: %s\n", name);
         std::abort();
     }
+    plugin::reserveCommandName(name);
 }
 
 const std::map<std::string, Builtin>& builtins() {

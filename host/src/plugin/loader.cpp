@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "mel/interpreter.h"
 #include "plugin/library.h"
 #include "plugin/registry.h"
 #include "scene/access.h"
@@ -154,16 +153,12 @@ void closeModule(plugin::Plugin* p, std::string* error) {
     }
 }
 
-// Node types of the module that still have nodes in the scene (asked through "ls -type").
+// Node types of the module that still have nodes in the scene.
 std::vector<std::string> typesInUse(const plugin::Plugin& p) {
     std::vector<std::string> inUse;
     for (const plugin::NodeTypeRecord& n : p.nodeTypes) {
-        mel::Call ls;
-        ls.command = "ls";
-        ls.args.push_back({mel::Arg::Kind::Flag, "type", {}});
-        ls.args.push_back({mel::Arg::Kind::Word, n.name, {}});
-        const mel::Outcome found = mel::runCall(ls);
-        if (!found.failed() && !found.result.empty())
+        const scene::NodeType* type = scene::findType(n.name);
+        if (type != nullptr && scene::theScene().hasNodesOfType(type))
             inUse.push_back(n.name);
     }
     return inUse;

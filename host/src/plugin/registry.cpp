@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <exception>
+#include <set>
 
-#include "mel/registry.h"
 #include "scene/node_types.h"
 
 namespace plugin {
@@ -23,6 +23,13 @@ struct State {
 State& state() {
     static State s;
     return s;
+}
+
+// Function-local so that reservations from static initialisers in other source files find
+// it constructed.
+std::set<std::string>& reservedNames() {
+    static std::set<std::string> names;
+    return names;
 }
 
 MStatus refuse(const std::string& call, const std::string& why,
@@ -139,7 +146,7 @@ MStatus addCommand(Plugin& owner, const std::string& name, MCreatorFunction crea
     if (!creator) {
         return refuse(call, "no creator for \"" + name + "\"", MStatus::kInvalidParameter);
     }
-    if (findCommand(name) || mel::findBuiltin(name)) {
+    if (findCommand(name) || reservedNames().count(name) != 0) {
         return refuse(call, "a command named \"" + name + "\" already exists");
     }
     state().commands.push_back({name, creator, &owner});
@@ -210,6 +217,10 @@ bool removeEverything(Plugin& owner) {
     for (const NodeTypeRecord& t : types)
         removeNodeType(owner, t.id);
     return owner.empty();
+}
+
+void reserveCommandName(const std::string& name) {
+    reservedNames().insert(name);
 }
 
 const CommandRecord* findCommand(const std::string& name) {

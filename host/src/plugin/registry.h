@@ -89,6 +89,10 @@ MStatus removeNodeType(Plugin& owner, const MTypeId& id);
 // removed (a node type whose nodes remain in the scene).
 bool removeEverything(Plugin& owner);
 
+// Names a module cannot register a command under: the host's own commands, reserved by the
+// MEL layer as it registers them.
+void reserveCommandName(const std::string& name);
+
 const CommandRecord* findCommand(const std::string& name);
 TranslatorRecord* findTranslator(const std::string& name);
 // In registration order.

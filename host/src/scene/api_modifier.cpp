@@ -2,12 +2,21 @@
 
 #include <maya/MDGModifier.h>
 #include <maya/MDagModifier.h>
-#include <maya/MGlobal.h>
 
 #include "scene/access.h"
 #include "scene/api_util.h"
 
 using scene::setStatus;
+
+namespace {
+
+scene::MelRunner g_melRunner = nullptr;
+
+}  // namespace
+
+void scene::setMelRunner(MelRunner run) {
+    g_melRunner = run;
+}
 
 struct MDGModifier::Impl {
     enum class OpKind { Create, Rename, Reparent, Delete, Connect, Disconnect, Command };
@@ -126,7 +135,8 @@ MStatus MDGModifier::Impl::run(const Op& op) {
             return s.disconnect(op.source, op.destination).empty() ? MStatus::kSuccess
                                                                    : MStatus::kFailure;
         case OpKind::Command:
-            return MGlobal::executeCommand(MString(op.text.c_str()));
+            return g_melRunner != nullptr ? g_melRunner(MString(op.text.c_str()))
+                                          : MStatus::kNotImplemented;
     }
     return MStatus::kFailure;
 }

@@ -6,6 +6,7 @@
 #include <maya/MFn.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
 #include <maya/MTime.h>
 
 namespace scene {
@@ -14,6 +15,11 @@ namespace scene {
 std::vector<MFn::Type> kindsOf(const MObject& object);
 bool objectHasFn(const MObject& object, MFn::Type type);
 void setStatus(MStatus* status, MStatus::MStatusCode code);
+
+// MEL sits above the scene and hands down how a MEL string runs, for the commands that
+// modifiers carry out (MDGModifier::commandToExecute).
+using MelRunner = MStatus (*)(const MString& command);
+void setMelRunner(MelRunner run);
 
 inline double toSeconds(const MTime& t) {
     return t.as(MTime::kSeconds);
