@@ -49,12 +49,12 @@ bool parseInt(const std::string& text, int* value) {
     return true;
 }
 
-const FlagSpec* ArgReader::find(const std::string& name, size_t* index) const {
-    for (size_t i = 0; i < specs_.size(); ++i) {
-        if (name == specs_[i].shortName || name == specs_[i].longName) {
+const AcceptedFlag* ArgReader::find(const std::string& name, size_t* index) const {
+    for (size_t i = 0; i < accepted_.size(); ++i) {
+        if (name == accepted_[i].shortName || name == accepted_[i].longName) {
             if (index)
                 *index = i;
-            return &specs_[i];
+            return &accepted_[i];
         }
     }
     return nullptr;
@@ -64,8 +64,8 @@ bool ArgReader::resolve(const std::string& flag, size_t* index) const {
     return find(flag, index) != nullptr;
 }
 
-ArgReader::ArgReader(const Call& call, std::vector<FlagSpec> flags)
-    : command_(call.command), specs_(std::move(flags)) {
+ArgReader::ArgReader(const Call& call, std::vector<AcceptedFlag> flags)
+    : command_(call.command), accepted_(std::move(flags)) {
     size_t queryIndex = 0;
     if (find("q", &queryIndex)) {
         for (const Arg& arg : call.args) {
@@ -85,15 +85,15 @@ ArgReader::ArgReader(const Call& call, std::vector<FlagSpec> flags)
             }
             continue;
         }
-        size_t specIndex = 0;
-        const FlagSpec* spec = find(arg.text, &specIndex);
-        if (!spec) {
+        size_t flagIndex = 0;
+        const AcceptedFlag* accepted = find(arg.text, &flagIndex);
+        if (!accepted) {
             error_ = "Invalid flag: -" + arg.text;
             return;
         }
-        Seen seen{specIndex, {}};
-        const bool takesValues = !query_ || specIndex == queryIndex;
-        const int wanted = takesValues ? spec->valueCount : 0;
+        Seen seen{flagIndex, {}};
+        const bool takesValues = !query_ || flagIndex == queryIndex;
+        const int wanted = takesValues ? accepted->valueCount : 0;
         for (int v = 0; v < wanted; ++v) {
             if (a + 1 >= args.size() || args[a + 1].isFlag() ||
                 args[a + 1].kind == Arg::Kind::StringArray) {
@@ -120,7 +120,7 @@ int ArgReader::count(const std::string& flag) const {
         return 0;
     int n = 0;
     for (const Seen& s : seen_)
-        n += s.spec == index ? 1 : 0;
+        n += s.flag == index ? 1 : 0;
     return n;
 }
 
@@ -140,7 +140,7 @@ std::vector<std::vector<std::string>> ArgReader::occurrences(const std::string& 
     if (!resolve(flag, &index))
         return result;
     for (const Seen& s : seen_) {
-        if (s.spec == index)
+        if (s.flag == index)
             result.push_back(s.values);
     }
     return result;

@@ -44,7 +44,7 @@ struct RegisterBuiltin {
 };
 
 // A flag a command accepts: its short and long name and how many values follow it.
-struct FlagSpec {
+struct AcceptedFlag {
     const char* shortName;
     const char* longName;
     int valueCount;
@@ -52,13 +52,13 @@ struct FlagSpec {
 
 // Reads a call's arguments against the flags a command accepts.
 //
-// In query mode (a "q"/"query" flag is among the specs and present in the call) the other
+// In query mode (a "q"/"query" flag is among the accepted flags and present in the call) the other
 // flags take no values, as in MEL. A flag given twice keeps every occurrence. Arguments that
 // are not flags or flag values are positional; the items of a string array are positional
 // arguments each.
 class ArgReader {
   public:
-    ArgReader(const Call& call, std::vector<FlagSpec> flags);
+    ArgReader(const Call& call, std::vector<AcceptedFlag> flags);
 
     bool ok() const { return error_.empty(); }
     // "Invalid flag: -x" or "Missing value for flag: -n"; empty when ok().
@@ -82,14 +82,14 @@ class ArgReader {
 
   private:
     struct Seen {
-        size_t spec;
+        size_t flag;  // index into accepted_
         std::vector<std::string> values;
     };
-    const FlagSpec* find(const std::string& name, size_t* index) const;
+    const AcceptedFlag* find(const std::string& name, size_t* index) const;
     bool resolve(const std::string& flag, size_t* index) const;
 
     std::string command_;
-    std::vector<FlagSpec> specs_;
+    std::vector<AcceptedFlag> accepted_;
     std::vector<Seen> seen_;
     std::vector<std::string> positional_;
     std::string error_;

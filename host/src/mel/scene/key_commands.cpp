@@ -113,7 +113,7 @@ bool targets(const std::string& command, const ArgReader& args, std::vector<scen
     return true;
 }
 
-const std::vector<FlagSpec> kKeySetFlags = {
+const std::vector<AcceptedFlag> kKeySetFlags = {
     {"t", "time", 1}, {"at", "attribute", 1}, {"hi", "hierarchy", 1}};
 
 void fillClipboard(const std::vector<ClipCurve>& curves, const TimeRange& range) {
@@ -154,7 +154,7 @@ bool keySet(const std::string& command, const ArgReader& args, TimeRange* range,
 }
 
 Outcome runCutKey(const Call& call) {
-    std::vector<FlagSpec> flags = kKeySetFlags;
+    std::vector<AcceptedFlag> flags = kKeySetFlags;
     flags.push_back({"cl", "clear", 0});
     ArgReader args(call, flags);
     if (!args.ok()) {
