@@ -1,10 +1,10 @@
-#include "CopyHierarchyKeysCommand.h"
+#include "commands/CopyHierarchyKeysCommand.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
 
-#include "DagWalk.h"
+#include "commands/DagWalk.h"
 
 void* CopyHierarchyKeysCommand::creator() {
     return new CopyHierarchyKeysCommand;

@@ -1,4 +1,4 @@
-#include "CreateOffsetCubesCommand.h"
+#include "commands/CreateOffsetCubesCommand.h"
 
 #include <cstdio>
 
@@ -8,7 +8,7 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
-#include "DagWalk.h"
+#include "commands/DagWalk.h"
 
 namespace {
 

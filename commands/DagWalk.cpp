@@ -1,4 +1,4 @@
-#include "DagWalk.h"
+#include "commands/DagWalk.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MString.h>

@@ -1,4 +1,4 @@
-#include "ToLocalCommand.h"
+#include "commands/ToLocalCommand.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>

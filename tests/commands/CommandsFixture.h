@@ -17,9 +17,9 @@
 #include <host/command_log.h>
 #include <host/scene.h>
 
-#include "CopyHierarchyKeysCommand.h"
-#include "CreateOffsetCubesCommand.h"
-#include "ToLocalCommand.h"
+#include "commands/CopyHierarchyKeysCommand.h"
+#include "commands/CreateOffsetCubesCommand.h"
+#include "commands/ToLocalCommand.h"
 #include "scene/model.h"
 #include "scene/node_types.h"
 
