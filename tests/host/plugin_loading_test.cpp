@@ -176,6 +176,13 @@ TEST_F(PluginTest, FailedInitializeLeavesNothingRegistered) {
     EXPECT_TRUE(host::loadedPlugins().empty());
     EXPECT_TRUE(host::registeredCommands().empty());
     EXPECT_TRUE(host::registeredTranslators().empty());
+    // What it registered before it failed shows in the registration log only.
+    const std::vector<std::string>& calls = host::registrationLog();
+    ASSERT_EQ(10u, calls.size());  // two translators, six commands, two node types
+    EXPECT_EQ("registerFileTranslator Host unsure", calls.front());
+    EXPECT_EQ("registerNode hostTestNode", calls[8]);
+    for (const std::string& call : calls)
+        EXPECT_EQ(std::string::npos, call.find("(refused)")) << call;
     unsetenv("HOSTTEST_INIT_FAIL");
     // The node type went too: loading again registers it afresh.
     EXPECT_TRUE(host::loadPlugin("hosttestplugin", &error)) << error;

@@ -28,6 +28,7 @@ class PluginTest : public ::testing::Test {
         host::clearFaults();
         host::clearCommandLog();
         host::clearMessageLog();
+        host::clearRegistrationLog();
         for (const char* name : {"HOSTTEST_INIT_FAIL", "HOSTTEST_LEAK", "HOSTTEST_UNINIT_FAIL",
                                  "HOSTTEST_WRONG_OBJECT"}) {
             unsetenv(name);

@@ -32,6 +32,13 @@ bool findPlugin(const std::string& nameOrPath, PluginInfo* info);
 std::vector<std::string> registeredTranslators();
 std::vector<std::string> registeredCommands();
 
+// Every registration call that modules made through MFnPlugin, in order: "registerCommand
+// NAME", "deregisterFileTranslator NAME", "registerNode NAME", "deregisterNode ID" (the
+// decimal type id) and the like; a call that the host refused ends in " (refused)". Unlike
+// the lists above, it shows what a module did even when its load failed and was undone.
+const std::vector<std::string>& registrationLog();
+void clearRegistrationLog();
+
 // Loads / unloads as the MEL commands do; true on success, else *error says why (nothing
 // is printed but what the module and its registrations print).
 bool loadPlugin(const std::string& nameOrPath, std::string* error = nullptr);

@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include <host/plugins.h>
 
 #include "plugin/registry.h"
 #include "scene/access.h"
@@ -39,7 +42,29 @@ bool apiVersionAccepted(const char* required) {
     return end != required && *end == '\0' && wanted <= MAYA_API_VERSION;
 }
 
+std::vector<std::string>& registrationCalls() {
+    static std::vector<std::string> calls;
+    return calls;
+}
+
+MStatus logged(const std::string& call, const MStatus& status) {
+    registrationCalls().push_back(status ? call : call + " (refused)");
+    return status;
+}
+
 }  // namespace
+
+namespace host {
+
+const std::vector<std::string>& registrationLog() {
+    return registrationCalls();
+}
+
+void clearRegistrationLog() {
+    registrationCalls().clear();
+}
+
+}  // namespace host
 
 MFnPlugin::MFnPlugin() = default;
 
@@ -107,48 +132,56 @@ MStatus MFnPlugin::registerFileTranslator(const MString& translatorName, char* /
                                           MCreatorFunction creatorFunction,
                                           char* /*optionsScriptName*/, char* defaultOptionsString,
                                           bool requiresFullMel) {
+    const std::string call = std::string("registerFileTranslator ") + translatorName.asChar();
     if (!plugin_)
-        return outsideInitialisation("registerFileTranslator");
-    return plugin::addTranslator(*record(plugin_), translatorName.asChar(), creatorFunction,
-                                 defaultOptionsString, requiresFullMel);
+        return logged(call, outsideInitialisation("registerFileTranslator"));
+    return logged(call,
+                  plugin::addTranslator(*record(plugin_), translatorName.asChar(), creatorFunction,
+                                        defaultOptionsString, requiresFullMel));
 }
 
 MStatus MFnPlugin::deregisterFileTranslator(const MString& translatorName) {
+    const std::string call = std::string("deregisterFileTranslator ") + translatorName.asChar();
     if (!plugin_)
-        return outsideInitialisation("deregisterFileTranslator");
-    return plugin::removeTranslator(*record(plugin_), translatorName.asChar());
+        return logged(call, outsideInitialisation("deregisterFileTranslator"));
+    return logged(call, plugin::removeTranslator(*record(plugin_), translatorName.asChar()));
 }
 
 MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction creatorFunction,
                                    MCreateSyntaxFunction createSyntaxFunction) {
+    const std::string call = std::string("registerCommand ") + commandName.asChar();
     if (!plugin_)
-        return outsideInitialisation("registerCommand");
+        return logged(call, outsideInitialisation("registerCommand"));
     if (createSyntaxFunction) {
         MGlobal::displayError(
             MString("registerCommand: ") + commandName +
             ": syntax objects (MSyntax) are not implemented by the stand-in host");
-        return MStatus::kNotImplemented;
+        return logged(call, MStatus::kNotImplemented);
     }
-    return plugin::addCommand(*record(plugin_), commandName.asChar(), creatorFunction);
+    return logged(call,
+                  plugin::addCommand(*record(plugin_), commandName.asChar(), creatorFunction));
 }
 
 MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
+    const std::string call = std::string("deregisterCommand ") + commandName.asChar();
     if (!plugin_)
-        return outsideInitialisation("deregisterCommand");
-    return plugin::removeCommand(*record(plugin_), commandName.asChar());
+        return logged(call, outsideInitialisation("deregisterCommand"));
+    return logged(call, plugin::removeCommand(*record(plugin_), commandName.asChar()));
 }
 
 MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
                                 MCreatorFunction creatorFunction, MInitializeFunction initFunction,
                                 MPxNode::Type type, const MString* /*classification*/) {
+    const std::string call = std::string("registerNode ") + typeName.asChar();
     if (!plugin_)
-        return outsideInitialisation("registerNode");
-    return plugin::addNodeType(*record(plugin_), typeName.asChar(), typeId, creatorFunction,
-                               initFunction, type);
+        return logged(call, outsideInitialisation("registerNode"));
+    return logged(call, plugin::addNodeType(*record(plugin_), typeName.asChar(), typeId,
+                                            creatorFunction, initFunction, type));
 }
 
 MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {
+    const std::string call = "deregisterNode " + std::to_string(typeId.id());
     if (!plugin_)
-        return outsideInitialisation("deregisterNode");
-    return plugin::removeNodeType(*record(plugin_), typeId);
+        return logged(call, outsideInitialisation("deregisterNode"));
+    return logged(call, plugin::removeNodeType(*record(plugin_), typeId));
 }
