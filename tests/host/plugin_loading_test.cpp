@@ -80,6 +80,8 @@ TEST_F(PluginTest, RefusesWhatIsNotALoadableModule) {
     EXPECT_NE(std::string::npos, error.find("does not exist"));
     EXPECT_FALSE(host::loadPlugin("hostnotaplugin", &error));
     EXPECT_NE(std::string::npos, error.find("defines no MApiVersion"));
+    EXPECT_FALSE(host::loadPlugin("hostcxxentrypoints", &error));  // entry points not extern "C"
+    EXPECT_NE(std::string::npos, error.find("initializePlugin or uninitializePlugin is missing"));
     EXPECT_TRUE(host::loadedPlugins().empty());
     EXPECT_FALSE(host::unloadPlugin("hosttestplugin", &error));
     EXPECT_NE(std::string::npos, error.find("is not loaded"));
