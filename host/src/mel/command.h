@@ -52,8 +52,8 @@ struct AcceptedFlag {
 
 // Reads a call's arguments against the flags a command accepts.
 //
-// In query mode (a "q"/"query" flag is among the accepted flags and present in the call) the other
-// flags take no values, as in MEL. A flag given twice keeps every occurrence. Arguments that
+// In query mode (a "q"/"query" flag is accepted and present in the call) the other flags
+// take no values, as in MEL. A flag given twice keeps every occurrence. Arguments that
 // are not flags or flag values are positional; the items of a string array are positional
 // arguments each.
 class ArgReader {

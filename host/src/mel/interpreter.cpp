@@ -2,7 +2,6 @@
 
 #include <host/faults.h>
 
-#include <cstdio>
 #include <exception>
 
 #include "mel/parser.h"

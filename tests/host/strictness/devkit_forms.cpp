@@ -98,7 +98,7 @@ void keepMany(const MObject& node) {
     std::vector<MFnDependencyNode> sets;
     sets.emplace_back(node);
 #else
-    std::vector<std::unique_ptr<MFnDependencyNode>> sets;
+    std::vector<std::unique_ptr<MFnDependencyNode> > sets;
     sets.push_back(std::make_unique<MFnDependencyNode>(node));
 #endif
 }
