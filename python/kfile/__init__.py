@@ -21,6 +21,7 @@ Text in a K-file is 8-bit characters; each byte is read as the character of the 
 from __future__ import annotations
 
 import enum
+import errno
 import os
 from dataclasses import dataclass, field, fields
 from typing import Any, Union
@@ -240,6 +241,8 @@ def read(path: PathLike) -> Take:
     be opened.
     """
     path = os.fspath(path)
+    if os.path.isdir(path):
+        raise IsADirectoryError(errno.EISDIR, os.strerror(errno.EISDIR), path)
     raw = _kfile.read(path)
     if raw["error"] is not None:
         reason, message, offset, section = raw["error"]

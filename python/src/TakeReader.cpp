@@ -256,10 +256,16 @@ uint64_t DatagroupSectionOffset(const KReadReport& report) {
     return 0;
 }
 
+// The library touches no Python object: other Python threads run while it reads.
+KReadResult ReadReleasingInterpreter(const std::string& path) {
+    py::gil_scoped_release release;
+    return kfile::ReadTake(path);
+}
+
 }  // namespace
 
 py::dict ReadTake(const std::string& path) {
-    KReadResult read = kfile::ReadTake(path);
+    KReadResult read = ReadReleasingInterpreter(path);
     py::dict take;
     take["sections"] = Sections(read.report);
     take["error"] = py::none();
@@ -295,7 +301,7 @@ py::dict ReadTake(const std::string& path) {
 }
 
 int64_t ReadContentsOnly(const std::string& path) {
-    KReadResult read = kfile::ReadTake(path);
+    KReadResult read = ReadReleasingInterpreter(path);
     return read.contents ? read.contents->GetDynamicRecordCount() : -1;
 }
 

@@ -287,7 +287,12 @@ void WriteTake(const std::string& path, int version, const py::list& parameters,
     AddDynamicRecords(contents, arrays);
 
     KFileManager manager;
-    if (!manager.Write(path, contents)) {
+    bool written;
+    {
+        py::gil_scoped_release release;  // the library touches no Python object
+        written = manager.Write(path, contents);
+    }
+    if (!written) {
         PyErr_SetString(PyExc_OSError, ("cannot write the take to '" + path + "'").c_str());
         throw py::error_already_set();
     }

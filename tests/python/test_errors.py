@@ -119,5 +119,7 @@ def test_fuzz_corpus_is_there():
 def test_a_file_that_cannot_be_opened_raises_os_error(tmp_path):
     with pytest.raises(FileNotFoundError):
         kfile.read(tmp_path / "missing.K")
+    with pytest.raises(IsADirectoryError):
+        kfile.read(tmp_path)
     with pytest.raises(OSError):
         kfile.write(tmp_path / "no-such-folder" / "take.K", kfile.Take())
