@@ -2,7 +2,6 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -10,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "BitCast.h"
 #include "Latin1.h"
 #include "Take.h"
 #include "kfile/kfile.h"
@@ -26,14 +26,6 @@ constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
               "values are decoded in place, which needs a little-endian machine");
-
-template <typename To, typename From>
-To BitCast(From from) {
-    static_assert(sizeof(To) == sizeof(From));
-    To to;
-    std::memcpy(&to, &from, sizeof to);
-    return to;
-}
 
 // Decodes the channels of every record into one row each: the value as a double, or NaN for
 // the type's missing-value marker and for channels beyond the record's value block. The values
@@ -243,17 +235,38 @@ py::list Sections(const KReadReport& report) {
     return sections;
 }
 
-// Where the datagroup section starts, for a failure found in it.
-uint64_t DatagroupSectionOffset(const KReadReport& report) {
+// Where the section of this name that the contents kept starts.
+uint64_t SectionOffset(const KReadReport& report, const std::string& name) {
     for (const KSectionReport& section : report.sections) {
-        if (section.kept && section.name.size() == 9 &&
-            std::equal(
-                section.name.begin(), section.name.end(), KFileDatagroupSection::kName,
-                [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; })) {
+        if (section.kept && section.name == name) {
             return section.offset;
         }
     }
     return 0;
+}
+
+// Sets take["datagroups"], or take["error"] when the datagroups claim more values than the
+// records hold.
+void AddDatagroups(const KFileContents& contents, const KReadReport& report, py::dict& take) {
+    py::list datagroups;
+    std::unordered_map<int16_t, RecordList> records = RecordsById(contents);
+    uint64_t budget = RecordBytes(contents);
+    if (const KFileDatagroupSection* groups = contents.GetDatagroupSection()) {
+        for (const KFileDatagroupRecord& group : groups->GetRecords()) {
+            RecordList rows = RowsByFrame(records[group.GetId()]);
+            if (!TakeFromBudget(group, rows, budget)) {
+                take["error"] = Failure(
+                    "datagroup_exceeds_records",
+                    "datagroup " + std::to_string(group.GetId()) + " has " +
+                        std::to_string(group.GetLabelCount()) + " channels in " +
+                        std::to_string(rows.size()) + " frames, more values than its records hold",
+                    SectionOffset(report, groups->GetName()), groups->GetName());
+                return;
+            }
+            datagroups.append(DatagroupToPython(group, rows));
+        }
+    }
+    take["datagroups"] = datagroups;
 }
 
 // The library touches no Python object: other Python threads run while it reads.
@@ -274,29 +287,9 @@ py::dict ReadTake(const std::string& path) {
                                 read.report.errorOffset, read.report.errorSection);
         return take;
     }
-    const KFileContents& contents = *read.contents;
-    take["version"] = contents.GetVersion();
-    take["parameters"] = ParametersToPython(contents);
-
-    py::list datagroups;
-    std::unordered_map<int16_t, RecordList> records = RecordsById(contents);
-    uint64_t budget = RecordBytes(contents);
-    if (const KFileDatagroupSection* groups = contents.GetDatagroupSection()) {
-        for (const KFileDatagroupRecord& group : groups->GetRecords()) {
-            RecordList rows = RowsByFrame(records[group.GetId()]);
-            if (!TakeFromBudget(group, rows, budget)) {
-                take["error"] = Failure(
-                    "datagroup_exceeds_records",
-                    "datagroup " + std::to_string(group.GetId()) + " has " +
-                        std::to_string(group.GetLabelCount()) + " channels in " +
-                        std::to_string(rows.size()) + " frames, more values than its records hold",
-                    DatagroupSectionOffset(read.report), KFileDatagroupSection::kName);
-                return take;
-            }
-            datagroups.append(DatagroupToPython(group, rows));
-        }
-    }
-    take["datagroups"] = datagroups;
+    take["version"] = read.contents->GetVersion();
+    take["parameters"] = ParametersToPython(*read.contents);
+    AddDatagroups(*read.contents, read.report, take);
     return take;
 }
 

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "BitCast.h"
 #include "Latin1.h"
 #include "Take.h"
 #include "kfile/kfile.h"
@@ -18,7 +20,8 @@ using namespace kfile;
 namespace kfile_python {
 namespace {
 
-using Frames = py::array_t<int64_t, py::array::c_style | py::array::forcecast>;
+// Frames convert only from whole numbers; values from anything numeric.
+using Frames = py::array_t<int64_t, py::array::c_style>;
 using Values = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
 // A datagroup on its way to the file: its record in the section, and its arrays.
@@ -28,11 +31,17 @@ struct DatagroupArrays {
     Values values;
 };
 
+// A Python integer that must fit T.
 template <typename T>
 T Checked(py::handle value, const char* what) {
-    auto number = value.cast<int64_t>();
-    if (number < std::numeric_limits<T>::min() || number > std::numeric_limits<T>::max()) {
-        throw py::value_error(std::string(what) + " " + std::to_string(number) +
+    int overflow = 0;
+    const long long number = PyLong_AsLongLongAndOverflow(value.ptr(), &overflow);
+    if (number == -1 && PyErr_Occurred()) {
+        throw py::error_already_set();  // not an integer: TypeError
+    }
+    if (overflow != 0 || number < std::numeric_limits<T>::min() ||
+        number > std::numeric_limits<T>::max()) {
+        throw py::value_error(std::string(what) + " " + std::string(py::str(value)) +
                               " is out of range");
     }
     return static_cast<T>(number);
@@ -40,6 +49,9 @@ T Checked(py::handle value, const char* what) {
 
 // Value writers, one per value type: store `value` in the channel, NaN as the type's missing
 // value marker. Each answers why a value cannot be stored, or null when it was.
+constexpr const char* kIsMarker =
+    "is the type's missing-value marker; store NaN for a missing value";
+
 template <typename T>
 const char* IntegerProblem(double value) {
     if (value != std::trunc(value)) {
@@ -48,8 +60,7 @@ const char* IntegerProblem(double value) {
     if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) {
         return "is out of the type's range";
     }
-    return value == -1 ? "is the type's missing-value marker; store NaN for a missing value"
-                       : nullptr;
+    return value == -1 ? kIsMarker : nullptr;
 }
 template <typename T, bool (KFileDynamicRecord::*Set)(int32_t, T)>
 const char* StoreInteger(KFileDynamicRecord& record, int32_t channel, double value) {
@@ -64,28 +75,21 @@ const char* StoreInteger(KFileDynamicRecord& record, int32_t channel, double val
     return nullptr;
 }
 const char* StoreFloat(KFileDynamicRecord& record, int32_t channel, double value) {
-    uint32_t bits = KFileDynamicRecord::kMissingFloat;
-    float stored;
-    std::memcpy(&stored, &bits, sizeof stored);
-    if (std::isnan(value)) {
-        record.SetFloat(channel, stored);
-        return nullptr;
-    }
-    if (std::isfinite(value) && !std::isfinite(static_cast<float>(value))) {
+    const auto marker = BitCast<float>(KFileDynamicRecord::kMissingFloat);
+    const auto stored = static_cast<float>(value);
+    if (std::isfinite(value) && !std::isfinite(stored)) {
         return "is out of the type's range";
     }
-    if (static_cast<float>(value) == stored) {
-        return "is the type's missing-value marker; store NaN for a missing value";
+    if (stored == marker) {
+        return kIsMarker;
     }
-    record.SetFloat(channel, static_cast<float>(value));
+    record.SetFloat(channel, std::isnan(value) ? marker : stored);
     return nullptr;
 }
 const char* StoreDouble(KFileDynamicRecord& record, int32_t channel, double value) {
-    uint64_t bits = KFileDynamicRecord::kMissingDouble;
-    double marker;
-    std::memcpy(&marker, &bits, sizeof marker);
+    const auto marker = BitCast<double>(KFileDynamicRecord::kMissingDouble);
     if (value == marker) {
-        return "is the type's missing-value marker; store NaN for a missing value";
+        return kIsMarker;
     }
     record.SetDouble(channel, std::isnan(value) ? marker : value);
     return nullptr;
@@ -202,10 +206,11 @@ std::unique_ptr<KFileDatagroupRecord> MakeDatagroupRecord(const py::tuple& datag
 
 DatagroupArrays MakeArrays(const KFileDatagroupRecord& group, const py::tuple& datagroup) {
     DatagroupArrays arrays{&group, Frames::ensure(datagroup[5]), Values::ensure(datagroup[6])};
-    if (!arrays.frames || !arrays.values) {
-        throw py::error_already_set();
-    }
     const std::string where = "datagroup " + std::to_string(group.GetId()) + ": ";
+    if (!arrays.frames || !arrays.values) {
+        PyErr_Clear();
+        throw py::value_error(where + "frames must be whole numbers and values numbers");
+    }
     if (arrays.frames.ndim() != 1 || arrays.values.ndim() != 2 ||
         arrays.values.shape(0) != arrays.frames.shape(0) ||
         arrays.values.shape(1) != group.GetLabelCount()) {

@@ -166,8 +166,8 @@ def test_values_a_type_cannot_hold_are_refused_and_nothing_is_written(
     ([Datagroup(labels=["a"], rate=1, frames=[1, 1], values=[[1], [2]])], "appears twice"),
     ([Datagroup(id=1, labels=[], rate=1, frames=[], values=np.empty((0, 0)))] * 2,
      "two datagroups have the id 1"),
-    ([Datagroup(id=40000, labels=[], rate=1, frames=[], values=np.empty((0, 0)))],
-     "out of range"),
+    ([Datagroup(id=2**70, labels=[], rate=1, frames=[], values=np.empty((0, 0)))],
+     "datagroup id 1180591620717411303424 is out of range"),
     ([Datagroup(value_type=ValueType.TEXT, labels=[], rate=1, frames=[],
                 values=np.empty((0, 0)))], "no numbers to write"),
     ([Datagroup(labels=["x" * 255], rate=1, frames=[], values=np.empty((0, 1)))],
@@ -179,6 +179,16 @@ def test_datagroups_the_format_cannot_hold_are_refused(tmp_path, datagroups, mes
     with pytest.raises(ValueError, match=message):
         kfile.write(tmp_path / "refused.K", Take(datagroups=datagroups))
     assert not (tmp_path / "refused.K").exists()
+
+
+def test_arrays_changed_after_construction_are_checked_when_written(tmp_path):
+    datagroup = Datagroup(labels=["x"], rate=1, frames=[1], values=[[1.0]])
+    datagroup.frames = np.array([1.5])
+    with pytest.raises(ValueError, match="frames must be whole numbers"):
+        kfile.write(tmp_path / "t.K", Take(datagroups=[datagroup]))
+    datagroup.frames, datagroup.values = np.array([1]), np.zeros((1, 2))
+    with pytest.raises(ValueError, match=r"frames x channels array \(1 x 1\)"):
+        kfile.write(tmp_path / "t.K", Take(datagroups=[datagroup]))
 
 
 @pytest.mark.parametrize("arguments, message", [
