@@ -20,7 +20,21 @@ using namespace kfile;
 namespace kfile_python {
 namespace {
 
-using RecordList = std::vector<const KFileDynamicRecord*>;
+// What the arrays need of one dynamic record, taken in one pass over the records: each record is
+// a heap object of its own, and visiting them once instead of once per step saves a cache miss
+// per record and step.
+struct Row {
+    int32_t frame;
+    int32_t valueBytes;
+    const uint8_t* values;  // the record's value block
+};
+using Rows = std::vector<Row>;
+
+// The rows of every datagroup id, and the bytes that the records hold in all.
+struct RecordIndex {
+    std::unordered_map<int16_t, Rows> rows;
+    uint64_t bytes = 0;
+};
 
 constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
 
@@ -33,14 +47,13 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
 // through a getter call per value, which would cost more than the library's whole read; the
 // answers are the getters' (the tests compare the two).
 template <typename Bits, typename Decode>
-void FillValues(const RecordList& rows, int32_t channels, Bits marker, Decode decode, double* out) {
+void FillValues(const Rows& rows, int32_t channels, Bits marker, Decode decode, double* out) {
     constexpr int32_t width = sizeof(Bits);
-    for (const KFileDynamicRecord* record : rows) {
-        const uint8_t* block = record->GetData() + KFileDynamicRecord::kHeaderSize;
-        const int32_t present = std::clamp(record->GetValueBytes() / width, 0, channels);
+    for (const Row& row : rows) {
+        const int32_t present = std::clamp(row.valueBytes / width, 0, channels);
         for (int32_t channel = 0; channel < present; ++channel) {
             Bits bits;
-            std::memcpy(&bits, block + channel * width, width);
+            std::memcpy(&bits, row.values + channel * width, width);
             *out++ = bits == marker ? kMissing : decode(bits);
         }
         out = std::fill_n(out, channels - present, kMissing);
@@ -48,7 +61,7 @@ void FillValues(const RecordList& rows, int32_t channels, Bits marker, Decode de
 }
 
 // Value types without a marker (Binary, Text, unnamed codes) have no reading as numbers: NaN.
-void FillValues(int32_t valueType, const RecordList& rows, int32_t channels, double* out) {
+void FillValues(int32_t valueType, const Rows& rows, int32_t channels, double* out) {
     switch (valueType) {
         case kValueShort:
             return FillValues<uint16_t>(
@@ -75,32 +88,31 @@ void FillValues(int32_t valueType, const RecordList& rows, int32_t channels, dou
     }
 }
 
-// The dynamic records of every datagroup id, in file order, in one pass. A record too short to
-// hold its frame number belongs to no frame and is left out; every record kept has its bytes.
-std::unordered_map<int16_t, RecordList> RecordsById(const KFileContents& contents) {
-    std::unordered_map<int16_t, RecordList> records;
+// The rows of every datagroup id, in file order. A record too short to hold its frame number
+// belongs to no frame and is left out.
+RecordIndex IndexRecords(const KFileContents& contents) {
+    RecordIndex index;
     for (const KFileDynamicRecord& record : contents.GetDynamicRecords()) {
+        index.bytes += static_cast<uint64_t>(std::max<int16_t>(0, record.GetLength()));
         if (record.GetData() && record.GetLength() >= KFileDynamicRecord::kHeaderSize) {
-            records[record.GetId()].push_back(&record);
+            index.rows[record.GetId()].push_back(
+                {record.GetFrame(), record.GetValueBytes(),
+                 record.GetData() + KFileDynamicRecord::kHeaderSize});
         }
     }
-    return records;
+    return index;
 }
 
 // One row per frame, in ascending order; of several records of one frame the first in file
 // order stands, as it does for the library's frame lookup.
-RecordList RowsByFrame(RecordList records) {
-    auto byFrame = [](const KFileDynamicRecord* a, const KFileDynamicRecord* b) {
-        return a->GetFrame() < b->GetFrame();
-    };
-    if (!std::is_sorted(records.begin(), records.end(), byFrame)) {
-        std::stable_sort(records.begin(), records.end(), byFrame);
+Rows RowsByFrame(Rows rows) {
+    auto byFrame = [](const Row& a, const Row& b) { return a.frame < b.frame; };
+    if (!std::is_sorted(rows.begin(), rows.end(), byFrame)) {
+        std::stable_sort(rows.begin(), rows.end(), byFrame);
     }
-    auto sameFrame = [](const KFileDynamicRecord* a, const KFileDynamicRecord* b) {
-        return a->GetFrame() == b->GetFrame();
-    };
-    records.erase(std::unique(records.begin(), records.end(), sameFrame), records.end());
-    return records;
+    auto sameFrame = [](const Row& a, const Row& b) { return a.frame == b.frame; };
+    rows.erase(std::unique(rows.begin(), rows.end(), sameFrame), rows.end());
+    return rows;
 }
 
 py::list Labels(const KFileDatagroupRecord& group) {
@@ -111,13 +123,11 @@ py::list Labels(const KFileDatagroupRecord& group) {
     return labels;
 }
 
-py::tuple DatagroupToPython(const KFileDatagroupRecord& group, const RecordList& rows) {
+py::tuple DatagroupToPython(const KFileDatagroupRecord& group, const Rows& rows) {
     const int32_t channels = group.GetLabelCount();
     py::array_t<int32_t> frames(static_cast<py::ssize_t>(rows.size()));
-    int32_t* frame = frames.mutable_data();
-    for (const KFileDynamicRecord* record : rows) {
-        *frame++ = record->GetFrame();
-    }
+    std::transform(rows.begin(), rows.end(), frames.mutable_data(),
+                   [](const Row& row) { return row.frame; });
     py::array_t<double> values({static_cast<py::ssize_t>(rows.size()), py::ssize_t{channels}});
     FillValues(group.GetValueType(), rows, channels, values.mutable_data());
     return py::make_tuple(group.GetId(), Latin1ToPython(group.GetName()), group.GetValueType(),
@@ -127,7 +137,7 @@ py::tuple DatagroupToPython(const KFileDatagroupRecord& group, const RecordList&
 // A frames x channels array costs at least a byte per cell in the records of a consistent take,
 // where every record belongs to one datagroup. A take whose datagroups claim more cells than its
 // records hold bytes is hostile: refusing it keeps a small file from asking for gigabytes.
-bool TakeFromBudget(const KFileDatagroupRecord& group, const RecordList& rows, uint64_t& budget) {
+bool TakeFromBudget(const KFileDatagroupRecord& group, const Rows& rows, uint64_t& budget) {
     const uint64_t cells =
         static_cast<uint64_t>(rows.size()) * static_cast<uint64_t>(group.GetLabelCount());
     if (cells > budget) {
@@ -135,14 +145,6 @@ bool TakeFromBudget(const KFileDatagroupRecord& group, const RecordList& rows, u
     }
     budget -= cells;
     return true;
-}
-
-uint64_t RecordBytes(const KFileContents& contents) {
-    uint64_t bytes = 0;
-    for (const KFileDynamicRecord& record : contents.GetDynamicRecords()) {
-        bytes += static_cast<uint64_t>(std::max<int16_t>(0, record.GetLength()));
-    }
-    return bytes;
 }
 
 template <typename T, T (KFileParameterRecord::*Get)(int32_t) const>
@@ -249,11 +251,11 @@ uint64_t SectionOffset(const KReadReport& report, const std::string& name) {
 // records hold.
 void AddDatagroups(const KFileContents& contents, const KReadReport& report, py::dict& take) {
     py::list datagroups;
-    std::unordered_map<int16_t, RecordList> records = RecordsById(contents);
-    uint64_t budget = RecordBytes(contents);
+    RecordIndex records = IndexRecords(contents);
+    uint64_t budget = records.bytes;
     if (const KFileDatagroupSection* groups = contents.GetDatagroupSection()) {
         for (const KFileDatagroupRecord& group : groups->GetRecords()) {
-            RecordList rows = RowsByFrame(records[group.GetId()]);
+            Rows rows = RowsByFrame(records.rows[group.GetId()]);
             if (!TakeFromBudget(group, rows, budget)) {
                 take["error"] = Failure(
                     "datagroup_exceeds_records",
