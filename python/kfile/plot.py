@@ -53,9 +53,8 @@ def _suffix(label: str) -> tuple[str, str] | None:
 
 
 def _base_name(label: str) -> str:
-    """The label without its suffix and subject: "Bob:LFHD <P-X>" gives "LFHD"."""
-    name = label[: label.rfind("<")].rstrip() if "<" in label else label
-    return name.partition(":")[2] or name
+    """The label without its suffix: "Bob2:LFHD <P-X>" gives "Bob2:LFHD"."""
+    return label[: label.rfind("<")].rstrip() if "<" in label else label
 
 
 def _panels(labels: Sequence[str], columns: Sequence[int]) -> dict[tuple[str, str], list[int]]:
@@ -114,17 +113,17 @@ def curves_figure(take: Take, datagroup: int = 0, channels: str = "*", name: str
 
 def _points(group: Datagroup, row: int, columns: Sequence[int], kind: str):
     """Per subject, the x, y, z of every base name whose three channels of `kind` have values."""
-    axes: dict[tuple[str, str], dict[str, float]] = {}
+    axes: dict[str, dict[str, float]] = {}
     for column in columns:
-        suffix = _suffix(group.labels[column])
+        label = group.labels[column]
+        suffix = _suffix(label)
         if suffix and suffix[0] == kind:
-            key = (subject_of(group.labels[column]), _base_name(group.labels[column]))
-            axes.setdefault(key, {})[suffix[1]] = group.values[row, column]
+            axes.setdefault(_base_name(label), {})[suffix[1]] = group.values[row, column]
     points: dict[str, list[tuple[float, float, float]]] = {}
-    for (subject, _), xyz in axes.items():
+    for name, xyz in axes.items():
         point = tuple(xyz.get(axis, np.nan) for axis in "XYZ")
         if not np.isnan(point).any():
-            points.setdefault(subject, []).append(point)
+            points.setdefault(subject_of(name), []).append(point)
     return points
 
 

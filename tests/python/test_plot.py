@@ -27,7 +27,7 @@ def test_subject_of_a_label(label, subject):
 def two_subjects():
     labels = [f"{who}:{name} <{kind}-{axis}>"
               for who, name, kind in [("Ann", "M1", "P"), ("Ann", "M2", "P"), ("Ann", "Hips", "T"),
-                                      ("Ann", "Hips", "A"), ("Bob1", "M1", "P")]
+                                      ("Ann", "Hips", "A"), ("Bob1", "M1", "P"), ("Bob2", "M1", "P")]
               for axis in "XYZ"] + ["Fz"]
     values = np.arange(3 * len(labels), dtype=float).reshape(3, len(labels))
     values[1, 3] = np.nan  # Ann:M2 <P-X> missing at frame 11
@@ -50,7 +50,7 @@ def test_frame_shows_complete_positions_coloured_per_subject():
     figure = frame_figure(two_subjects(), 11, name="walk")
     ax = figure.axes[0]
     counts = {c.get_label(): len(c.get_offsets()) for c in ax.collections}
-    assert counts == {"Ann markers": 1, "Ann segment origins": 1, "Bob markers": 1}
+    assert counts == {"Ann markers": 1, "Ann segment origins": 1, "Bob markers": 2}
     colours = {c.get_label(): tuple(c.get_facecolor()[0]) for c in ax.collections}
     assert colours["Ann markers"] == colours["Ann segment origins"] != colours["Bob markers"]
     assert [ax.get_xlabel(), ax.get_zlabel()] == ["X (mm)", "Z (mm)"]
