@@ -50,10 +50,10 @@ int32_t ReadFramedSection(KThinFileWrapper& wrapper, KFileContents& contents, in
         // To the end of the declared body: past surplus bytes, or back from records that ran
         // beyond it. A record frame cut short by the end of the file leaves the stream at that
         // end, so the distance is taken from where the body ends, not from the records' size.
-        if (!wrapper.Seek(static_cast<long>(static_cast<int64_t>(bodyEnd) -
-                                            static_cast<int64_t>(wrapper.Position())),
-                          KSeekOrigin::kCurrent)) {
-            return KSectionHandler::kShortRead;
+        // A stream that cannot seek (a pipe) gets no seek where none is needed.
+        int64_t distance = static_cast<int64_t>(bodyEnd) - static_cast<int64_t>(wrapper.Position());
+        if (distance != 0 && !wrapper.Seek(static_cast<long>(distance), KSeekOrigin::kCurrent)) {
+            return KSectionHandler::kShortRead;  // the manager finds the stream out of place
         }
         (void)contents.AddSection(std::move(section));  // a refused duplicate is destroyed
         return KSectionHandler::kDone;

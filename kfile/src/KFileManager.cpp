@@ -1,5 +1,6 @@
 #include "kfile/KFileManager.h"
 
+#include <climits>
 #include <new>
 
 #include "ByteIO.h"
@@ -57,14 +58,20 @@ std::string KReadReport::Describe() const {
 
 KReadResult ReadTake(const std::string& fileName) {
     KReadResult result;
-    KFileManager manager;
-    if (manager.Open(fileName) == kNotOpened) {
-        result.report.error = KReadError::kCannotOpen;
-        return result;
+    try {
+        KFileManager manager;
+        if (manager.Open(fileName) == kNotOpened) {
+            result.report.error = KReadError::kCannotOpen;
+            return result;
+        }
+        result.contents = manager.Read();
+        manager.Close();
+        result.report = manager.GetLastReport();
+    } catch (const std::bad_alloc&) {
+        result.contents.reset();
+        result.report = KReadReport();
+        result.report.error = KReadError::kNoMemory;
     }
-    result.contents = manager.Read();
-    manager.Close();
-    result.report = manager.GetLastReport();
     return result;
 }
 
@@ -170,18 +177,34 @@ bool KFileManager::ReadSections(KFileContents& contents) {
     }
 }
 
-// A short read is not acted on here: a cut body shows at the next header.
+// A short read is not acted on here: a cut body shows at the next header. A handler that left
+// the stream elsewhere than at the end of the body would make the next header be read from the
+// wrong place, so the stream is put there, or reading stops.
 bool KFileManager::ReadSection(KFileContents& contents, const uint8_t* header, int32_t bodyLength) {
     KSectionReport& report = lastReport_.sections.back();
     int32_t sectionsBefore = contents.GetSectionCount();
     int32_t status = FindHandler(SectionName(header + 4)).ReadSection(&contents, bodyLength);
     report.kept = contents.GetSectionCount() > sectionsBefore;
+    KReadError error = KReadError::kNone;
     if (status == KSectionHandler::kNoMemory) {
+        error = KReadError::kNoMemory;
+    } else if (!AtBodyEnd(report.offset + kSectionHeaderSize + uint64_t(bodyLength))) {
+        error = KReadError::kCannotSeek;
+    }
+    if (error != KReadError::kNone) {
         lastReport_.errorSection = report.name;
-        Fail(KReadError::kNoMemory, report.offset);
+        Fail(error, report.offset);
         return false;
     }
     return true;
+}
+
+bool KFileManager::AtBodyEnd(uint64_t bodyEnd) {
+    if (wrapper_.Position() == bodyEnd || wrapper_.AtEnd()) {
+        return true;
+    }
+    return bodyEnd <= uint64_t(LONG_MAX) &&
+           wrapper_.Seek(static_cast<long>(bodyEnd), KSeekOrigin::kStart);
 }
 
 KSectionHandler& KFileManager::FindHandler(const std::string& name) const {
@@ -219,11 +242,15 @@ bool KFileManager::ReadDynamicRecord(KFileContents& contents) {
 }
 
 bool KFileManager::Create(const std::string& fileName) {
-    std::string name = fileName;
-    if (name.find(".k") == std::string::npos && name.find(".K") == std::string::npos) {
-        name += ".K";
+    try {
+        std::string name = fileName;
+        if (name.find(".k") == std::string::npos && name.find(".K") == std::string::npos) {
+            name += ".K";
+        }
+        return wrapper_.Create(name) && WriteHeader() && Flush();
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    return wrapper_.Create(name) && WriteHeader() && Flush();
 }
 
 bool KFileManager::WriteHeader(int16_t version) {

@@ -42,10 +42,16 @@ bool KThinFileWrapper::Open(const std::string& fileName, const std::string& mode
 // A file opened for reading needs no buffer larger than itself: so a small file never costs a
 // large allocation.
 size_t KThinFileWrapper::BufferSizeFor(const std::string& fileName, const std::string& mode) {
+    if (mode.empty() || mode[0] != 'r') {
+        return kStreamBufferSize;
+    }
     std::error_code error;
-    uintmax_t fileSize = mode.empty() || mode[0] != 'r'
-                             ? kStreamBufferSize
-                             : std::filesystem::file_size(fileName, error);
+    uintmax_t fileSize = 0;
+    try {
+        fileSize = std::filesystem::file_size(fileName, error);
+    } catch (const std::bad_alloc&) {
+        return kStreamBufferSize;  // and UseBuffer will most likely do without
+    }
     return error ? kStreamBufferSize : std::clamp<uintmax_t>(fileSize, 1, kStreamBufferSize);
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "ReadSupport.h"
 
@@ -25,7 +26,7 @@ Bytes RawOf(const KFileRecord& record) {
     return Bytes(record.GetData(), record.GetData() + record.GetLength());
 }
 
-TEST(DatagroupLayout, PackedRecordMatchesTheDocumentedBytes) {
+TEST(DatagroupLayout, PackedRecordMatchesAHandMadePayload) {
     KFileDatagroupRecord record(3, kValueDouble, 8, 120.0f);
     record.SetName("A");
     record.AppendLabel("<P-X>");
@@ -240,6 +241,73 @@ TEST(FileLayout, UnknownHandlerWritesNothing) {
     KUnknownSectionHandler handler(&wrapper);
     EXPECT_TRUE(handler.Handles("anything"));
     EXPECT_FALSE(handler.WriteSectionHeader(4, "X"));
+}
+
+// Names and labels carry their length (NUL included) in one byte: 254 characters fit, 255 do
+// not, and such a record packs to nothing rather than to a corrupt length byte.
+struct StorableCase {
+    const char* name;
+    std::function<int16_t()> pack;
+    bool storable;
+};
+
+int16_t PackDatagroup(size_t nameLength, size_t labelLength, int32_t labelCount) {
+    KFileDatagroupRecord record(0, kValueDouble, 8, 100.0f);
+    record.SetName(std::string(nameLength, 'n'));
+    for (int32_t i = 0; i < labelCount; ++i) {
+        record.AppendLabel(std::string(labelLength, 'l'));
+    }
+    return record.Pack();
+}
+
+int16_t PackParameter(size_t nameLength) {
+    KFileParameterRecord record(std::string(nameLength, 'p'), kValueShort);
+    return record.Pack();
+}
+
+class Storable : public testing::TestWithParam<StorableCase> {};
+
+TEST_P(Storable, PacksOnlyWhatItsLengthFieldsCanHold) {
+    int16_t packed = GetParam().pack();
+    if (GetParam().storable) {
+        EXPECT_GT(packed, 0);
+    } else {
+        EXPECT_EQ(packed, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, Storable,
+    testing::Values(StorableCase{"DatagroupName254", [] { return PackDatagroup(254, 1, 1); }, true},
+                    StorableCase{"DatagroupName255", [] { return PackDatagroup(255, 1, 1); },
+                                 false},
+                    StorableCase{"Label254", [] { return PackDatagroup(0, 254, 2); }, true},
+                    StorableCase{"Label255", [] { return PackDatagroup(0, 255, 2); }, false},
+                    StorableCase{"Labels16000", [] { return PackDatagroup(0, 0, 16000); }, true},
+                    StorableCase{"Labels32768", [] { return PackDatagroup(0, 0, 32768); }, false},
+                    StorableCase{"ParameterName254", [] { return PackParameter(254); }, true},
+                    StorableCase{"ParameterName255", [] { return PackParameter(255); }, false}),
+    [](const testing::TestParamInfo<StorableCase>& info) { return std::string(info.param.name); });
+
+TEST(ParameterLayout, ValuesMissingFromTheBlockArePackedAsZeros) {
+    // The record was read with its values cut short: one of four shorts is present.
+    auto record = Unpacked<KFileParameterRecord>({0x02, 'V', 0, kValueShort, 1, 4, 0, 0x34, 0x12});
+    ASSERT_EQ(record->GetValues().size(), 2u);
+    ASSERT_EQ(record->Pack(), 15);
+    EXPECT_EQ(RawOf(*record),
+              (Bytes{0x02, 'V', 0, kValueShort, 1, 4, 0, 0x34, 0x12, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(DynamicLayout, ChannelsOutsideTheBlockAreToldFromMissingValues) {
+    auto record = DynamicFrom(ByteBuilder().F64(1.0).Raw({0, 0, 0, 0, 0, 0, 0xF0, 0x43}).bytes());
+    double value = 0.0;
+    EXPECT_FALSE(record->GetDouble(1, value));  // missing
+    EXPECT_TRUE(record->HasChannel(1, 8));
+    EXPECT_FALSE(record->GetDouble(2, value));  // not in this record at all
+    EXPECT_FALSE(record->HasChannel(2, 8));
+    EXPECT_TRUE(record->HasChannel(3, 4));  // the same bytes as four floats
+    EXPECT_FALSE(record->HasChannel(-1, 8));
+    EXPECT_FALSE(record->HasChannel(0, 0));
 }
 
 }  // namespace

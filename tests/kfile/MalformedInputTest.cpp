@@ -64,6 +64,11 @@ std::vector<MalformedCase> Cases() {
     add("SectionLengthBeyondEnd",
         ByteBuilder().FileHeader().SectionHeader(0x7FFFFFFF, "MYSTERY").Raw({1, 2, 3}),
         KReadError::kSectionCutShort);
+    // 40 bytes follow a header claiming 100: enough to pass for a terminator if the reader
+    // stopped where the body began, but the body runs to the end of the file.
+    add("UnknownSectionCutWithAHeaderStillLeft",
+        ByteBuilder().FileHeader().SectionHeader(100, "MYSTERY").Raw(Bytes(40, 0)),
+        KReadError::kSectionCutShort);
     add("DatagroupLengthBeyondEnd",
         ByteBuilder().FileHeader().SectionHeader(0x7FFFFFFF, "DATAGROUP").I16(0),
         KReadError::kSectionCutShort);

@@ -110,4 +110,37 @@ TEST(RoundTripOfEdits, UnstorableRecordsFailTheWriteInsteadOfCorruptingIt) {
     EXPECT_FALSE(writer.WriteDynamicRecord(&record));
 }
 
+// Reading keeps no trace of a section of unknown name in the contents, so a rewrite drops it;
+// the report is where it shows. Everything else comes back byte for byte.
+TEST(RoundTripOfUnknownSections, RewriteDropsThemAndTheReportListsThem) {
+    const Bytes notes{'s', 'e', 's', 's', 'i', 'o', 'n', 0};
+    const Bytes datagroups = RecordBody({DatagroupPayload(0, "", kValueDouble, 8, 100.0f, {"x"})});
+    auto take = [&](bool withNotes) {
+        ByteBuilder b;
+        b.FileHeader();
+        if (withNotes) {
+            b.Section("NOTES", notes);
+        }
+        return b.Section("DATAGROUP", datagroups)
+            .Terminator()
+            .Framed(DynamicPayload(0, 1, {2.5}))
+            .bytes();
+    };
+    BytesRead read = ReadBytes(take(true));
+    ASSERT_TRUE(read.contents);
+    ASSERT_EQ(read.report.sections.size(), 2u);
+    const KSectionReport& unknown = read.report.sections[0];
+    EXPECT_EQ(unknown.name, "NOTES");
+    EXPECT_EQ(unknown.offset, 4u);
+    EXPECT_EQ(unknown.size, static_cast<int32_t>(notes.size()));
+    EXPECT_FALSE(unknown.kept);
+    EXPECT_TRUE(read.report.sections[1].kept);
+    EXPECT_EQ(read.report.sections[1].offset, 4u + 32 + notes.size());
+
+    TempDir dir;
+    KFileManager writer;
+    ASSERT_TRUE(writer.Write(dir.Path("rewritten.K"), *read.contents));
+    EXPECT_EQ(ReadFileBytes(dir.Path("rewritten.K")), take(false));
+}
+
 }  // namespace

@@ -139,6 +139,9 @@ class KFileManager {
     bool ReadHeader(KFileContents& contents);
     bool ReadSections(KFileContents& contents);
     bool ReadSection(KFileContents& contents, const uint8_t* header, int32_t bodyLength);
+    // Whether the stream stands at `bodyEnd` (or has run into the end of the file), after
+    // moving it there when a handler left it elsewhere.
+    bool AtBodyEnd(uint64_t bodyEnd);
     void ReadDynamicRecords(KFileContents& contents);
     bool ReadDynamicRecord(KFileContents& contents);
     bool WriteContents(KFileContents& contents);
