@@ -1,0 +1,77 @@
+#include "import/KFileTranslator.h"
+
+#include <maya/MGlobal.h>
+
+#include <exception>
+#include <string>
+
+#include <kfile/KFileManager.h>
+
+#include "import/TakeImport.h"
+
+namespace {
+
+void reportError(const std::string& message) {
+    MGlobal::displayError(MString(message.c_str()));
+}
+
+}  // namespace
+
+const char* const KFileTranslator::kName = "Kelmar K-file";
+
+KFileTranslator::KFileTranslator() = default;
+
+KFileTranslator::~KFileTranslator() = default;
+
+MStatus KFileTranslator::reader(const MFileObject& file, const MString&, FileAccessMode) {
+    animators_.clear();
+    // fullName, not name: the name alone lacks the folder the take lies in.
+    const std::string path = file.fullName().asChar();
+    try {
+        // The file is read whole and closed before the scene changes.
+        const kfile::KReadResult take = kfile::ReadTake(path);
+        if (!take.contents) {
+            reportError("Cannot import \"" + path + "\": " + take.report.Describe());
+            return MStatus::kFailure;
+        }
+        importTake(*take.contents, animators_);
+    } catch (const std::exception& error) {
+        animators_.clear();
+        reportError("Importing \"" + path + "\" stopped: " + error.what());
+        return MStatus::kFailure;
+    }
+    animators_.clear();
+    return MStatus::kSuccess;
+}
+
+bool KFileTranslator::haveReadMethod() const {
+    return true;
+}
+
+bool KFileTranslator::haveWriteMethod() const {
+    return false;
+}
+
+MString KFileTranslator::defaultExtension() const {
+    return "K";
+}
+
+MString KFileTranslator::filter() const {
+    return "*.K";
+}
+
+bool KFileTranslator::canBeOpened() const {
+    return false;
+}
+
+MPxFileTranslator::MFileKind KFileTranslator::identifyFile(const MFileObject& file, const char*,
+                                                           short) const {
+    const std::string name = MString(file.name()).toUpperCase().asChar();
+    const size_t dot = name.rfind('.');
+    const std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
+    return extension == "K" ? kIsMyFileType : kNotMyFileType;
+}
+
+void* KFileTranslator::creator() {
+    return new KFileTranslator;
+}

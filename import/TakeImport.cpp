@@ -1,0 +1,123 @@
+#include "import/TakeImport.h"
+
+#include <maya/MAnimControl.h>
+#include <maya/MFnAnimCurve.h>
+#include <maya/MFnDagNode.h>
+#include <maya/MObject.h>
+#include <maya/MPlug.h>
+#include <maya/MString.h>
+#include <maya/MTime.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "import/ChannelAnimator.h"
+#include "import/ChannelLabels.h"
+#include "import/Hierarchy.h"
+
+namespace {
+
+const char* const kUnnamedCharacter = "UnnamedCharacter";
+
+// Which labels starting with a node's name feed that node.
+enum class LabelKind { kSegment, kNotSegment, kAny };
+
+bool isOfKind(const std::string& label, LabelKind kind) {
+    switch (kind) {
+        case LabelKind::kSegment:
+            return isSegmentLabel(label);
+        case LabelKind::kNotSegment:
+            return !isSegmentLabel(label);
+        case LabelKind::kAny:
+            return true;
+    }
+    return false;
+}
+
+// The playback range grows to hold the take's last frame and never shrinks. Only the rate of
+// datagroup 0 sets the length; without a usable rate the range stays as it is.
+void widenPlaybackRange(const kfile::KFileContents& take) {
+    const float rate = take.GetDatagroupCount() == 0 ? 1.0f : take.GetDatagroupRate(0);
+    if (!std::isfinite(rate) || rate <= 0.0f)
+        return;
+    const double factor = static_cast<double>(uiFramesPerSecond()) / rate;
+    const MTime end(take.GetLastFrame() * factor, MTime::uiUnit());
+    if (MAnimControl::maxTime() < end)
+        MAnimControl::setMinMaxTime(MTime(), end);
+}
+
+MObject dofNodeFor(const std::string& name) {
+    std::string prefix;
+    std::string localName;
+    splitSubjectName(name, prefix, localName);
+    return findOrCreateDofNode(prefix, localName);
+}
+
+MObject markerNodeFor(const std::string& name) {
+    std::string prefix;
+    std::string localName;
+    splitSubjectName(name, prefix, localName);
+    return createMarkerNode(prefix.empty() ? kUnnamedCharacter : prefix, localName);
+}
+
+// Ties the label's channel to the slot its suffix names and to the curve of that attribute.
+void bindChannel(ChannelAnimator& animator, const MObject& node, const std::string& suffix,
+                 int32_t channel) {
+    std::string attribute;
+    const ChannelSlot slot = channelSlotForLabel(suffix, attribute);
+    if (slot == kNoChannelSlot)
+        return;
+    animator.setChannelIndex(slot, channel);
+    MPlug plug = MFnDagNode(node).findPlug(MString(attribute.c_str()));
+    const MObject curve = findOrCreateAnimCurve(plug);
+    animator.setCurve(slot, std::make_unique<MFnAnimCurve>(curve));
+}
+
+// One animator for the node, fed by the labels that start with `name` and are of `kind`.
+std::unique_ptr<ChannelAnimator> animateNode(int16_t group, const MObject& node,
+                                             const std::vector<std::string>& labels,
+                                             const std::string& name, LabelKind kind) {
+    auto animator = std::make_unique<ChannelAnimator>(group);
+    for (size_t channel = 0; channel < labels.size(); ++channel) {
+        const std::string& label = labels[channel];
+        if (label.compare(0, name.size(), name) == 0 && isOfKind(label, kind))
+            bindChannel(*animator, node, label.substr(name.size()), static_cast<int32_t>(channel));
+    }
+    return animator;
+}
+
+void importDatagroup(const kfile::KFileContents& take, int16_t group,
+                     ChannelAnimatorList& animators) {
+    std::vector<std::string> labels;
+    if (take.GetDatagroupLabels(group, labels)) {
+        std::vector<std::string> segmentNames;
+        std::vector<std::string> localNames;
+        std::vector<std::string> markerNames;
+        classifyChannels(labels, segmentNames, localNames, markerNames);
+        for (const std::string& segment : segmentNames) {
+            const MObject node = dofNodeFor(segment);
+            animators.push_back(animateNode(group, node, labels, segment, LabelKind::kSegment));
+        }
+        for (const std::string& local : localNames) {
+            const MObject node = dofNodeFor(local + "_local");
+            animators.push_back(animateNode(group, node, labels, local, LabelKind::kNotSegment));
+        }
+        for (const std::string& marker : markerNames) {
+            const MObject node = markerNodeFor(marker + "_marker");
+            animators.push_back(animateNode(group, node, labels, marker, LabelKind::kAny));
+        }
+    }
+    keyDatagroupFrames(take, group, animators);
+}
+
+}  // namespace
+
+void importTake(const kfile::KFileContents& take, ChannelAnimatorList& animators) {
+    widenPlaybackRange(take);
+    // Datagroup ids are 16-bit: a larger count names no further datagroup.
+    const int32_t count = std::min<int32_t>(take.GetDatagroupCount(), INT16_MAX + 1);
+    for (int32_t group = 0; group < count; ++group)
+        importDatagroup(take, static_cast<int16_t>(group), animators);
+}

@@ -1,0 +1,227 @@
+// Takes imported end to end: loadPlugin, then "file -import" of takes written with the K-file
+// library into a temporary folder, checked through the stand-in's scene.
+
+#include <gmock/gmock.h>
+#include <maya/MAnimControl.h>
+#include <maya/MDistance.h>
+#include <maya/MGlobal.h>
+#include <maya/MTime.h>
+
+#include <host/command_log.h>
+#include <host/scene.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "ModuleTest.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+constexpr double kTolerance = 1e-9;
+
+void expectKeys(const std::vector<Key>& expected, const std::vector<Key>& actual,
+                const std::string& what) {
+    ASSERT_EQ(expected.size(), actual.size()) << what;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(expected[i].time, actual[i].time, kTolerance) << what << " key " << i;
+        EXPECT_NEAR(expected[i].value, actual[i].value, kTolerance) << what << " key " << i;
+    }
+}
+
+// One label of each kind the import knows, at channel indices 0 to 15.
+const std::vector<std::string> kMixedLabels = {
+    "HEAD <P-X>",      "HEAD <P-Y>",      "HEAD <P-Z>",             // 0-2
+    "Bob1:Hips <A-X>", "Bob1:Hips <A-Y>", "Bob1:Hips <A-Z>",        // 3-5
+    "Bob1:Hips <T-X>", "Bob1:Hips <T-Y>", "Bob1:Hips <T-Z>",        // 6-8
+    "Bob2:Hips <a-X>", "Bob2:Hips <a-Y>", "Bob2:Hips <a-Z>",        // 9-11
+    "Bob2:LTOE <P-X>", "Bob2:LTOE <P-Y>", "Bob2:LTOE <P-Z>", "Fz",  // 12-15
+};
+const std::vector<int> kRotationChannels = {3, 4, 5, 9, 10, 11};
+
+// Frame f turns 0.5 rad about axis f; every other channel c holds 10 (c + 1) + f mm. HEAD's y
+// is missing at frame 1.
+TestFrame mixedFrame(int32_t frame) {
+    TestFrame result{frame, {}};
+    for (int channel = 0; channel < static_cast<int>(kMixedLabels.size()); ++channel) {
+        const int rotationAxis = channel < 9 ? channel - 3 : channel - 9;
+        const bool rotation = (channel >= 3 && channel <= 5) || (channel >= 9 && channel <= 11);
+        result.values.push_back(rotation ? (rotationAxis == frame ? 0.5 : 0.0)
+                                         : 10.0 * (channel + 1) + frame);
+    }
+    if (frame == 1)
+        result.values[1] = kMissing;
+    return result;
+}
+
+class Import : public ModuleTest {};
+
+TEST_F(Import, BuildsCharacterGroupsOfLocators) {
+    const std::string take = writeTake(
+        "mixed.K", {{0, 120.0f, kMixedLabels, {mixedFrame(0), mixedFrame(1), mixedFrame(2)}}});
+    ASSERT_TRUE(importFile(take));
+
+    EXPECT_THAT(children("|UnnamedCharacter"), ElementsAre("|UnnamedCharacter|HEAD_marker"));
+    EXPECT_THAT(children("|Bob"), ElementsAre("|Bob|Hips", "|Bob|Hips_local", "|Bob|LTOE_marker"));
+    const struct {
+        const char* transform;
+        const char* shapeType;
+    } nodes[] = {{"|UnnamedCharacter|HEAD_marker", "MarkerLocator"},
+                 {"|Bob|Hips", "DOFLocator"},
+                 {"|Bob|Hips_local", "DOFLocator"},
+                 {"|Bob|LTOE_marker", "MarkerLocator"},
+                 {"|Fz_local", "DOFLocator"}};  // no subject: at the top of the scene
+    for (const auto& node : nodes) {
+        const std::vector<std::string> shapes = children(node.transform);
+        ASSERT_EQ(1u, shapes.size()) << node.transform;
+        EXPECT_EQ(node.shapeType, typeOf(shapes[0])) << node.transform;
+    }
+    EXPECT_EQ("", typeOf("|Bob|Fz_local"));
+}
+
+TEST_F(Import, KeysEachAttributeFromItsChannel) {
+    const std::string take = writeTake(
+        "mixed.K", {{0, 120.0f, kMixedLabels, {mixedFrame(0), mixedFrame(1), mixedFrame(2)}}});
+    ASSERT_TRUE(importFile(take));
+
+    const struct {
+        const char* node;
+        const char* attribute;
+        int channel;  // translations: -1 for none
+    } translations[] = {{"|UnnamedCharacter|HEAD_marker", "tx", 0},
+                        {"|UnnamedCharacter|HEAD_marker", "tz", 2},
+                        {"|Bob|Hips", "tx", 6},
+                        {"|Bob|Hips", "ty", 7},
+                        {"|Bob|Hips", "tz", 8},
+                        {"|Bob|LTOE_marker", "tx", 12},
+                        {"|Bob|LTOE_marker", "ty", 13},
+                        {"|Bob|LTOE_marker", "tz", 14},
+                        {"|Bob|Hips_local", "tx", -1},
+                        {"|Fz_local", "tx", -1}};
+    for (const auto& t : translations) {
+        std::vector<Key> expected;
+        for (int frame = 0; t.channel >= 0 && frame < 3; ++frame)  // 24 fps / 120 Hz
+            expected.push_back({frame * 0.2, (10.0 * (t.channel + 1) + frame) / 10.0});
+        expectKeys(expected, keys(t.node, t.attribute), std::string(t.node) + "." + t.attribute);
+    }
+    // The missing value leaves a gap at frame 1.
+    expectKeys({{0.0, 2.0}, {0.4, 2.2}}, keys("|UnnamedCharacter|HEAD_marker", "ty"), "HEAD ty");
+
+    // Frame f turns about axis f alone, so each rotation attribute carries 0.5 at its frame.
+    const char* const axes[] = {"rx", "ry", "rz"};
+    for (const char* node : {"|Bob|Hips", "|Bob|Hips_local"}) {
+        for (int axis = 0; axis < 3; ++axis) {
+            std::vector<Key> expected;
+            for (int frame = 0; frame < 3; ++frame)
+                expected.push_back({frame * 0.2, frame == axis ? 0.5 : 0.0});
+            expectKeys(expected, keys(node, axes[axis]), std::string(node) + "." + axes[axis]);
+        }
+    }
+    EXPECT_TRUE(keys("|Bob|Hips_local", "ty").empty());
+}
+
+// Key times follow the UI time unit; values are stored in centimetres whatever the UI
+// distance unit is.
+class ImportUnits
+    : public ModuleTest,
+      public ::testing::WithParamInterface<std::tuple<MTime::Unit, double, MDistance::Unit>> {};
+
+TEST_P(ImportUnits, KeyTimesAndValues) {
+    const auto [timeUnit, framesPerSecond, distanceUnit] = GetParam();
+    MTime::setUIUnit(timeUnit);
+    MDistance::setUIUnit(distanceUnit);
+    const std::string take = writeTake(
+        "units.K", {{0, 120.0f, {"M <P-X>"}, {{0, {1000.0}}, {60, {-5.0}}, {240, {12.5}}}}});
+    ASSERT_TRUE(importFile(take));
+    const double step = framesPerSecond / 120.0;
+    expectKeys({{0.0, 100.0}, {60 * step, -0.5}, {240 * step, 1.25}},
+               keys("|UnnamedCharacter|M_marker", "tx"), "M tx");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TimeAndDistanceUnits, ImportUnits,
+    ::testing::Values(std::make_tuple(MTime::kFilm, 24.0, MDistance::kCentimeters),
+                      std::make_tuple(MTime::kNTSCFrame, 30.0, MDistance::kMillimeters),
+                      std::make_tuple(MTime::kPALFrame, 25.0, MDistance::kMeters),
+                      std::make_tuple(MTime::kNTSCField, 60.0, MDistance::kInches)));
+
+// Datagroups key at their own rates; a datagroup without a usable rate gets its nodes but no
+// keys, and the import goes on.
+TEST_F(Import, DatagroupsKeyAtTheirOwnRates) {
+    const std::string take =
+        writeTake("groups.K", {{0, 120.0f, {"A <P-X>"}, {{0, {10.0}}, {120, {20.0}}}},
+                               {1, 60.0f, {"Bob:Hips <T-X>"}, {{0, {30.0}}, {60, {40.0}}}},
+                               {2, 0.0f, {"C <P-X>"}, {{0, {50.0}}, {60, {60.0}}}},
+                               {3, 30.0f, {"D <P-X>"}, {{0, {70.0}}, {2000000000, {80.0}}}}});
+    ASSERT_TRUE(importFile(take));
+    expectKeys({{0, 1.0}, {24, 2.0}}, keys("|UnnamedCharacter|A_marker", "tx"), "A");
+    expectKeys({{0, 3.0}, {24, 4.0}}, keys("|Bob|Hips", "tx"), "Hips");
+    EXPECT_EQ("transform", typeOf("|UnnamedCharacter|C_marker"));
+    EXPECT_TRUE(keys("|UnnamedCharacter|C_marker", "tx").empty());
+    // Two records two billion frames apart: two keys, without walking the frames between.
+    expectKeys({{0, 7.0}, {1.6e9, 8.0}}, keys("|UnnamedCharacter|D_marker", "tx"), "D");
+}
+
+// Importing again finds the DOF locators under their group and clears their keys; markers are
+// made anew.
+TEST_F(Import, ReimportReusesDofLocatorsAndAddsMarkers) {
+    const std::vector<std::string> labels = {"Bob:Hips <T-X>", "Bob:HEAD <P-X>"};
+    const std::string first =
+        writeTake("first.K", {{0, 120.0f, labels, {{0, {10.0, 1.0}}, {1, {20.0, 2.0}}}}});
+    const std::string second = writeTake("second.K", {{0, 120.0f, labels, {{5, {30.0, 3.0}}}}});
+    ASSERT_TRUE(importFile(first));
+    EXPECT_THAT(host::commandLog(),
+                ElementsAre("file -import \"" + first + "\"", "group -em -n Bob"));
+    host::clearCommandLog();
+    ASSERT_TRUE(importFile(second));
+    EXPECT_THAT(host::commandLog(),
+                ElementsAre("file -import \"" + second + "\"", "listRelatives -c -f |Bob",
+                            "listRelatives -c -f |Bob|Hips",
+                            "cutKey -cl -t \":\" -hierarchy none {\"|Bob|Hips\"}"));
+
+    const std::vector<std::string> members = children("|Bob");
+    ASSERT_EQ(3u, members.size());
+    EXPECT_EQ("|Bob|Hips", members[0]);
+    expectKeys({{1.0, 3.0}}, keys("|Bob|Hips", "tx"), "Hips after the second import");
+    expectKeys({{0.0, 0.1}, {0.2, 0.2}}, keys(members[1], "tx"), "first marker");
+    expectKeys({{1.0, 0.3}}, keys(members[2], "tx"), "second marker");
+}
+
+struct RangeCase {
+    const char* name;
+    std::vector<TestDatagroup> groups;
+    double end;  // the playback range's end after the import, from 100 film frames
+};
+
+class ImportRange : public ModuleTest, public ::testing::WithParamInterface<RangeCase> {};
+
+// The playback range grows to the take's last frame at the rate of datagroup 0, never
+// shrinks, and stays as it is when datagroup 0 gives no usable rate.
+TEST_P(ImportRange, PlaybackRange) {
+    ASSERT_TRUE(MAnimControl::setMinMaxTime(MTime(10.0, MTime::kFilm), MTime(100.0, MTime::kFilm)));
+    ASSERT_TRUE(importFile(writeTake("range.K", GetParam().groups)));
+    const bool widened = GetParam().end != 100.0;
+    EXPECT_EQ(widened ? 0.0 : 10.0, MAnimControl::minTime().as(MTime::kFilm));
+    EXPECT_EQ(GetParam().end, MAnimControl::maxTime().as(MTime::kFilm));
+}
+
+TestDatagroup rangeGroup(int16_t id, float rate, int32_t last, bool declared = true) {
+    return {id, rate, {"M <P-X>"}, {{0, {1.0}}, {last, {2.0}}}, declared};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rates, ImportRange,
+    ::testing::Values(RangeCase{"Widened", {rangeGroup(0, 120.0f, 1200)}, 240.0},
+                      RangeCase{"NeverShortened", {rangeGroup(0, 120.0f, 300)}, 100.0},
+                      RangeCase{
+                          "NoDatagroupsMeansOneHertz", {rangeGroup(0, 9.0f, 50, false)}, 1200.0},
+                      RangeCase{"RateZero", {rangeGroup(0, 0.0f, 1200)}, 100.0},
+                      RangeCase{"NegativeRate", {rangeGroup(0, -120.0f, 1200)}, 100.0},
+                      RangeCase{"DatagroupZeroMissing",
+                                {rangeGroup(0, 120.0f, 1200, false), rangeGroup(1, 120.0f, 1200)},
+                                100.0}),
+    [](const ::testing::TestParamInfo<RangeCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
