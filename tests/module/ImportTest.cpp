@@ -225,3 +225,44 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RangeCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// An earlier DOF locator is found again directly under its group or below other locator
+// transforms, never below a plain transform; one that is found loses its old keys.
+TEST_F(Import, FindsEarlierDofLocatorsOnlyThroughLocatorTransforms) {
+    const struct {
+        const char* setup;
+        const char* hips;  // the node named Hips before the import
+        bool found;
+    } cases[] = {
+        {"createNode transform -n Hips -p Bob; createNode DOFLocator -p Hips", "|Bob|Hips", true},
+        {"createNode transform -n Pelvis -p Bob; createNode MarkerLocator -p Pelvis;"
+         "createNode transform -n Hips -p Pelvis; createNode DOFLocator -p |Bob|Pelvis|Hips",
+         "|Bob|Pelvis|Hips", true},
+        {"createNode transform -n Extra -p Bob; createNode transform -n Hips -p Extra;"
+         "createNode DOFLocator -p |Bob|Extra|Hips",
+         "|Bob|Extra|Hips", false},
+        {"createNode transform -n Hips -p Bob", "|Bob|Hips", false},
+    };
+    const std::string take = writeTake("hips.K", {{0, 120.0f, {"Bob:Hips <T-X>"}, {{0, {10.0}}}}});
+    for (const auto& c : cases) {
+        host::resetScene();
+        ASSERT_TRUE(MGlobal::executeCommand(MString("group -em -n Bob;") + c.setup)) << c.setup;
+        ASSERT_TRUE(MGlobal::executeCommand(MString("setKeyframe -t 50 -v 9 -at tx ") + c.hips));
+        const std::vector<std::string> before = children("|Bob");
+        ASSERT_TRUE(importFile(take));
+        const std::vector<std::string> after = children("|Bob");
+        if (c.found) {
+            EXPECT_EQ(before, after) << c.setup;
+            expectKeys({{0, 1.0}}, keys(c.hips, "tx"), c.setup);
+        } else {
+            ASSERT_EQ(before.size() + 1, after.size()) << c.setup;
+            expectKeys({{50, 9.0}}, keys(c.hips, "tx"), c.setup);
+            expectKeys({{0, 1.0}}, keys(after.back(), "tx"), c.setup);
+            EXPECT_EQ("DOFLocator", typeOf(children(after.back()).at(0))) << c.setup;
+        }
+    }
+}
+
+}  // namespace
