@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <maya/MFileObject.h>
+#include <maya/MGlobal.h>
 
 #include <host/faults.h>
 #include <host/plugins.h>
@@ -32,12 +33,12 @@ size_t linesStartingWith(const std::string& output, const std::string& start) {
     return count;
 }
 
-std::vector<std::string> nodeTypeNames(const host::PluginInfo& info) {
-    std::vector<std::string> names;
-    for (const host::RegisteredNodeType& type : info.nodeTypes)
-        names.push_back(type.name);
-    return names;
-}
+struct LoadOutcome {
+    bool loaded = false;
+    host::PluginInfo info;                   // while it was loaded
+    std::string printed;                     // by the load
+    std::vector<std::string> registrations;  // calls of the load and the unload
+};
 
 class Registration : public ::testing::Test {
   protected:
@@ -46,36 +47,39 @@ class Registration : public ::testing::Test {
         host::resetScene();
         host::unloadAllPlugins();
         host::clearFaults();
+        host::clearRegistrationLog();
     }
     void TearDown() override {
         host::unloadAllPlugins();
         host::clearFaults();
     }
 
-    // Loads the module, unloads it again when it loaded, and checks that the registry is as it
-    // was before. What initializePlugin printed goes to `printed`.
-    void loadAndUnload(bool expectLoaded, host::PluginInfo& info, std::string& printed) {
+    // Loads the module and unloads it again when it loaded; afterwards the registry must be
+    // as it was before.
+    static LoadOutcome loadAndUnload() {
         const Registry before;
+        LoadOutcome outcome;
         testing::internal::CaptureStderr();
         std::string error;
-        const bool loaded = host::loadPlugin("MayaKFileReader", &error);
-        printed = testing::internal::GetCapturedStderr();
-        ASSERT_EQ(expectLoaded, loaded) << error;
-        if (loaded) {
-            ASSERT_TRUE(host::findPlugin("MayaKFileReader", &info));
-            ASSERT_TRUE(host::unloadPlugin("MayaKFileReader", &error)) << error;
+        outcome.loaded = host::loadPlugin("MayaKFileReader", &error);
+        outcome.printed = testing::internal::GetCapturedStderr();
+        if (outcome.loaded) {
+            EXPECT_TRUE(host::findPlugin("MayaKFileReader", &outcome.info));
+            EXPECT_TRUE(host::unloadPlugin("MayaKFileReader", &error)) << error;
         }
+        outcome.registrations = host::registrationLog();
         const Registry after;
         EXPECT_EQ(before.translators, after.translators);
         EXPECT_EQ(before.commands, after.commands);
         EXPECT_EQ(before.plugins, after.plugins);
+        return outcome;
     }
 };
 
 TEST_F(Registration, RegistersTheTranslatorAndBothLocatorTypes) {
-    host::PluginInfo info;
-    std::string printed;
-    loadAndUnload(true, info, printed);
+    const LoadOutcome outcome = loadAndUnload();
+    ASSERT_TRUE(outcome.loaded);
+    const host::PluginInfo& info = outcome.info;
     EXPECT_EQ("700", info.apiVersion);
     EXPECT_EQ("Brenholt Ltd.", info.vendor);
     EXPECT_EQ("Release 1.0", info.version);
@@ -87,35 +91,70 @@ TEST_F(Registration, RegistersTheTranslatorAndBothLocatorTypes) {
     EXPECT_EQ(0x66667u, info.nodeTypes[1].id);
     for (const host::RegisteredNodeType& type : info.nodeTypes)
         EXPECT_EQ(1, type.kind) << type.name;  // MPxNode::kLocatorNode
-    EXPECT_EQ("", printed);
+    EXPECT_EQ("", outcome.printed);
+    const std::vector<std::string> inOrder = {"registerFileTranslator Kelmar K-file",
+                                              "registerNode DOFLocator",
+                                              "registerNode MarkerLocator",
+                                              "deregisterFileTranslator Kelmar K-file",
+                                              "deregisterNode 419430",
+                                              "deregisterNode 419431"};
+    EXPECT_EQ(inOrder, outcome.registrations);
 }
 
-TEST_F(Registration, ARefusedTranslatorFailsTheLoad) {
-    host::injectFault(host::Fault::RegisterFileTranslator, "Kelmar K-file");
-    host::PluginInfo info;
-    std::string printed;
-    loadAndUnload(false, info, printed);
-    EXPECT_EQ(1u, linesStartingWith(printed, "registerFileTranslator: ")) << printed;
+// Whatever the host refuses, every later step is still tried and unloading removes the rest;
+// only a refused translator fails the load.
+TEST_F(Registration, GoesOnPastRefusedSteps) {
+    const struct {
+        host::Fault fault;
+        const char* name;
+        bool loaded;
+        std::vector<std::string> registrations;
+        const char* report;  // printed once per refused step
+        size_t reports;
+    } cases[] = {
+        {host::Fault::RegisterFileTranslator,
+         "Kelmar K-file",
+         false,
+         {"registerFileTranslator Kelmar K-file (refused)", "registerNode DOFLocator",
+          "registerNode MarkerLocator"},
+         "registerFileTranslator: ",
+         1},
+        {host::Fault::RegisterNode,
+         "DOFLocator",
+         true,
+         {"registerFileTranslator Kelmar K-file", "registerNode DOFLocator (refused)",
+          "registerNode MarkerLocator", "deregisterFileTranslator Kelmar K-file",
+          "deregisterNode 419430 (refused)", "deregisterNode 419431"},
+         "registerNode",
+         0},
+        {host::Fault::AddAttribute,
+         "size",
+         true,
+         {"registerFileTranslator Kelmar K-file", "registerNode DOFLocator (refused)",
+          "registerNode MarkerLocator (refused)", "deregisterFileTranslator Kelmar K-file",
+          "deregisterNode 419430 (refused)", "deregisterNode 419431 (refused)"},
+         "addAttribute: ",
+         2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        host::clearFaults();
+        host::clearRegistrationLog();
+        host::injectFault(c.fault, c.name);
+        const LoadOutcome outcome = loadAndUnload();
+        EXPECT_EQ(c.loaded, outcome.loaded);
+        EXPECT_EQ(c.registrations, outcome.registrations);
+        EXPECT_EQ(c.reports, linesStartingWith(outcome.printed, c.report)) << outcome.printed;
+    }
 }
 
-// A node type the host refuses is left out; the module still loads.
-TEST_F(Registration, ARefusedNodeTypeIsLeftOut) {
-    host::injectFault(host::Fault::RegisterNode, "DOFLocator");
-    host::PluginInfo info;
-    std::string printed;
-    loadAndUnload(true, info, printed);
-    EXPECT_EQ(std::vector<std::string>{"MarkerLocator"}, nodeTypeNames(info));
-    EXPECT_EQ(std::vector<std::string>{"Kelmar K-file"}, info.translators);
-    EXPECT_EQ(0u, linesStartingWith(printed, "registerNode")) << printed;
-}
-
-TEST_F(Registration, ARefusedSizeAttributeIsReportedForEachType) {
-    host::injectFault(host::Fault::AddAttribute, "size");
-    host::PluginInfo info;
-    std::string printed;
-    loadAndUnload(true, info, printed);
-    EXPECT_TRUE(info.nodeTypes.empty());
-    EXPECT_EQ(2u, linesStartingWith(printed, "addAttribute: ")) << printed;
+TEST_F(Registration, UnloadsOnceTheImportedNodesAreGone) {
+    ASSERT_TRUE(host::loadPlugin("MayaKFileReader"));
+    ASSERT_TRUE(MGlobal::executeCommand("createNode DOFLocator; createNode MarkerLocator"));
+    EXPECT_FALSE(host::unloadPlugin("MayaKFileReader"));
+    host::resetScene();
+    EXPECT_TRUE(host::unloadPlugin("MayaKFileReader"));
+    EXPECT_TRUE(host::registeredTranslators().empty());
 }
 
 // Recognition is by the name's extension alone, whatever the file holds.
