@@ -19,10 +19,6 @@ void reportError(const std::string& message) {
 
 const char* const KFileTranslator::kName = "Kelmar K-file";
 
-KFileTranslator::KFileTranslator() = default;
-
-KFileTranslator::~KFileTranslator() = default;
-
 MStatus KFileTranslator::reader(const MFileObject& file, const MString&, FileAccessMode) {
     animators_.clear();
     // fullName, not name: the name alone lacks the folder the take lies in.

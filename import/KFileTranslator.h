@@ -14,9 +14,6 @@ class KFileTranslator : public MPxFileTranslator {
     // The name the translator is registered under.
     static const char* const kName;
 
-    KFileTranslator();
-    ~KFileTranslator() override;
-
     // Imports the take; the options text and the access mode play no part. A file that is not
     // a complete K-file is reported to the user and fails the import with the scene untouched.
     MStatus reader(const MFileObject& file, const MString& options, FileAccessMode mode) override;
