@@ -7,6 +7,13 @@
 
 #include <host/gl_record.h>
 
+#ifdef _WIN32
+// On Windows the header declares the entry points as imported from the system's GL library;
+// here this library is where they live, so it exports them with the header's convention.
+#define WINGDIAPI __declspec(dllexport)
+#define APIENTRY __stdcall
+#define GLAPIENTRY APIENTRY
+#endif
 #include <GL/gl.h>
 
 #include <string>
