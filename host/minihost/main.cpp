@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -25,6 +26,8 @@ const char* const kUsage =
     "  script.mel       run the statements of a MEL file\n"
     "  --dump           print the scene dump when done\n"
     "  --dump-to FILE   write the scene dump to FILE when done\n"
+    "  --dump-digits N  significant digits of the dump's numbers (1 to 17, default 15;\n"
+    "                   9 hide last-bit differences between platforms)\n"
     "  -h, --help       show this text\n"
     "Steps run in the order given; the first failed statement ends the run with exit\n"
     "status 1. Without steps, on a terminal, minihost reads MEL at a prompt (end with\n"
@@ -42,6 +45,7 @@ struct Options {
     std::vector<Step> steps;
     bool dump = false;
     std::string dumpFile;
+    int dumpDigits = 15;
 };
 
 // Prints each statement's result the way the host's script editor does.
@@ -81,6 +85,15 @@ void prompt() {
     std::printf("\n");
 }
 
+bool parseDigits(const std::string& text, int* digits) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < 1 || value > 17)
+        return false;
+    *digits = static_cast<int>(value);
+    return true;
+}
+
 bool parseOptions(int argc, char** argv, Options* options, int* exitCode) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -89,16 +102,22 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode) {
             *exitCode = 0;
             return false;
         }
-        if (arg == "-c" || arg == "--dump-to") {
+        if (arg == "-c" || arg == "--dump-to" || arg == "--dump-digits") {
             if (i + 1 >= argc) {
                 std::fprintf(stderr, "minihost: %s needs a value\n%s", arg.c_str(), kUsage);
                 *exitCode = 2;
                 return false;
             }
+            const std::string value = argv[++i];
             if (arg == "-c") {
-                options->steps.push_back({false, argv[++i]});
-            } else {
-                options->dumpFile = argv[++i];
+                options->steps.push_back({false, value});
+            } else if (arg == "--dump-to") {
+                options->dumpFile = value;
+            } else if (!parseDigits(value, &options->dumpDigits)) {
+                std::fprintf(stderr, "minihost: --dump-digits takes 1 to 17, not %s\n",
+                             value.c_str());
+                *exitCode = 2;
+                return false;
             }
         } else if (arg == "--dump") {
             options->dump = true;
@@ -114,12 +133,13 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode) {
 }
 
 bool writeDump(const Options& options) {
+    const std::string dump = host::sceneDump(options.dumpDigits);
     if (options.dump)
-        std::printf("%s", host::sceneDump().c_str());
+        std::printf("%s", dump.c_str());
     if (options.dumpFile.empty())
         return true;
     std::ofstream out(options.dumpFile, std::ios::binary);
-    out << host::sceneDump();
+    out << dump;
     if (!out) {
         std::fprintf(stderr, "minihost: cannot write %s\n", options.dumpFile.c_str());
         return false;

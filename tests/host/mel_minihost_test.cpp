@@ -87,9 +87,19 @@ TEST(MelMinihost, DumpsTheScene) {
     std::remove(path.c_str());
 }
 
+TEST(MelMinihost, DumpDigitsRoundTheDumpsNumbers) {
+    const std::string steps = "-c \"group -em -n G; setAttr G.tx 0.123456789123\" --dump";
+    EXPECT_NE(std::string::npos, minihost(steps).output.find("translateX=0.123456789123\n"));
+    const HostRun rounded = minihost(steps + " --dump-digits 9");
+    EXPECT_EQ(0, rounded.status);
+    EXPECT_NE(std::string::npos, rounded.output.find("translateX=0.123456789\n"));
+}
+
 TEST(MelMinihost, UsageErrors) {
     EXPECT_EQ(2, minihost("-c").status);
     EXPECT_EQ(2, minihost("--bogus").status);
+    for (const char* digits : {"", "0", "18", "9x"})
+        EXPECT_EQ(2, minihost(std::string("--dump-digits '") + digits + "'").status) << digits;
     const HostRun help = minihost("--help");
     EXPECT_EQ(0, help.status);
     EXPECT_NE(std::string::npos, help.output.find("usage: minihost"));

@@ -16,8 +16,9 @@ void resetScene();
 // in child order, then DG nodes in creation order) with its type and attribute values,
 // every curve with its keys, connections, constraints and the selection. Identical scenes
 // give byte-identical text. Values are in internal units (cm, radians); times in the UI
-// time unit.
-std::string sceneDump();
+// time unit. Numbers carry up to `significantDigits` significant digits: 9 hide the last-bit
+// differences between two platforms' maths libraries.
+std::string sceneDump(int significantDigits = 15);
 
 // Calls the plug-in locator's draw (name: the shape or its transform) with a view, as the
 // viewport does; what it draws is recorded by the GL recording. style and status are

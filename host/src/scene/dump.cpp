@@ -69,16 +69,9 @@ const char* tangentName(int t) {
     return t >= 0 && t <= 5 ? names[t] : "unknown";
 }
 
-std::string num(double v) {
-    return scene::formatNumber(v);
-}
-std::string uiTime(double seconds) {
-    return num(scene::fromSeconds(seconds).value());
-}
-
 class Dumper {
   public:
-    explicit Dumper(const scene::Scene& s) : s_(s) {}
+    Dumper(const scene::Scene& s, int significantDigits) : s_(s), digits_(significantDigits) {}
 
     std::string run() {
         const scene::Ranges& r = s_.ranges();
@@ -108,6 +101,9 @@ class Dumper {
     }
 
   private:
+    std::string num(double v) const { return scene::formatNumber(v, digits_); }
+    std::string uiTime(double seconds) const { return num(scene::fromSeconds(seconds).value()); }
+
     void types() {
         for (const scene::NodeType* t : scene::allTypes()) {
             if (!t->fromPlugin) {
@@ -172,6 +168,7 @@ class Dumper {
     }
 
     const scene::Scene& s_;
+    const int digits_;
     std::ostringstream out_;
 };
 
@@ -185,8 +182,8 @@ void resetScene() {
     MDistance::setUIUnit(MDistance::kCentimeters);
 }
 
-std::string sceneDump() {
-    return Dumper(scene::theScene()).run();
+std::string sceneDump(int significantDigits) {
+    return Dumper(scene::theScene(), significantDigits).run();
 }
 
 }  // namespace host

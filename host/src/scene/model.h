@@ -278,6 +278,6 @@ void decomposeTRS(const Matrix& m, std::array<double, 3>* t, std::array<double, 
                   std::array<double, 3>* s);
 
 // Text of a number as the dump and MEL print it: shortest of up to 15 significant digits.
-std::string formatNumber(double value);
+std::string formatNumber(double value, int significantDigits = 15);
 
 }  // namespace scene

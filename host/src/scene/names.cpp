@@ -57,7 +57,7 @@ bool globMatch(const std::string& pattern, const std::string& text) {
     return p == pattern.size();
 }
 
-std::string formatNumber(double value) {
+std::string formatNumber(double value, int significantDigits) {
     if (value == 0.0) {
         return "0";  // no "-0"
     }
@@ -65,7 +65,7 @@ std::string formatNumber(double value) {
         return std::isnan(value) ? "nan" : (value > 0 ? "inf" : "-inf");
     }
     char text[64];
-    std::snprintf(text, sizeof text, "%.15g", value);
+    std::snprintf(text, sizeof text, "%.*g", significantDigits, value);
     return text;
 }
 
