@@ -37,6 +37,23 @@ bool InjectedFailure() {
     return left == 0;
 }
 
+// The C runtime of Windows has no aligned_alloc; its aligned blocks need their own free.
+void* AlignedBlock(size_t alignment, size_t size) {
+#ifdef _WIN32
+    return _aligned_malloc(size, alignment);
+#else
+    return std::aligned_alloc(alignment, size);
+#endif
+}
+
+void FreeAlignedBlock(void* block) {
+#ifdef _WIN32
+    _aligned_free(block);
+#else
+    std::free(block);
+#endif
+}
+
 void* Allocate(size_t size, size_t alignment) noexcept {
     alignment = alignment < kDefaultAlignment ? kDefaultAlignment : alignment;
     if (size > SIZE_MAX - 2 * alignment || InjectedFailure()) {
@@ -44,7 +61,7 @@ void* Allocate(size_t size, size_t alignment) noexcept {
     }
     size_t total = (size + 2 * alignment - 1) / alignment * alignment;  // prefix + size, rounded
     void* base =
-        alignment == kDefaultAlignment ? std::malloc(total) : std::aligned_alloc(alignment, total);
+        alignment == kDefaultAlignment ? std::malloc(total) : AlignedBlock(alignment, total);
     if (!base) {
         return nullptr;
     }
@@ -61,7 +78,11 @@ void Release(void* pointer, size_t alignment) noexcept {
     alignment = alignment < kDefaultAlignment ? kDefaultAlignment : alignment;
     auto* user = static_cast<unsigned char*>(pointer);
     liveBytes.fetch_sub(reinterpret_cast<size_t*>(user)[-1], std::memory_order_relaxed);
-    std::free(user - alignment);
+    if (alignment == kDefaultAlignment) {
+        std::free(user - alignment);
+    } else {
+        FreeAlignedBlock(user - alignment);
+    }
 }
 
 void* AllocateOrThrow(size_t size, size_t alignment) {

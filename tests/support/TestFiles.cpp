@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 
 namespace testsupport {
@@ -102,11 +103,25 @@ Bytes RecordBody(const std::vector<Bytes>& payloads) {
 
 TempDir::TempDir() {
     std::error_code error;
-    std::string pattern =
-        (std::filesystem::temp_directory_path(error) / "kfile-test-XXXXXX").string();
-    if (!error && mkdtemp(pattern.data())) {
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
+    if (error) {
+        return;
+    }
+#ifdef _WIN32
+    // No mkdtemp: try random names; create_directory makes only a folder that did not exist.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
+        std::filesystem::path candidate = temp / ("kfile-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate, error)) {
+            root_ = candidate;
+        }
+    }
+#else
+    std::string pattern = (temp / "kfile-test-XXXXXX").string();
+    if (mkdtemp(pattern.data())) {
         root_ = pattern;
     }
+#endif
 }
 
 TempDir::~TempDir() {
