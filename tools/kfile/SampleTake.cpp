@@ -28,19 +28,23 @@ std::unique_ptr<KFileDatagroupSection> SampleTake::MakeDatagroupSection() const 
     auto section = std::make_unique<KFileDatagroupSection>(0);
     auto markers = std::make_unique<KFileDatagroupRecord>(0, kValueDouble, 8, options_.rate);
     markers->SetName("Markers");
-    for (int32_t m = 0; m < options_.markerCount; ++m) {
-        for (const char* axis : kAxes) {
-            markers->AppendLabel(options_.subject + ":" + NthName(kMarkerNames, m) + " <P-" + axis +
-                                 ">");
-        }
-    }
     auto skeleton = std::make_unique<KFileDatagroupRecord>(1, kValueDouble, 8, options_.rate);
     skeleton->SetName("Skeleton");
-    for (int32_t s = 0; s < options_.segmentCount; ++s) {
-        for (const char* kind : {"A", "T"}) {
+    std::vector<std::string> subjects = {options_.subject};
+    subjects.insert(subjects.end(), options_.otherSubjects.begin(), options_.otherSubjects.end());
+    for (const std::string& subject : subjects) {
+        for (int32_t m = 0; m < options_.markerCount; ++m) {
             for (const char* axis : kAxes) {
-                skeleton->AppendLabel(options_.subject + ":" + NthName(kSegmentNames, s) + " <" +
-                                      kind + "-" + axis + ">");
+                markers->AppendLabel(subject + ":" + NthName(kMarkerNames, m) + " <P-" + axis +
+                                     ">");
+            }
+        }
+        for (int32_t s = 0; s < options_.segmentCount; ++s) {
+            for (const char* kind : {"A", "T"}) {
+                for (const char* axis : kAxes) {
+                    skeleton->AppendLabel(subject + ":" + NthName(kSegmentNames, s) + " <" + kind +
+                                          "-" + axis + ">");
+                }
             }
         }
     }

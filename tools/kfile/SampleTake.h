@@ -1,4 +1,5 @@
-// Synthetic motion-capture takes: marker trajectories and a solved skeleton for one subject,
+// Synthetic motion-capture takes: marker trajectories and a solved skeleton for one or more
+// subjects,
 // made with the K-file library's own writer. Used by the kfile command, the tests and the
 // benchmarks.
 #pragma once
@@ -6,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kfile/kfile.h"
 
@@ -18,6 +20,8 @@ struct SampleTakeOptions {
     float rate = 120.0f;
     // Every n-th marker sample is stored as missing (0: none).
     int32_t missingEvery = 17;
+    // Further subjects with the same markers and segments, each after the one before.
+    std::vector<std::string> otherSubjects;
 };
 
 class SampleTake {
