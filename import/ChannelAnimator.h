@@ -38,9 +38,8 @@ class ChannelAnimator {
     int32_t datagroupIndex() const { return datagroupIndex_; }
 
     // Feeds the slot from the channel at this position among the datagroup's labels (which is
-    // also the value's position in each record). kNoChannelSlot (or any number outside the six
-    // slots) changes nothing. Answers the
-    // slot.
+    // also the value's position in each record). kNoChannelSlot, or any number outside the six
+    // slots, changes nothing. Answers the slot.
     ChannelSlot setChannelIndex(ChannelSlot slot, int32_t channelIndex);
     // Gives the slot the curve its keys go to; a curve the slot held before is released.
     // Without a slot the curve is dropped. Answers the slot.
