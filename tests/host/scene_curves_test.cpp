@@ -92,10 +92,13 @@ TEST_F(Curves, KeysStayInTimeOrderAndAKeyAtATakenTimeReplacesIt) {
     ASSERT_TRUE(curve.addKeyframe(MTime(0.25, MTime::kSeconds), 7.0, MFnAnimCurve::kTangentStep,
                                   lin));  // 0.25 s is film frame 6
     ASSERT_TRUE(curve.addKeyframe(MTime(5.0), 4.0, lin, lin));
-    ASSERT_EQ(curve.numKeys(), 4u);
-    const double times[] = {2, 5, 6, 10};
-    const double values[] = {1, 4, 7, 3};
-    for (unsigned i = 0; i < 4; ++i) {
+    // After the last key, and at its time.
+    ASSERT_TRUE(curve.addKeyframe(MTime(12.0), 9.0, lin, lin));
+    ASSERT_TRUE(curve.addKeyframe(MTime(12.0), 8.0, lin, lin));
+    ASSERT_EQ(curve.numKeys(), 5u);
+    const double times[] = {2, 5, 6, 10, 12};
+    const double values[] = {1, 4, 7, 3, 8};
+    for (unsigned i = 0; i < 5; ++i) {
         EXPECT_DOUBLE_EQ(curve.time(i).as(MTime::kFilm), times[i]);
         EXPECT_DOUBLE_EQ(curve.value(i), values[i]);
     }
@@ -108,7 +111,7 @@ TEST_F(Curves, KeysStayInTimeOrderAndAKeyAtATakenTimeReplacesIt) {
     curve.time(9, &status);
     EXPECT_EQ(status, MStatus::kInvalidParameter);
     ASSERT_TRUE(curve.remove(0));
-    EXPECT_EQ(curve.numKeys(), 3u);
+    EXPECT_EQ(curve.numKeys(), 4u);
     EXPECT_EQ(curve.addKeyframe(MTime(1.0), 0.0, static_cast<MFnAnimCurve::TangentType>(42), lin),
               MStatus::kInvalidParameter);
 }

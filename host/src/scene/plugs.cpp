@@ -175,6 +175,12 @@ Node* Scene::createCurveFor(const PlugRef& plug, std::string* error) {
 
 void Scene::addKey(Node* curve, const Key& key) {
     auto& keys = curve->keys;
+    // Keys mostly come in time order (an import keys frame after frame): those are appended
+    // without a search, which on long curves would cost a cache miss per step.
+    if (keys.empty() || keys.back().time < key.time - kSameTime) {
+        keys.push_back(key);
+        return;
+    }
     auto it = std::lower_bound(keys.begin(), keys.end(), key.time - kSameTime,
                                [](const Key& k, double t) { return k.time < t; });
     if (it != keys.end() && std::fabs(it->time - key.time) <= kSameTime) {
