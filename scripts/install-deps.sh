@@ -6,6 +6,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang clang-format libgtest-dev libgmock-dev libbenchmark-dev
           libgl-dev
+          # the kfile command
+          libcli11-dev nlohmann-json3-dev
           # the Python module, its plots and its tests, for Debian's own python3
           python3-dev python3-numpy pybind11-dev python3-pybind11 python3-matplotlib python3-pytest)
 # Installed without their recommendations, which for Wine are a desktop's worth.

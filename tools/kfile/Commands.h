@@ -1,12 +1,54 @@
-// The subcommands of the kfile program.
+// The subcommands of the kfile command. Each writes its results to `out` and its complaints to
+// `err`, and answers the exit status: 0 done, 1 a take that cannot be read or is inconsistent
+// (2, bad usage, is decided while the arguments are parsed).
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <ostream>
 #include <string>
-#include <vector>
+#include <utility>
 
-using Arguments = std::vector<std::string>;
+#include "TakeGenerator.h"
 
-int GenerateCommand(const Arguments& arguments);
-int InfoCommand(const Arguments& arguments);
-int ValidateCommand(const Arguments& arguments);
-int ExportCommand(const Arguments& arguments);
+// Where a subcommand writes, and whether it may show progress (only on a terminal).
+struct Console {
+    std::ostream& out;
+    std::ostream& err;
+    bool progress = false;
+};
+
+struct InspectOptions {
+    std::string take;
+    bool json = false;
+};
+
+struct ExportOptions {
+    std::string take;
+    int32_t datagroup = 0;
+    std::string out;  // empty: standard output
+};
+
+struct GenerateOptions {
+    std::string out;
+    TakeOptions take;
+};
+
+int RunInfo(const InspectOptions& options, Console& console);
+int RunLabels(const InspectOptions& options, Console& console);
+int RunValidate(const InspectOptions& options, Console& console);
+int RunExport(const ExportOptions& options, Console& console);
+int RunGenerate(const GenerateOptions& options, Console& console);
+
+// Shows "what done/total" on one line of the terminal while work goes on.
+class Progress {
+  public:
+    Progress(Console& console, std::string what) : console_(console), what_(std::move(what)) {}
+    ~Progress();
+    void Show(int64_t done, int64_t total);
+
+  private:
+    Console& console_;
+    std::string what_;
+    bool shown_ = false;
+};

@@ -1,0 +1,210 @@
+// kfile info: what a take holds.
+#include <nlohmann/json.hpp>
+
+#include "Commands.h"
+#include "import/ChannelLabels.h"
+#include "TakeReading.h"
+
+using namespace kfile;
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+// Values of a parameter: its texts for a text parameter, else its numbers.
+Json ParameterValues(const KFileParameterRecord& parameter) {
+    Json values = Json::array();
+    const int32_t count = std::max(parameter.GetElementCount(), 0);
+    if (parameter.GetType() == kValueText) {
+        const std::vector<int16_t>& dimensions = parameter.GetDimensions();
+        const int32_t width = dimensions.empty() ? 1 : std::max<int32_t>(dimensions[0], 1);
+        for (int32_t slot = 0; slot < count / width; ++slot) {
+            values.push_back(parameter.GetText(slot));
+        }
+        return values;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        switch (parameter.GetType()) {
+            case kValueShort:
+                values.push_back(parameter.GetShort(i));
+                break;
+            case kValueLong:
+                values.push_back(parameter.GetLong(i));
+                break;
+            case kValueFloat:
+                values.push_back(parameter.GetFloat(i));
+                break;
+            case kValueDouble:
+                values.push_back(parameter.GetDouble(i));
+                break;
+            case kValueBoolean:
+                values.push_back(parameter.GetBoolean(i));
+                break;
+            default:
+                values.push_back(parameter.GetByte(i));
+                break;
+        }
+    }
+    return values;
+}
+
+Json SectionsJson(const KReadReport& report) {
+    Json sections = Json::array();
+    for (const KSectionReport& section : report.sections) {
+        sections.push_back({{"name", section.name},
+                            {"offset", section.offset},
+                            {"size", section.size},
+                            {"kept", section.kept}});
+    }
+    return sections;
+}
+
+Json ParametersJson(const KFileContents& contents) {
+    Json parameters = Json::array();
+    if (const KFileParameterSection* section = contents.GetParameterSection()) {
+        for (const KFileParameterRecord& parameter : section->GetRecords()) {
+            parameters.push_back({{"name", parameter.GetName()},
+                                  {"type", parameter.GetType()},
+                                  {"typeName", KValueTypeName(parameter.GetType())},
+                                  {"dimensions", parameter.GetDimensions()},
+                                  {"values", ParameterValues(parameter)}});
+        }
+    }
+    return parameters;
+}
+
+Json DatagroupJson(const KFileContents& contents, const KFileDatagroupRecord& group) {
+    const DatagroupFrames frames = CountFrames(contents, group);
+    Json missing = Json::array();
+    for (int32_t c = 0; c < group.GetLabelCount(); ++c) {
+        missing.push_back({{"channel", c},
+                           {"label", group.GetLabel(c)},
+                           {"missing", frames.missing[static_cast<size_t>(c)]}});
+    }
+    return {{"id", group.GetId()},
+            {"name", group.GetName()},
+            {"valueType", group.GetValueType()},
+            {"valueTypeName", group.GetValueTypeName()},
+            {"valueSize", group.GetValueSize()},
+            {"rate", group.GetRate()},
+            {"channelCount", group.GetLabelCount()},
+            {"records", frames.records},
+            {"firstFrame", frames.firstFrame},
+            {"lastFrame", frames.lastFrame},
+            {"incompleteRecords", frames.incomplete},
+            {"channels", missing}};
+}
+
+Json InfoJson(const std::string& fileName, const KFileContents& contents,
+              const KReadReport& report) {
+    Json datagroups = Json::array();
+    if (const KFileDatagroupSection* section = contents.GetDatagroupSection()) {
+        for (const KFileDatagroupRecord& group : section->GetRecords()) {
+            datagroups.push_back(DatagroupJson(contents, group));
+        }
+    }
+    return {{"file", fileName},
+            {"size", report.fileSize},
+            {"version", contents.GetVersion()},
+            {"sections", SectionsJson(report)},
+            {"parameters", ParametersJson(contents)},
+            {"datagroups", datagroups},
+            {"dynamicRecords", contents.GetDynamicRecordCount()}};
+}
+
+// A list of JSON scalars as "a, b, c", at most `most` of them.
+std::string ValueList(const Json& values, size_t most) {
+    std::string text;
+    for (size_t i = 0; i < values.size() && i < most; ++i) {
+        text += (i ? ", " : "") + (values[i].is_string() ? values[i].get<std::string>()
+                                                          : values[i].dump());
+    }
+    return values.size() > most ? text + ", ... (" + std::to_string(values.size()) + ")" : text;
+}
+
+void PrintDatagroup(std::ostream& out, const Json& group) {
+    out << "datagroup " << group["id"] << " \"" << group["name"].get<std::string>()
+        << "\": " << group["valueTypeName"].get<std::string>() << " (type "
+        << group["valueType"] << "), " << group["valueSize"] << "-byte values, "
+        << group["rate"] << " fps, " << group["channelCount"] << " channels\n  "
+        << group["records"] << " records";
+    if (group["records"] > 0) {
+        out << ", frames " << group["firstFrame"] << " to " << group["lastFrame"];
+    }
+    if (group["incompleteRecords"] > 0) {
+        out << ", " << group["incompleteRecords"] << " without one value per channel";
+    }
+    out << "\n";
+    // Channels of one name with the same count share a line: "Bob1:LFHD <P-X> <P-Y> <P-Z>: 4".
+    std::string line;
+    std::string lineName;
+    int64_t lineCount = 0;
+    auto flush = [&]() {
+        if (!line.empty()) {
+            out << "    " << line << ": " << lineCount << "\n";
+        }
+        line.clear();
+    };
+    out << "  missing values:";
+    bool any = false;
+    for (const Json& channel : group["channels"]) {
+        const int64_t count = channel["missing"].get<int64_t>();
+        if (count == 0) {
+            flush();
+            continue;
+        }
+        const std::string label = channel["label"].get<std::string>();
+        const std::string name = channelBaseName(label);
+        if (line.empty() || name != lineName || count != lineCount) {
+            flush();
+            out << (any ? "" : "\n");
+            any = true;
+            line = label;
+            lineName = name;
+            lineCount = count;
+        } else {
+            line += label.substr(std::min(label.size(), name.size()));
+        }
+    }
+    flush();
+    out << (any ? "" : " none\n");
+}
+
+void PrintInfo(std::ostream& out, const Json& info) {
+    out << info["file"].get<std::string>() << ": K-file version " << info["version"] << ", "
+        << info["size"] << " bytes, " << info["dynamicRecords"] << " dynamic records\n";
+    out << "sections:\n";
+    for (const Json& section : info["sections"]) {
+        out << "  " << section["name"].get<std::string>() << " at byte " << section["offset"]
+            << ", " << section["size"] << " bytes"
+            << (section["kept"] ? "" : " (unknown kind: readers step over it)") << "\n";
+    }
+    out << "parameters:" << (info["parameters"].empty() ? " none" : "") << "\n";
+    for (const Json& parameter : info["parameters"]) {
+        out << "  " << parameter["name"].get<std::string>() << " "
+            << parameter["typeName"].get<std::string>() << " " << parameter["dimensions"].dump()
+            << ": " << ValueList(parameter["values"], 8) << "\n";
+    }
+    for (const Json& group : info["datagroups"]) {
+        PrintDatagroup(out, group);
+    }
+    if (info["datagroups"].empty()) {
+        out << "datagroups: none\n";
+    }
+}
+
+}  // namespace
+
+int RunInfo(const InspectOptions& options, Console& console) {
+    KReadReport report;
+    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console.err, &report);
+    if (!contents) {
+        return 1;
+    }
+    const Json info = InfoJson(options.take, *contents, report);
+    if (options.json) {
+        console.out << info.dump(2) << "\n";
+    } else {
+        PrintInfo(console.out, info);
+    }
+    return 0;
+}

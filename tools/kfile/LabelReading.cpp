@@ -1,0 +1,138 @@
+#include "LabelReading.h"
+
+#include <map>
+#include <tuple>
+#include <utility>
+
+#include "import/ChannelLabels.h"
+
+namespace {
+
+const char kUnnamedCharacter[] = "UnnamedCharacter";
+
+enum class LabelClass { kSegment, kNotSegment, kAny };
+
+bool IsOfClass(const std::string& label, LabelClass labelClass) {
+    switch (labelClass) {
+        case LabelClass::kSegment:
+            return isSegmentLabel(label);
+        case LabelClass::kNotSegment:
+            return !isSegmentLabel(label);
+        case LabelClass::kAny:
+            return true;
+    }
+    return false;
+}
+
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+// The locator a listed name becomes: its group and node names.
+std::pair<std::string, std::string> NodeFor(const std::string& name, bool marker) {
+    std::string prefix;
+    std::string local;
+    splitSubjectName(name, prefix, local);
+    return {marker && prefix.empty() ? kUnnamedCharacter : prefix, local};
+}
+
+struct Binding {
+    size_t channel;
+    std::string attribute;
+};
+
+// A locator: its group, its name, and for markers, which are always made anew, the position of
+// their name in the list (two subjects Bob1 and Bob2 share DOF locators but not markers).
+using NodeKey = std::tuple<std::string, std::string, size_t>;
+
+// What the import binds: per node and slot, the channel that keys it.
+struct Bindings {
+    std::map<NodeKey, std::map<ChannelSlot, Binding>> nodes;
+    std::map<size_t, size_t> takenOver;  // channel -> the later channel that keys its attribute
+};
+
+// As the import binds: every label that starts with the listed name and is of the class keys
+// the attribute its remainder names; a later label keying the same attribute of the same node
+// takes it over.
+void Bind(const std::vector<std::string>& labels, const std::vector<std::string>& names,
+          const std::string& nodeSuffix, LabelClass labelClass, Bindings& bindings) {
+    const bool markers = labelClass == LabelClass::kAny;
+    for (size_t n = 0; n < names.size(); ++n) {
+        const std::string& name = names[n];
+        const auto [group, node] = NodeFor(name + nodeSuffix, markers);
+        auto& slots = bindings.nodes[{group, node, markers ? n + 1 : 0}];
+        for (size_t channel = 0; channel < labels.size(); ++channel) {
+            const std::string& label = labels[channel];
+            std::string attribute;
+            if (!StartsWith(label, name) || !IsOfClass(label, labelClass)) {
+                continue;
+            }
+            const ChannelSlot slot = channelSlotForLabel(label.substr(name.size()), attribute);
+            if (slot == kNoChannelSlot) {
+                continue;
+            }
+            auto [bound, added] = slots.insert({slot, Binding{channel, attribute}});
+            if (!added) {
+                bindings.takenOver[bound->second.channel] = channel;
+                bound->second.channel = channel;
+            }
+        }
+    }
+}
+
+LabelReading Classify(int32_t channel, const std::string& label) {
+    LabelReading reading;
+    reading.channel = channel;
+    reading.label = label;
+    reading.kind = isPositionLabel(label)  ? "marker"
+                   : isSegmentLabel(label) ? "segment"
+                                           : "local";
+    reading.name = channelBaseName(label);
+    std::string local;
+    splitSubjectName(reading.name, reading.subject, local);
+    return reading;
+}
+
+std::string SkipReason(const LabelReading& reading, const Bindings& bindings) {
+    std::string attribute;
+    if (channelSlotForLabel(reading.label.substr(reading.name.size()), attribute) ==
+        kNoChannelSlot) {
+        return "its suffix names no attribute";
+    }
+    auto takenOver = bindings.takenOver.find(static_cast<size_t>(reading.channel));
+    if (takenOver != bindings.takenOver.end()) {
+        return "channel " + std::to_string(takenOver->second) + " keys the same attribute";
+    }
+    return "its name matches an earlier name only when case is ignored; keys are bound by the "
+           "exact name";
+}
+
+}  // namespace
+
+std::vector<LabelReading> ReadLabels(const std::vector<std::string>& labels) {
+    std::vector<std::string> segmentNames;
+    std::vector<std::string> localNames;
+    std::vector<std::string> markerNames;
+    classifyChannels(labels, segmentNames, localNames, markerNames);
+    Bindings bindings;
+    Bind(labels, segmentNames, "", LabelClass::kSegment, bindings);
+    Bind(labels, localNames, "_local", LabelClass::kNotSegment, bindings);
+    Bind(labels, markerNames, "_marker", LabelClass::kAny, bindings);
+
+    std::vector<LabelReading> readings;
+    for (size_t channel = 0; channel < labels.size(); ++channel) {
+        readings.push_back(Classify(static_cast<int32_t>(channel), labels[channel]));
+    }
+    for (const auto& [node, slots] : bindings.nodes) {
+        for (const auto& [slot, binding] : slots) {
+            readings[binding.channel].keys.push_back(
+                {std::get<0>(node), std::get<1>(node), binding.attribute});
+        }
+    }
+    for (LabelReading& reading : readings) {
+        if (reading.keys.empty()) {
+            reading.skipReason = SkipReason(reading, bindings);
+        }
+    }
+    return readings;
+}

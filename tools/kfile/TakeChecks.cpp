@@ -1,0 +1,292 @@
+#include "TakeChecks.h"
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "LabelReading.h"
+#include "kfile/kfile.h"
+
+using namespace kfile;
+
+namespace {
+
+constexpr uint64_t kHeaderSize = 4;
+constexpr uint64_t kSectionHeader = 32;
+
+template <typename T>
+T Load(const std::vector<uint8_t>& bytes, uint64_t at) {
+    uint64_t bits = 0;
+    for (size_t i = 0; i < sizeof(T); ++i) {
+        bits |= uint64_t{bytes[at + i]} << (8 * i);
+    }
+    T value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::string At(uint64_t offset) { return "at byte " + std::to_string(offset); }
+
+bool SameName(const std::string& a, const char* b) {
+    if (a.size() != std::strlen(b)) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct Datagroup {
+    std::unique_ptr<KFileDatagroupRecord> record;
+    int64_t index;
+    uint64_t offset;
+};
+
+class Checker {
+  public:
+    explicit Checker(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+
+    std::vector<Finding> Run() {
+        uint64_t position = kHeaderSize;
+        if (CheckHeader() && WalkSections(position)) {
+            CheckDatagroups();
+            WalkDynamicRecords(position);
+        }
+        return std::move(findings_);
+    }
+
+  private:
+    uint64_t Left(uint64_t position) const { return bytes_.size() - position; }
+
+    void Add(const char* check, std::string section, int64_t record, uint64_t offset,
+             std::string message, bool problem = true) {
+        findings_.push_back(
+            {check, problem, std::move(section), record, offset, std::move(message)});
+    }
+
+    bool CheckHeader();
+    bool WalkSections(uint64_t& position);
+    void WalkRecordSection(const std::string& name, uint64_t body, uint64_t end, bool datagroups);
+    void CheckDatagroups();
+    void CheckDatagroup(const Datagroup& group);
+    void WalkDynamicRecords(uint64_t position);
+    void CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length);
+
+    const std::vector<uint8_t>& bytes_;
+    std::vector<Finding> findings_;
+    std::vector<Datagroup> datagroups_;
+    bool datagroupSectionSeen_ = false;
+    std::map<std::pair<int16_t, int32_t>, std::pair<int64_t, uint64_t>> firstRecordOf_;
+    std::map<int16_t, int32_t> lastFrame_;
+};
+
+bool Checker::CheckHeader() {
+    if (bytes_.size() < kHeaderSize) {
+        Add("not-a-k-file", "header", -1, 0,
+            "the file holds " + std::to_string(bytes_.size()) +
+                " bytes; a K-file starts with a 4-byte header (\"K#\" and a version)");
+        return false;
+    }
+    if (bytes_[0] != 'K' || bytes_[1] != '#') {
+        Add("not-a-k-file", "header", -1, 0, "the file does not start with \"K#\"");
+        return false;
+    }
+    return true;
+}
+
+// Section headers and bodies up to the terminator; false when the file ends before it.
+bool Checker::WalkSections(uint64_t& position) {
+    for (;;) {
+        if (Left(position) < kSectionHeader) {
+            Add("truncated-section", "header", -1, position,
+                "the file ends " + At(bytes_.size()) +
+                    " inside the section list: expected a 32-byte section header or the "
+                    "terminator");
+            return false;
+        }
+        const int32_t length = Load<int32_t>(bytes_, position);
+        const char* nameField = reinterpret_cast<const char*>(&bytes_[position + 4]);
+        const std::string name(nameField, strnlen(nameField, 28));
+        if (length <= 0) {
+            position += kSectionHeader;
+            return true;
+        }
+        const uint64_t body = position + kSectionHeader;
+        if (uint64_t(length) > Left(body)) {
+            Add("truncated-section", name, -1, position,
+                "section " + name + " declares " + std::to_string(length) +
+                    " body bytes, but only " + std::to_string(Left(body)) + " follow its header");
+            return false;
+        }
+        const bool datagroups = SameName(name, KFileDatagroupSection::kName);
+        if (datagroups || SameName(name, KFileParameterSection::kName)) {
+            WalkRecordSection(name, body, body + uint64_t(length), datagroups);
+        }
+        position = body + uint64_t(length);
+    }
+}
+
+// The framed records of a section body: int16 length and payload, up to an int16 zero.
+void Checker::WalkRecordSection(const std::string& name, uint64_t body, uint64_t end,
+                                bool datagroups) {
+    const bool first = datagroups && !datagroupSectionSeen_;
+    datagroupSectionSeen_ = datagroupSectionSeen_ || datagroups;
+    uint64_t position = body;
+    for (int64_t index = 0;; ++index) {
+        if (end - position < 2) {
+            Add("truncated-record", name, index, position,
+                "the section body ends without the int16 zero that closes its records");
+            return;
+        }
+        const int16_t length = Load<int16_t>(bytes_, position);
+        if (length == 0) {
+            return;
+        }
+        if (length < 0 || uint64_t(length) > end - position - 2) {
+            Add("truncated-record", name, index, position,
+                "record " + std::to_string(index) + " announces " + std::to_string(length) +
+                    " bytes, but its section body has " + std::to_string(end - position - 2) +
+                    " left");
+            return;
+        }
+        if (first) {
+            auto data = std::make_unique<uint8_t[]>(size_t(length));
+            std::memcpy(data.get(), &bytes_[position + 2], size_t(length));
+            auto record = std::make_unique<KFileDatagroupRecord>(std::move(data), length);
+            record->Unpack();
+            datagroups_.push_back({std::move(record), index, position});
+        }
+        position += 2 + uint64_t(length);
+    }
+}
+
+void Checker::CheckDatagroups() {
+    std::map<int16_t, int64_t> indexOfId;
+    const auto count = static_cast<int64_t>(datagroups_.size());
+    for (const Datagroup& group : datagroups_) {
+        const int16_t id = group.record->GetId();
+        auto [earlier, added] = indexOfId.insert({id, group.index});
+        if (!added) {
+            Add("datagroup-ids", "DATAGROUP", group.index, group.offset,
+                "datagroup id " + std::to_string(id) + " is taken already by record " +
+                    std::to_string(earlier->second) + "; ids should run from 0 to " +
+                    std::to_string(count - 1));
+        } else if (id < 0 || id >= count) {
+            Add("datagroup-ids", "DATAGROUP", group.index, group.offset,
+                "datagroup id " + std::to_string(id) + " is outside 0 to " +
+                    std::to_string(count - 1) + ": the import reads datagroups by those ids only");
+        }
+        CheckDatagroup(group);
+    }
+}
+
+void Checker::CheckDatagroup(const Datagroup& group) {
+    const KFileDatagroupRecord& record = *group.record;
+    const std::string what = "datagroup " + std::to_string(record.GetId());
+    const int32_t width = KValueTypeWidth(record.GetValueType());
+    if (width != record.GetValueSize()) {
+        const std::string type = record.GetValueTypeName();
+        Add("value-size", "DATAGROUP", group.index, group.offset,
+            what + " stores values in " + std::to_string(record.GetValueSize()) +
+                "-byte slots, but its value type " + std::to_string(record.GetValueType()) +
+                (type.empty() ? "" : " (" + type + ")") + " is " + std::to_string(width) +
+                " bytes wide");
+    }
+    const float rate = record.GetRate();
+    if (!(rate > 0.0f) || !std::isfinite(rate)) {
+        Add("rate", "DATAGROUP", group.index, group.offset,
+            what + " has rate " + std::to_string(rate) +
+                ": expected a positive number of frames per second");
+    } else if (rate != std::floor(rate)) {
+        Add("rate", "DATAGROUP", group.index, group.offset,
+            what + " has rate " + std::to_string(rate) +
+                ", not a whole number of frames per second: the import keys at the whole "
+                "part of it");
+    }
+    for (const LabelReading& reading : ReadLabels(record.GetLabels())) {
+        if (reading.keys.empty()) {
+            Add("skipped-label", "DATAGROUP", group.index, group.offset,
+                what + " channel " + std::to_string(reading.channel) + " \"" + reading.label +
+                    "\" keys nothing on import: " + reading.skipReason,
+                false);
+        }
+    }
+}
+
+// The records after the terminator: int16 length and payload, to the end of the file.
+void Checker::WalkDynamicRecords(uint64_t position) {
+    for (int64_t index = 0; position < bytes_.size(); ++index) {
+        if (Left(position) < 2) {
+            Add("truncated-record", "records", index, position,
+                "the file ends in the length of record " + std::to_string(index));
+            return;
+        }
+        const int16_t length = Load<int16_t>(bytes_, position);
+        if (length > 0 && uint64_t(length) > Left(position + 2)) {
+            Add("truncated-record", "records", index, position,
+                "record " + std::to_string(index) + " announces " + std::to_string(length) +
+                    " bytes, but the file ends after " + std::to_string(Left(position + 2)));
+            return;
+        }
+        if (length > 0) {
+            CheckDynamicRecord(index, position, length);
+        }
+        position += 2 + uint64_t(std::max<int16_t>(length, 0));
+    }
+}
+
+void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length) {
+    const std::string where = "record " + std::to_string(index);
+    if (length < KFileDynamicRecord::kHeaderSize) {
+        Add("record-length", "records", index, offset,
+            where + " holds " + std::to_string(length) +
+                " bytes: too few for its datagroup id and frame (6)");
+        return;
+    }
+    const int16_t id = Load<int16_t>(bytes_, offset + 2);
+    const int32_t frame = Load<int32_t>(bytes_, offset + 4);
+    const std::string what = where + " (datagroup " + std::to_string(id) + ", frame " +
+                             std::to_string(frame) + ")";
+    const Datagroup* group = nullptr;
+    for (const Datagroup& candidate : datagroups_) {
+        group = group ? group : (candidate.record->GetId() == id ? &candidate : nullptr);
+    }
+    if (!group) {
+        Add("unknown-datagroup", "records", index, offset,
+            what + " belongs to no datagroup of the DATAGROUP section");
+    } else {
+        const int64_t expected = KFileDynamicRecord::kHeaderSize +
+                                 int64_t{group->record->GetLabelCount()} *
+                                     group->record->GetValueSize();
+        if (length != expected) {
+            Add("record-length", "records", index, offset,
+                what + " holds " + std::to_string(length) + " bytes; its datagroup expects 6 + " +
+                    std::to_string(group->record->GetLabelCount()) + " labels x " +
+                    std::to_string(group->record->GetValueSize()) + " bytes = " +
+                    std::to_string(expected));
+        }
+    }
+    auto [first, added] = firstRecordOf_.insert({{id, frame}, {index, offset}});
+    if (!added) {
+        Add("duplicate-frame", "records", index, offset,
+            what + " repeats record " + std::to_string(first->second.first) + " " +
+                At(first->second.second) + "; readers see only the first");
+        return;
+    }
+    auto [last, isFirst] = lastFrame_.insert({id, frame});
+    if (!isFirst && frame < last->second) {
+        Add("frame-order", "records", index, offset,
+            what + " comes after frame " + std::to_string(last->second) +
+                "; frames of a datagroup are expected in increasing order");
+    }
+    last->second = std::max(last->second, frame);
+}
+
+}  // namespace
+
+std::vector<Finding> CheckTake(const std::vector<uint8_t>& bytes) { return Checker(bytes).Run(); }

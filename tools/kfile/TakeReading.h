@@ -1,0 +1,41 @@
+// What the subcommands share: reading a take with a clear complaint, values as text, and a
+// count of each datagroup's frames and missing values.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "kfile/kfile.h"
+
+// Reads the take; when it cannot be read, says why on `err` and answers null. `report` (when
+// given) receives the read report either way.
+std::unique_ptr<kfile::KFileContents> ReadTakeOrComplain(const std::string& fileName,
+                                                         std::ostream& err,
+                                                         kfile::KReadReport* report = nullptr);
+
+// The shortest text that reads back as the same number.
+std::string NumberText(double value);
+std::string NumberText(float value);
+
+// Whether the library reads values of this type as numbers (Short to Boolean).
+bool IsNumericValueType(int32_t valueType);
+
+// The value of one channel as text, read as the datagroup's value type; false (and `text`
+// empty) when it is missing, outside the record, or of a type without numbers.
+bool ValueText(const kfile::KFileDynamicRecord& record, int32_t valueType, int32_t channel,
+               std::string& text);
+
+// What the dynamic records of one datagroup hold.
+struct DatagroupFrames {
+    int32_t records = 0;
+    int32_t firstFrame = 0;  // smallest and largest frame number; 0 without records
+    int32_t lastFrame = 0;
+    std::vector<int64_t> missing;  // per channel: records without a value for it
+    int32_t incomplete = 0;        // records whose value block is not one value per channel
+};
+
+DatagroupFrames CountFrames(const kfile::KFileContents& contents,
+                            const kfile::KFileDatagroupRecord& group);
