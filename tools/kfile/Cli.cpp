@@ -5,7 +5,26 @@
 namespace {
 
 const char kExitStatus[] =
-    "Exit status: 0 done, 1 the take cannot be read or is inconsistent, 2 bad usage.";
+    "Exit status: 0 done, 1 the take cannot be read or is inconsistent, 2 bad usage.\n";
+
+// The text broken into lines of at most 80 characters, then the exit status.
+std::string Details(const std::string& text) {
+    std::string wrapped;
+    size_t lineStart = 0;
+    size_t lastSpace = std::string::npos;
+    for (char c : text) {
+        if (c == ' ') {
+            lastSpace = wrapped.size();
+        }
+        wrapped += c;
+        if (wrapped.size() - lineStart > 80 && lastSpace != std::string::npos) {
+            wrapped[lastSpace] = '\n';
+            lineStart = lastSpace + 1;
+            lastSpace = std::string::npos;
+        }
+    }
+    return wrapped + "\n\n" + kExitStatus;
+}
 
 void AddTakeArguments(CLI::App& command, InspectOptions& options) {
     command.add_option("TAKE", options.take, "the K-file to read")->required();
@@ -13,9 +32,10 @@ void AddTakeArguments(CLI::App& command, InspectOptions& options) {
 }
 
 CLI::App* AddExport(CLI::App& app, ExportOptions& options) {
-    CLI::App* command = app.add_subcommand(
-        "export", "Write one datagroup as CSV: one row per record with its frame, its time in "
-                  "seconds and one column per channel; missing values are empty cells");
+    CLI::App* command = app.add_subcommand("export", "Write one datagroup as CSV");
+    command->footer(
+        Details("One row per record: its frame, its time in seconds and one column "
+                "per channel headed by its label; missing values are empty cells."));
     command->add_option("TAKE", options.take, "the K-file to read")->required();
     CLI::Option* positional =
         command->add_option("DATAGROUP", options.datagroup, "datagroup id (default 0)");
@@ -26,15 +46,15 @@ CLI::App* AddExport(CLI::App& app, ExportOptions& options) {
 }
 
 CLI::App* AddGenerate(CLI::App& app, GenerateOptions& options) {
-    CLI::App* command = app.add_subcommand(
-        "generate",
-        "Write a synthetic take: subjects with skeletons and markers on them, markers without a "
-        "subject, gaps, a force plate at half the rate, parameters and a section of unknown "
-        "kind. The same options give the same bytes");
+    CLI::App* command = app.add_subcommand("generate", "Write a realistic synthetic take");
+    command->footer(Details(
+        "Subjects (prefixes Bob1, Ann, Kim2, ...) with a skeleton each and markers riding on its "
+        "segments, two markers without a subject, gaps, local and force channels, a force plate "
+        "at half the rate, parameters and a section of a kind readers do not know. The same "
+        "options give the same bytes."));
     TakeOptions& take = options.take;
     command->add_option("OUT", options.out, "the K-file to write")->required();
-    command->add_option("--seed", take.seed, "seed of the random choices")
-        ->capture_default_str();
+    command->add_option("--seed", take.seed, "seed of the random choices")->capture_default_str();
     command->add_option("--subjects", take.subjects, "number of subjects")
         ->capture_default_str()
         ->check(CLI::NonNegativeNumber);
@@ -66,33 +86,40 @@ int RunKfile(int argc, const char* const* argv, Console& console) {
     CLI::App app{"kfile: inspect, validate, export and generate K-files (motion-capture takes)",
                  "kfile"};
     app.set_version_flag("--version", "kfile " KFR_VERSION);
-    app.footer(kExitStatus);
+    app.footer(std::string("\n") + kExitStatus);
     app.require_subcommand(1);
 
     InspectOptions inspect;
-    CLI::App* info = app.add_subcommand(
-        "info", "Show the version, every section (unknown ones too), the parameters, and per "
-                "datagroup its type, rate, channels, records, frame range and missing values");
+    CLI::App* info = app.add_subcommand("info", "Show what a take holds");
+    info->footer(
+        Details("The version; every section with its offset and size, unknown ones too; "
+                "the parameters; per datagroup its id, name, value type and size, rate, "
+                "channels, records, frame range and missing values per channel."));
     AddTakeArguments(*info, inspect);
-    CLI::App* labels = app.add_subcommand(
-        "labels", "Show each datagroup's channel labels and how the import reads them: marker, "
-                  "segment or local name, subject, and the attribute each keys");
+    CLI::App* labels = app.add_subcommand("labels", "Show how the import reads each channel label");
+    labels->footer(
+        Details("Per channel: marker, segment or local name, subject prefix, and the "
+                "locator attribute it keys, or why it keys none."));
     AddTakeArguments(*labels, inspect);
-    CLI::App* validate = app.add_subcommand(
-        "validate", "Report every problem of a take with where it is; exit status 0 when there "
-                    "is none. Notes (labels the import skips) do not count as problems");
+    CLI::App* validate =
+        app.add_subcommand("validate", "Report every problem of a take and where it is");
+    validate->footer(Details(
+        "Truncated sections and records, records whose length disagrees with their datagroup, "
+        "records of unknown datagroups, repeated or unordered frames, bad rates, datagroup ids "
+        "not numbered from 0, value sizes that disagree with the value type; each with its "
+        "section, record and byte offset. Notes (labels the import skips) are no problems."));
     AddTakeArguments(*validate, inspect);
     ExportOptions exportOptions;
     CLI::App* exportCommand = AddExport(app, exportOptions);
     GenerateOptions generate;
     CLI::App* generateCommand = AddGenerate(app, generate);
-    for (CLI::App* command : app.get_subcommands({})) {
-        command->footer(kExitStatus);
-    }
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
+            console.err << "kfile: unknown command '" << argv[1] << "'\n";
+        }
         return app.exit(error, console.out, console.err) == 0 ? 0 : 2;
     }
     if (*info) {

@@ -9,8 +9,8 @@ using namespace kfile;
 
 namespace {
 
-void WriteRows(std::ostream& out, const KFileContents& contents,
-               const KFileDatagroupRecord& group, Progress& progress) {
+void WriteRows(std::ostream& out, const KFileContents& contents, const KFileDatagroupRecord& group,
+               Progress& progress) {
     std::vector<std::string> row{"frame", "time"};
     for (const std::string& label : group.GetLabels()) {
         row.push_back(label);

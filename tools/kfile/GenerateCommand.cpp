@@ -10,8 +10,9 @@ int RunGenerate(const GenerateOptions& options, Console& console) {
     bool written;
     {
         Progress progress(console, "writing frames");
-        written = WriteGeneratedTake(options.take, options.out,
-                                     [&](int32_t done, int32_t total) { progress.Show(done, total); });
+        written = WriteGeneratedTake(options.take, options.out, [&](int32_t done, int32_t total) {
+            progress.Show(done, total);
+        });
     }
     if (!written) {
         console.err << "kfile: cannot write '" << options.out << "'\n";

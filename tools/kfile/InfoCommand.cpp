@@ -2,8 +2,8 @@
 #include <nlohmann/json.hpp>
 
 #include "Commands.h"
-#include "import/ChannelLabels.h"
 #include "TakeReading.h"
+#include "import/ChannelLabels.h"
 
 using namespace kfile;
 using Json = nlohmann::ordered_json;
@@ -115,18 +115,17 @@ Json InfoJson(const std::string& fileName, const KFileContents& contents,
 std::string ValueList(const Json& values, size_t most) {
     std::string text;
     for (size_t i = 0; i < values.size() && i < most; ++i) {
-        text += (i ? ", " : "") + (values[i].is_string() ? values[i].get<std::string>()
-                                                          : values[i].dump());
+        text += (i ? ", " : "") +
+                (values[i].is_string() ? values[i].get<std::string>() : values[i].dump());
     }
     return values.size() > most ? text + ", ... (" + std::to_string(values.size()) + ")" : text;
 }
 
 void PrintDatagroup(std::ostream& out, const Json& group) {
     out << "datagroup " << group["id"] << " \"" << group["name"].get<std::string>()
-        << "\": " << group["valueTypeName"].get<std::string>() << " (type "
-        << group["valueType"] << "), " << group["valueSize"] << "-byte values, "
-        << group["rate"] << " fps, " << group["channelCount"] << " channels\n  "
-        << group["records"] << " records";
+        << "\": " << group["valueTypeName"].get<std::string>() << " (type " << group["valueType"]
+        << "), " << group["valueSize"] << "-byte values, " << group["rate"] << " fps, "
+        << group["channelCount"] << " channels\n  " << group["records"] << " records";
     if (group["records"] > 0) {
         out << ", frames " << group["firstFrame"] << " to " << group["lastFrame"];
     }
@@ -196,7 +195,8 @@ void PrintInfo(std::ostream& out, const Json& info) {
 
 int RunInfo(const InspectOptions& options, Console& console) {
     KReadReport report;
-    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console.err, &report);
+    std::unique_ptr<KFileContents> contents =
+        ReadTakeOrComplain(options.take, console.err, &report);
     if (!contents) {
         return 1;
     }

@@ -84,9 +84,7 @@ LabelReading Classify(int32_t channel, const std::string& label) {
     LabelReading reading;
     reading.channel = channel;
     reading.label = label;
-    reading.kind = isPositionLabel(label)  ? "marker"
-                   : isSegmentLabel(label) ? "segment"
-                                           : "local";
+    reading.kind = isPositionLabel(label) ? "marker" : isSegmentLabel(label) ? "segment" : "local";
     reading.name = channelBaseName(label);
     std::string local;
     splitSubjectName(reading.name, reading.subject, local);

@@ -16,9 +16,9 @@ struct LabelKey {
 struct LabelReading {
     int32_t channel = 0;
     std::string label;
-    std::string kind;     // "marker", "segment" or "local": the list its name goes to
-    std::string name;     // the name before its suffix
-    std::string subject;  // the subject prefix of the name; empty when it has none
+    std::string kind;            // "marker", "segment" or "local": the list its name goes to
+    std::string name;            // the name before its suffix
+    std::string subject;         // the subject prefix of the name; empty when it has none
     std::vector<LabelKey> keys;  // usually one; none when the import skips the channel
     std::string skipReason;      // why it keys nothing
 };

@@ -13,12 +13,10 @@ namespace {
 Json ReadingJson(const LabelReading& reading) {
     Json keys = Json::array();
     for (const LabelKey& key : reading.keys) {
-        keys.push_back(
-            {{"group", key.group}, {"node", key.node}, {"attribute", key.attribute}});
+        keys.push_back({{"group", key.group}, {"node", key.node}, {"attribute", key.attribute}});
     }
-    Json json = {{"channel", reading.channel}, {"label", reading.label},
-                 {"kind", reading.kind},       {"name", reading.name},
-                 {"subject", reading.subject}, {"keys", keys}};
+    Json json = {{"channel", reading.channel}, {"label", reading.label},     {"kind", reading.kind},
+                 {"name", reading.name},       {"subject", reading.subject}, {"keys", keys}};
     if (keys.empty()) {
         json["skipped"] = reading.skipReason;
     }

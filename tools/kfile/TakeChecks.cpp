@@ -27,7 +27,9 @@ T Load(const std::vector<uint8_t>& bytes, uint64_t at) {
     return value;
 }
 
-std::string At(uint64_t offset) { return "at byte " + std::to_string(offset); }
+std::string At(uint64_t offset) {
+    return "at byte " + std::to_string(offset);
+}
 
 bool SameName(const std::string& a, const char* b) {
     if (a.size() != std::strlen(b)) {
@@ -250,8 +252,8 @@ void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length)
     }
     const int16_t id = Load<int16_t>(bytes_, offset + 2);
     const int32_t frame = Load<int32_t>(bytes_, offset + 4);
-    const std::string what = where + " (datagroup " + std::to_string(id) + ", frame " +
-                             std::to_string(frame) + ")";
+    const std::string what =
+        where + " (datagroup " + std::to_string(id) + ", frame " + std::to_string(frame) + ")";
     const Datagroup* group = nullptr;
     for (const Datagroup& candidate : datagroups_) {
         group = group ? group : (candidate.record->GetId() == id ? &candidate : nullptr);
@@ -260,15 +262,15 @@ void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length)
         Add("unknown-datagroup", "records", index, offset,
             what + " belongs to no datagroup of the DATAGROUP section");
     } else {
-        const int64_t expected = KFileDynamicRecord::kHeaderSize +
-                                 int64_t{group->record->GetLabelCount()} *
-                                     group->record->GetValueSize();
+        const int64_t expected =
+            KFileDynamicRecord::kHeaderSize +
+            int64_t{group->record->GetLabelCount()} * group->record->GetValueSize();
         if (length != expected) {
             Add("record-length", "records", index, offset,
                 what + " holds " + std::to_string(length) + " bytes; its datagroup expects 6 + " +
                     std::to_string(group->record->GetLabelCount()) + " labels x " +
-                    std::to_string(group->record->GetValueSize()) + " bytes = " +
-                    std::to_string(expected));
+                    std::to_string(group->record->GetValueSize()) +
+                    " bytes = " + std::to_string(expected));
         }
     }
     auto [first, added] = firstRecordOf_.insert({{id, frame}, {index, offset}});
@@ -289,4 +291,6 @@ void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length)
 
 }  // namespace
 
-std::vector<Finding> CheckTake(const std::vector<uint8_t>& bytes) { return Checker(bytes).Run(); }
+std::vector<Finding> CheckTake(const std::vector<uint8_t>& bytes) {
+    return Checker(bytes).Run();
+}

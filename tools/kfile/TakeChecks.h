@@ -7,12 +7,12 @@
 #include <vector>
 
 struct Finding {
-    std::string check;     // short name of the check: "truncated-section", "frame-order", ...
-    bool problem = true;   // false for notes, which leave a take clean
-    std::string section;   // "header", a section name, or "records" for the dynamic records
-    int64_t record = -1;   // index of the record within its section or the records; -1: none
-    uint64_t offset = 0;   // byte offset in the file
-    std::string message;   // what was found and what was expected
+    std::string check;    // short name of the check: "truncated-section", "frame-order", ...
+    bool problem = true;  // false for notes, which leave a take clean
+    std::string section;  // "header", a section name, or "records" for the dynamic records
+    int64_t record = -1;  // index of the record within its section or the records; -1: none
+    uint64_t offset = 0;  // byte offset in the file
+    std::string message;  // what was found and what was expected
 };
 
 // Every finding, in file order within each check. Problems: a file that is not a K-file,

@@ -19,7 +19,9 @@ constexpr double kPi = 3.14159265358979323846;
 using Vec3 = std::array<double, 3>;
 using Mat3 = std::array<Vec3, 3>;  // rows
 
-Vec3 operator+(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
+Vec3 operator+(const Vec3& a, const Vec3& b) {
+    return {a[0] + b[0], a[1] + b[1], a[2] + b[2]};
+}
 
 Vec3 operator*(const Mat3& m, const Vec3& v) {
     Vec3 out{};
@@ -72,7 +74,9 @@ Vec3 VectorFromRotation(const Mat3& m) {
 
 // A uniform number in [0, 1) from the generator's raw output: the standard distributions are
 // not the same on every standard library, the engine is.
-double Uniform(std::mt19937& random) { return random() / 4294967296.0; }
+double Uniform(std::mt19937& random) {
+    return random() / 4294967296.0;
+}
 
 const char* const kSubjectNames[] = {"Bob1", "Ann", "Kim2", "Eve", "Sam3", "Lou", "Zoe4", "Max"};
 const char* const kMarkerNames[] = {"LFHD", "RFHD", "LBHD", "RBHD", "C7",   "T10",  "CLAV", "STRN",
@@ -90,10 +94,12 @@ struct SegmentShape {
 };
 
 const SegmentShape kSkeleton[] = {
-    {"Hips", -1, {0, 0, 0}},         {"Spine", 0, {0, 0, 120}},       {"Chest", 1, {0, 0, 180}},
-    {"Neck", 2, {0, 0, 200}},        {"Head", 3, {0, 0, 110}},        {"LeftArm", 2, {170, 0, 160}},
-    {"LeftForeArm", 5, {280, 0, 0}}, {"RightArm", 2, {-170, 0, 160}}, {"RightForeArm", 7, {-280, 0, 0}},
-    {"LeftUpLeg", 0, {90, 0, -60}},  {"LeftLeg", 9, {0, 0, -430}},    {"RightUpLeg", 0, {-90, 0, -60}},
+    {"Hips", -1, {0, 0, 0}},           {"Spine", 0, {0, 0, 120}},
+    {"Chest", 1, {0, 0, 180}},         {"Neck", 2, {0, 0, 200}},
+    {"Head", 3, {0, 0, 110}},          {"LeftArm", 2, {170, 0, 160}},
+    {"LeftForeArm", 5, {280, 0, 0}},   {"RightArm", 2, {-170, 0, 160}},
+    {"RightForeArm", 7, {-280, 0, 0}}, {"LeftUpLeg", 0, {90, 0, -60}},
+    {"LeftLeg", 9, {0, 0, -430}},      {"RightUpLeg", 0, {-90, 0, -60}},
     {"RightLeg", 11, {0, 0, -430}},
 };
 constexpr int32_t kSkeletonSize = static_cast<int32_t>(std::size(kSkeleton));
@@ -161,7 +167,9 @@ class Generator {
     void FillForces(KFileDynamicRecord& record, int32_t frame) const;
 
   private:
-    double Seconds(int32_t frame, double rate) const { return (frame - options_.firstFrame) / rate; }
+    double Seconds(int32_t frame, double rate) const {
+        return (frame - options_.firstFrame) / rate;
+    }
     Pose PoseAt(const Subject& subject, double seconds) const;
     bool Visible(Marker& marker);
     int32_t GapLength();
@@ -255,16 +263,16 @@ Pose Generator::PoseAt(const Subject& subject, double seconds) const {
     pose.rotations.resize(count);
     pose.origins.resize(count);
     pose.rotations[0] = RotationFromVector(pose.rootVector);
-    pose.origins[0] = {2500.0 * subject.phase + 1500 * std::cos(heading),
-                       1500 * std::sin(heading), 950 + 25 * std::sin(4 * seconds)};
+    pose.origins[0] = {2500.0 * subject.phase + 1500 * std::cos(heading), 1500 * std::sin(heading),
+                       950 + 25 * std::sin(4 * seconds)};
     for (size_t s = 1; s < count; ++s) {
         const int32_t index = static_cast<int32_t>(s);
         const size_t parent = static_cast<size_t>(SegmentParent(index));
         const double swing = 0.35 * std::sin(2.2 * seconds + s);
         const Vec3 local{swing, 0.2 * std::cos(1.7 * seconds + 2.0 * s), 0.1 * swing};
         pose.rotations[s] = pose.rotations[parent] * RotationFromVector(local);
-        pose.origins[s] = pose.origins[parent] + pose.rotations[parent] *
-                                                     kSkeleton[index % kSkeletonSize].offset;
+        pose.origins[s] =
+            pose.origins[parent] + pose.rotations[parent] * kSkeleton[index % kSkeletonSize].offset;
     }
     return pose;
 }
@@ -310,8 +318,7 @@ void Generator::FillMarkers(KFileDynamicRecord& record, int32_t frame) {
         const Pose pose = PoseAt(subject, seconds);
         for (Marker& marker : subject.markers) {
             const size_t segment = static_cast<size_t>(std::max(marker.segment, 0));
-            const Vec3 position =
-                pose.origins[segment] + pose.rotations[segment] * marker.offset;
+            const Vec3 position = pose.origins[segment] + pose.rotations[segment] * marker.offset;
             SetPosition(record, channel, Visible(marker) ? &position : nullptr);
         }
     }
@@ -348,8 +355,12 @@ void Generator::FillSkeleton(KFileDynamicRecord& record, int32_t frame) const {
 void Generator::FillForces(KFileDynamicRecord& record, int32_t frame) const {
     const double seconds = Seconds(frame, forceRate_);
     const double step = std::max(0.0, std::sin(kPi * seconds * 1.8));
-    const double values[] = {40 * step * std::cos(seconds), 25 * step * std::sin(seconds),
-                             -750 * step, 12 * step, -9 * step, 3 * std::sin(seconds)};
+    const double values[] = {40 * step * std::cos(seconds),
+                             25 * step * std::sin(seconds),
+                             -750 * step,
+                             12 * step,
+                             -9 * step,
+                             3 * std::sin(seconds)};
     for (size_t c = 0; c < std::size(values); ++c) {
         (void)record.SetFloat(static_cast<int32_t>(c), static_cast<float>(values[c]));
     }
@@ -378,8 +389,8 @@ std::string CheckTakeOptions(const TakeOptions& options) {
     if (!(options.rate > 0.0f) || !std::isfinite(options.rate)) {
         return "the rate must be a positive number of frames per second";
     }
-    if (options.subjects < 0 || options.markers < 0 || options.segments < 0 ||
-        options.frames < 0 || options.missingEvery < 0) {
+    if (options.subjects < 0 || options.markers < 0 || options.segments < 0 || options.frames < 0 ||
+        options.missingEvery < 0) {
         return "counts must not be negative";
     }
     // Cheap bounds first: a record holds at most 4095 values of 8 bytes.
@@ -419,7 +430,8 @@ bool WriteGeneratedTake(const TakeOptions& options, const std::string& fileName,
     if (!manager.GetWrapper().Create(fileName)) {
         return false;
     }
-    bool written = manager.WriteHeader() && manager.WriteSection(generator.MakeParameters().get()) &&
+    bool written = manager.WriteHeader() &&
+                   manager.WriteSection(generator.MakeParameters().get()) &&
                    WriteTakeInfo(manager, options) && manager.WriteSection(groups.get()) &&
                    manager.WriteTerminator();
     for (int32_t f = 0; written && f < options.frames; ++f) {

@@ -11,11 +11,11 @@
 struct TakeOptions {
     uint32_t seed = 1;
     int32_t subjects = 2;
-    int32_t markers = 12;   // per subject, three position channels each
-    int32_t segments = 5;   // per subject, a rotation vector and a translation each
-    int32_t frames = 240;   // of the marker and skeleton datagroups
+    int32_t markers = 12;  // per subject, three position channels each
+    int32_t segments = 5;  // per subject, a rotation vector and a translation each
+    int32_t frames = 240;  // of the marker and skeleton datagroups
     int32_t firstFrame = 1;
-    float rate = 120.0f;    // of the marker and skeleton datagroups; forces run at half of it
+    float rate = 120.0f;  // of the marker and skeleton datagroups; forces run at half of it
     // On average a marker drops out once in this many frames, for a few frames or for up to a
     // second; 0 keeps every marker in view.
     int32_t missingEvery = 150;

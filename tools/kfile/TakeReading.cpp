@@ -31,8 +31,12 @@ std::string ShortestText(Number value) {
 
 }  // namespace
 
-std::string NumberText(double value) { return ShortestText(value); }
-std::string NumberText(float value) { return ShortestText(value); }
+std::string NumberText(double value) {
+    return ShortestText(value);
+}
+std::string NumberText(float value) {
+    return ShortestText(value);
+}
 
 bool IsNumericValueType(int32_t valueType) {
     return valueType >= kValueShort && valueType <= kValueBoolean;

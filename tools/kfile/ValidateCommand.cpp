@@ -21,12 +21,9 @@ bool ReadBytes(const std::string& fileName, std::vector<uint8_t>& bytes) {
 }
 
 Json FindingJson(const Finding& finding) {
-    return {{"check", finding.check},
-            {"severity", finding.problem ? "problem" : "note"},
-            {"section", finding.section},
-            {"record", finding.record},
-            {"offset", finding.offset},
-            {"message", finding.message}};
+    return {{"check", finding.check},     {"severity", finding.problem ? "problem" : "note"},
+            {"section", finding.section}, {"record", finding.record},
+            {"offset", finding.offset},   {"message", finding.message}};
 }
 
 void PrintFinding(std::ostream& out, const Finding& finding) {

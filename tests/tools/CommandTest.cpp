@@ -1,0 +1,264 @@
+// The kfile subcommands on generated and hand-built takes: usage and exit status, info and
+// labels as JSON read back, export as CSV read back.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "Csv.h"
+#include "TakeGenerator.h"
+#include "TestFiles.h"
+#include "ToolRun.h"
+
+using Json = nlohmann::json;
+using namespace testsupport;
+
+namespace {
+
+class Command : public testing::Test {
+  protected:
+    // A small generated take, written once per test.
+    std::string Generated() {
+        TakeOptions options;
+        options.frames = 40;
+        options.markers = 4;
+        options.segments = 3;
+        options.missingEvery = 10;
+        const std::string path = dir_.Path("take.K");
+        EXPECT_TRUE(WriteGeneratedTake(options, path));
+        return path;
+    }
+
+    // A take whose single datagroup has these labels (double values) and one record per frame
+    // with the values given.
+    std::string HandBuilt(const std::vector<std::string>& labels,
+                          const std::vector<std::vector<double>>& frames, float rate = 100.0f) {
+        ByteBuilder take;
+        take.FileHeader()
+            .Section("DATAGROUP", RecordBody({DatagroupPayload(0, "G", 6, 8, rate, labels)}))
+            .Terminator();
+        for (size_t f = 0; f < frames.size(); ++f) {
+            take.Framed(DynamicPayload(0, static_cast<int32_t>(f + 1), frames[f]));
+        }
+        return dir_.Write("hand.K", take.bytes());
+    }
+
+    TempDir dir_;
+};
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    int status;
+    const char* inOut;  // text expected on standard output (or empty)
+    const char* inErr;  // text expected on standard error (or empty)
+};
+
+class Usage : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(Usage, ExitStatusAndStreams) {
+    const UsageCase& usage = GetParam();
+    const ToolRun run = RunTool(usage.arguments);
+    EXPECT_EQ(run.status, usage.status) << run.err;
+    EXPECT_NE(run.out.find(usage.inOut), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find(usage.inErr), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kfile, Usage,
+    testing::Values(
+        UsageCase{"Help", {"--help"}, 0, "generate", ""},
+        UsageCase{"Version", {"--version"}, 0, "kfile 1.", ""},
+        UsageCase{"InfoHelp", {"info", "--help"}, 0, "--json", ""},
+        UsageCase{"LabelsHelp", {"labels", "--help"}, 0, "TAKE", ""},
+        UsageCase{"ValidateHelp", {"validate", "--help"}, 0, "Exit status", ""},
+        UsageCase{"ExportHelp", {"export", "--help"}, 0, "--datagroup", ""},
+        UsageCase{"GenerateHelp", {"generate", "--help"}, 0, "--seed", ""},
+        UsageCase{"NoCommand", {}, 2, "", "subcommand"},
+        UsageCase{"UnknownCommand", {"frobnicate"}, 2, "", "frobnicate"},
+        UsageCase{"MissingTake", {"info"}, 2, "", "TAKE"},
+        UsageCase{"NegativeCount", {"generate", "x.K", "--frames", "-1"}, 2, "", "--frames"},
+        UsageCase{"NotANumber", {"generate", "x.K", "--rate", "fast"}, 2, "", "--rate"},
+        UsageCase{"TooManyChannels", {"generate", "x.K", "--markers", "2000"}, 2, "", "channels"},
+        UsageCase{"DatagroupTwice", {"export", "t.K", "1", "--datagroup", "1"}, 2, "", "exclude"},
+        UsageCase{"MissingFile", {"info", "/nonexistent/take.K"}, 1, "", "cannot open"}),
+    [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
+
+TEST_F(Command, InfoListsSectionsParametersAndDatagroups) {
+    const std::string take = Generated();
+    const ToolRun run = RunTool({"info", take, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json info = Json::parse(run.out);
+
+    std::vector<std::string> names;
+    for (const Json& section : info["sections"]) {
+        names.push_back(section["name"]);
+        EXPECT_EQ(section["kept"], section["name"] != "TAKEINFO");
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"PARAMETER", "TAKEINFO", "DATAGROUP"}));
+    EXPECT_EQ(info["sections"][0]["offset"], 4);
+    EXPECT_EQ(info["parameters"][0]["values"], Json({"Bob1", "Ann"}));
+    EXPECT_EQ(info["parameters"][1]["values"], Json({1, 40}));
+
+    const Json& groups = info["datagroups"];
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0]["valueTypeName"], "Double");
+    EXPECT_EQ(groups[0]["channelCount"], 3 * (2 * 4 + 2));
+    EXPECT_EQ(groups[0]["records"], 40);
+    EXPECT_EQ(groups[0]["lastFrame"], 40);
+    EXPECT_EQ(groups[2]["valueTypeName"], "Float");
+    EXPECT_EQ(groups[2]["rate"], 60.0);
+    EXPECT_EQ(groups[2]["records"], 20);
+
+    // The missing values it counts are the empty cells of the export.
+    for (const Json& group : groups) {
+        const ToolRun exported = RunTool({"export", take, "-d", group["id"].dump()});
+        ASSERT_EQ(exported.status, 0) << exported.err;
+        const auto rows = ParseCsv(exported.out);
+        for (const Json& channel : group["channels"]) {
+            int64_t empty = 0;
+            for (size_t r = 1; r < rows.size(); ++r) {
+                empty += rows[r][2 + channel["channel"].get<size_t>()].empty() ? 1 : 0;
+            }
+            EXPECT_EQ(channel["missing"], empty) << channel["label"];
+        }
+    }
+    EXPECT_GT(groups[0]["channels"][0]["missing"].get<int>() +
+                  groups[0]["channels"][3]["missing"].get<int>(),
+              0);
+
+    const ToolRun text = RunTool({"info", take});
+    EXPECT_NE(text.out.find("TAKEINFO at byte"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("Bob1:LFHD <P-X> <P-Y> <P-Z>: "), std::string::npos) << text.out;
+}
+
+TEST_F(Command, EveryCommandRefusesATakeThatIsNotAKfile) {
+    const std::string take = dir_.Write("cut.K", ByteBuilder().FileHeader().bytes());
+    for (const char* command : {"info", "labels", "export"}) {
+        const ToolRun run = RunTool({command, take});
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_NE(run.err.find("not a complete K-file"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "") << command;
+    }
+}
+
+struct LabelCase {
+    size_t channel;
+    const char* kind;
+    const char* subject;
+    const char* keys;  // "group|node.attribute", or the start of the reason it keys nothing
+};
+
+TEST_F(Command, LabelsShowHowTheImportReadsEachChannel) {
+    const std::string take =
+        HandBuilt({"HEAD <P-X>", "head <P-Y>", "Bob2:Hips <A-X>", "Bob1:Hips <A-X>",
+                   "Bob1:Hips <t-Y>", "Fz", "Ann:Hips <Q-X>", "Kim3:Knee  <T-Z> "},
+                  {});
+    const ToolRun run = RunTool({"labels", take, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Json labels = Json::parse(run.out);
+    const Json& channels = labels["datagroups"][0]["channels"];
+    const LabelCase cases[] = {
+        {0, "marker", "", "UnnamedCharacter|HEAD_marker.tx"},
+        {1, "marker", "", "its name matches an earlier name only when case is ignored"},
+        {2, "segment", "Bob", "channel 3 keys the same attribute"},
+        {3, "segment", "Bob", "Bob|Hips.rx"},
+        {4, "local", "Bob", "Bob|Hips_local.ty"},
+        {5, "local", "", "its suffix names no attribute"},
+        {6, "local", "Ann", "its suffix names no attribute"},
+        {7, "local", "Kim", "Kim|Knee_local.tz"},
+    };
+    ASSERT_EQ(channels.size(), std::size(cases));
+    for (const LabelCase& expected : cases) {
+        const Json& channel = channels[expected.channel];
+        SCOPED_TRACE(channel.dump());
+        EXPECT_EQ(channel["channel"], expected.channel);
+        EXPECT_EQ(channel["kind"], expected.kind);
+        EXPECT_EQ(channel["subject"], expected.subject);
+        std::string keys;
+        for (const Json& key : channel["keys"]) {
+            keys += key["group"].get<std::string>() + "|" + key["node"].get<std::string>() + "." +
+                    key["attribute"].get<std::string>();
+        }
+        if (channel["keys"].empty()) {
+            keys = channel["skipped"];
+        }
+        EXPECT_EQ(keys.rfind(expected.keys, 0), 0u) << keys;
+    }
+
+    const ToolRun text = RunTool({"labels", take});
+    EXPECT_NE(text.out.find("3 Bob1:Hips <A-X>: segment Bob1:Hips, subject Bob, keys Bob|Hips.rx"),
+              std::string::npos)
+        << text.out;
+}
+
+TEST_F(Command, ExportWritesFramesTimesAndValuesThatReadBackExactly) {
+    double missing;
+    const uint64_t marker = 0x43F0000000000000ull;
+    std::memcpy(&missing, &marker, sizeof missing);
+    const std::vector<std::vector<double>> frames = {
+        {0.1, -2.5e-7, 1e300}, {missing, 3.0, -0.0}, {1.0 / 3.0, missing, 42.0}};
+    const std::string take =
+        HandBuilt({"Bob:\"odd\", name <P-X>", " padded <P-Y>", "plain <P-Z>"}, frames, 120.0f);
+
+    const ToolRun run = RunTool({"export", take, "--out", dir_.Path("out.csv")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    const Bytes written = ReadFileBytes(dir_.Path("out.csv"));
+    const auto rows = ParseCsv(std::string(written.begin(), written.end()));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"frame", "time", "Bob:\"odd\", name <P-X>",
+                                                 " padded <P-Y>", "plain <P-Z>"}));
+    for (size_t f = 0; f < frames.size(); ++f) {
+        const std::vector<std::string>& row = rows[f + 1];
+        ASSERT_EQ(row.size(), 5u);
+        EXPECT_EQ(std::stoi(row[0]), f + 1);
+        EXPECT_EQ(std::stod(row[1]), (f + 1) / 120.0);
+        for (size_t c = 0; c < 3; ++c) {
+            const bool isMissing = std::memcmp(&frames[f][c], &missing, sizeof missing) == 0;
+            if (isMissing) {
+                EXPECT_EQ(row[2 + c], "");
+            } else {
+                EXPECT_EQ(std::stod(row[2 + c]), frames[f][c]) << row[2 + c];
+            }
+        }
+    }
+    EXPECT_EQ(RunTool({"export", take, "0"}).out, std::string(written.begin(), written.end()));
+    EXPECT_EQ(RunTool({"export", take, "--datagroup", "7"}).status, 1);
+}
+
+TEST_F(Command, ExportOfRecordsShorterThanTheirDatagroupFailsAfterWritingThem) {
+    ByteBuilder take;
+    take.FileHeader()
+        .Section("DATAGROUP", RecordBody({DatagroupPayload(0, "G", 6, 8, 100, {"a", "b"})}))
+        .Terminator()
+        .Framed(DynamicPayload(0, 1, {1.0, 2.0}))
+        .Framed(DynamicPayload(0, 2, {3.0}));
+    const ToolRun run = RunTool({"export", dir_.Write("short.K", take.bytes())});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("1 records of datagroup 0 do not hold one value per channel"),
+              std::string::npos)
+        << run.err;
+    const auto rows = ParseCsv(run.out);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[2], (std::vector<std::string>{"2", "0.02", "3", ""}));
+}
+
+TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"Bob:LFHD <P-X>", "Bob:LFHD <P-X>"},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\r", "\"cr\r\""},
+        {" lead", "\" lead\""},
+        {"trail ", "\"trail \""},
+    };
+    for (const auto& [text, field] : cases) {
+        EXPECT_EQ(CsvField(text), field) << text;
+        EXPECT_EQ(ParseCsv(CsvField(text) + "\n"), (std::vector<std::vector<std::string>>{{text}}));
+    }
+}
+
+}  // namespace
