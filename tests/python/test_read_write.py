@@ -31,31 +31,40 @@ def write_bytes(tmp_path, data, name="take.K"):
     return path
 
 
-def test_generated_take_matches_the_export_command_and_rewrites_to_the_same_bytes(
+def test_generated_take_matches_the_export_command_and_rewrites_to_the_same_contents(
         generate, tmp_path):
     path = generate(frames=50, markers=5, segments=3, first_frame=10, missing_every=7)
     take_ = kfile.read(path)
 
     assert take_.version == 1
-    assert [d.id for d in take_.datagroups] == [0, 1]
+    assert [d.id for d in take_.datagroups] == [0, 1, 2]
     assert take_.parameters["FRAMES"].values.tolist() == [10, 59]
-    assert take_.parameters["SUBJECT"].values == ["Bob"]
+    assert take_.parameters["SUBJECTS"].values == ["Bob1", "Ann"]
+    assert [section.name for section in take_.unknown_sections] == ["TAKEINFO"]
     for datagroup in take_.datagroups:
         export = subprocess.run([str(TOOL), "export", str(path), str(datagroup.id)], check=True,
                                 capture_output=True, text=True).stdout
         rows = list(csv.reader(io.StringIO(export)))
-        assert rows[0][1:] == datagroup.labels
+        assert rows[0][:2] == ["frame", "time"]
+        assert rows[0][2:] == datagroup.labels
         cells = [[float(cell) if cell else NAN for cell in row] for row in rows[1:]]
         expected = np.array(cells)
         np.testing.assert_array_equal(datagroup.frames, expected[:, 0])
-        np.testing.assert_allclose(datagroup.values, expected[:, 1:], atol=1e-6)
+        np.testing.assert_allclose(datagroup.times, expected[:, 1])
+        np.testing.assert_allclose(datagroup.values, expected[:, 2:], atol=1e-6)
     assert np.isnan(take_.datagroup(0).values).any()
     assert take_.datagroup(0).values.flags.c_contiguous
     np.testing.assert_allclose(take_.datagroup(1).times, np.arange(10, 60) / 120.0)
+    assert take_.datagroup(2).rate == 60.0
 
+    # The unknown section is not kept; everything else is, and a rewrite is stable.
     copy = tmp_path / "copy.K"
     kfile.write(copy, take_)
-    assert copy.read_bytes() == path.read_bytes()
+    take_.unknown_sections = []
+    assert kfile.read(copy) == take_
+    again = tmp_path / "again.K"
+    kfile.write(again, kfile.read(copy))
+    assert again.read_bytes() == copy.read_bytes()
 
 
 @pytest.mark.parametrize("value_type", list(TYPES), ids=lambda t: t.name)
