@@ -13,6 +13,22 @@ namespace {
 const char* const kDofLocatorType = "DOFLocator";
 const char* const kMarkerLocatorType = "MarkerLocator";
 
+bool isNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// A name taken from a take as the host names nodes: letters, digits and "_", other characters
+// replaced by "_", and a "_" before a leading digit. Names go into MEL commands, where any
+// other character could end the command and start another one.
+std::string nodeName(const std::string& name) {
+    std::string result;
+    for (char c : name)
+        result += isNameCharacter(c) ? c : '_';
+    if (!result.empty() && result[0] >= '0' && result[0] <= '9')
+        result.insert(0, "_");
+    return result;
+}
+
 MString toHost(const std::string& text) {
     return MString(text.c_str());
 }
@@ -77,6 +93,8 @@ MObject createLocator(const char* typeName, const MObject& group, const std::str
 }  // namespace
 
 MObject findOrCreateDofNode(std::string prefix, std::string localName) {
+    prefix = nodeName(prefix);
+    localName = nodeName(localName);
     if (!selectOnly(prefix)) {
         createGroup(prefix);
         return createLocator(kDofLocatorType, firstSelected(), localName);
@@ -92,6 +110,8 @@ MObject findOrCreateDofNode(std::string prefix, std::string localName) {
 }
 
 MObject createMarkerNode(std::string prefix, std::string localName) {
+    prefix = nodeName(prefix);
+    localName = nodeName(localName);
     if (!selectOnly(prefix))
         createGroup(prefix);
     return createLocator(kMarkerLocatorType, firstSelected(), localName);

@@ -1,6 +1,8 @@
 // The scene nodes an import keys: locator transforms under character groups. A character
 // group is an empty transform named after a subject; DOF locators of an earlier import are
 // found again under it (and emptied of their keys), marker locators are always made anew.
+// Names are made valid node names first: a character other than a letter, a digit or "_"
+// becomes "_", and a leading digit gets a "_" in front, as the host does.
 #pragma once
 
 #include <maya/MObject.h>

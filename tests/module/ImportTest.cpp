@@ -265,4 +265,19 @@ TEST_F(Import, FindsEarlierDofLocatorsOnlyThroughLocatorTransforms) {
     }
 }
 
+// Names from a take become node names before they reach a MEL command: they cannot run
+// commands of their own, and a node made from an unusual name is found again on re-import.
+TEST_F(Import, NamesFromATakeAreNodeNames) {
+    ASSERT_TRUE(MGlobal::executeCommand("group -em -n Keep"));
+    const std::vector<std::string> labels = {"x;delete Keep:Hips <T-X>", "Bob:Left Knee <T-X>",
+                                             "Bob:2nd <T-X>"};
+    const std::string take = writeTake("names.K", {{0, 120.0f, labels, {{0, {10.0, 20.0, 30.0}}}}});
+    ASSERT_TRUE(importFile(take));
+    ASSERT_TRUE(importFile(take));
+    EXPECT_EQ("transform", typeOf("|Keep"));
+    EXPECT_THAT(children("|x_delete_Keep"), ElementsAre("|x_delete_Keep|Hips"));
+    EXPECT_THAT(children("|Bob"), ElementsAre("|Bob|Left_Knee", "|Bob|_2nd"));
+    expectKeys({{0, 2.0}}, keys("|Bob|Left_Knee", "tx"), "Left_Knee");
+}
+
 }  // namespace
