@@ -127,11 +127,7 @@ TEST_P(KeyTimeTest, FrameOverRateInTheUiUnit) {
 INSTANTIATE_TEST_SUITE_P(
     Units, KeyTimeTest,
     ::testing::Values(TimeCase{"Film", MTime::kFilm, 120, 240, 48},
-                      TimeCase{"Games", MTime::kGames, 60, 90, 22.5},
-                      TimeCase{"PalFrame", MTime::kPALFrame, 100, 8, 2},
                       TimeCase{"NtscFrame", MTime::kNTSCFrame, 120, 121, 30.25},
-                      TimeCase{"ShowScan", MTime::kShowScan, 96, 3, 1.5},
-                      TimeCase{"PalField", MTime::kPALField, 200, 400, 100},
                       TimeCase{"NtscField", MTime::kNTSCField, 60, 7, 7},
                       TimeCase{"Seconds", MTime::kSeconds, 100, 250, 2.5},
                       TimeCase{"Milliseconds", MTime::kMilliseconds, 100, 3, 30},
@@ -276,17 +272,6 @@ TEST_F(ChannelAnimatorTest, FindOrCreateAnimCurve) {
     EXPECT_FALSE(driverCurve.isNull());
     EXPECT_NE(driverCurve, curve);
     EXPECT_EQ(findOrCreateAnimCurve(plugOf(driver, kSlotTY)), driverCurve);
-}
-
-TEST_F(ChannelAnimatorTest, KeysGoOntoTheCurveAlreadyDrivingThePlug) {
-    MObject node = makeTransform("Hips");
-    auto earlier = animate(node, 0, {-1, -1, -1, 0});
-    earlier->addFrameKeys(*makeRecord(0, 1, kValueDouble, {10.0}), 24);
-    auto later = animate(node, 0, {-1, -1, -1, 0});
-    later->addFrameKeys(*makeRecord(0, 2, kValueDouble, {20.0}), 24);
-    const Keys keys = keysOf(node, kSlotTX);
-    ASSERT_EQ(keys.size(), 2u);
-    EXPECT_DOUBLE_EQ(keys[1].value, 2.0);
 }
 
 TEST(UiFramesPerSecond, FramesOrUnitsPerSecondOfTheUiUnit) {

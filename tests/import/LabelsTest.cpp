@@ -94,14 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"Bob:R2", "Bob", "R2"}, SplitCase{":X", "", "X"},
                       SplitCase{"Bob:", "Bob", ""}));
 
-TEST(SplitSubjectName, OutputsMayAliasTheName) {
-    std::string text = "Bob2:Hips";
-    std::string prefix;
-    splitSubjectName(text, prefix, text);
-    EXPECT_EQ(prefix, "Bob");
-    EXPECT_EQ(text, "Hips");
-}
-
 TEST(TrimSpace, EachEndOnItsOwn) {
     struct Case {
         std::string text, leading, trailing;
