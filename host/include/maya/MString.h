@@ -62,4 +62,6 @@ MString operator+(const MString& a, const char* b);
 MString operator+(const char* a, const MString& b);
 MString operator+(const MString& a, double b);
 MString operator+(const MString& a, int b);
+// As with +=, a char would add its decimal number on the devkit.
+MString operator+(const MString& a, char b) = delete;
 std::ostream& operator<<(std::ostream& os, const MString& s);

@@ -35,6 +35,14 @@ void appendQuote(MString& text) {
 #endif
 }
 
+MString quoted(const MString& text) {
+#ifdef TRAP_STRING_PLUS_CHAR
+    return text + '"';
+#else
+    return text + "\"";
+#endif
+}
+
 // Neither is there an unsigned append.
 void appendCount(MString& text, unsigned int count) {
 #ifdef TRAP_STRING_APPEND_UNSIGNED
