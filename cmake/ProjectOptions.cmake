@@ -14,3 +14,8 @@ if(KFR_SANITIZE)
                       -fno-sanitize-recover=all)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+if(KFR_THREAD_SANITIZER)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

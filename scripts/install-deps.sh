@@ -4,8 +4,10 @@
 # Further arguments name extra packages.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang clang-format libgtest-dev libgmock-dev libbenchmark-dev
-          libgl-dev
+# The format check needs git (it lists the tracked sources) and one clang-format version: each
+# version formats some constructs differently, so the check pins the one it was written with.
+packages=(cmake ninja-build g++ clang git clang-format-14 libgtest-dev libgmock-dev
+          libbenchmark-dev libgl-dev
           # the kfile command
           libcli11-dev nlohmann-json3-dev
           # the Python module, its plots and its tests, for Debian's own python3

@@ -3,9 +3,22 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Quiet while all goes well; the whole output when a step fails.
+quietly() {
+    local log
+    log=$(mktemp)
+    if ! "$@" >"$log" 2>&1; then
+        cat "$log" >&2
+        rm -f "$log"
+        echo "run.sh: failed: $*" >&2
+        exit 1
+    fi
+    rm -f "$log"
+}
+
 scripts/install-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+quietly cmake --preset release
+quietly cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)"
 
 take=build/release/sample.K
 build/release/tools/kfile/kfile generate "$take" --frames 240 --markers 12 --segments 5

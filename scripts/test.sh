@@ -2,7 +2,9 @@
 # The whole test suite: installs what is missing, checks formatting, then configures, builds
 # and runs every test in the default build (gcc, warnings as errors), in the
 # AddressSanitizer + UndefinedBehaviorSanitizer build, and in the 32-bit Windows build, whose
-# tests run under Wine.
+# tests run under Wine; runs the K-file library's tests under ThreadSanitizer; builds the
+# optimised tools and benchmarks and runs a short benchmark pass; builds the fuzzer and fuzzes
+# for a few seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,10 +12,23 @@ scripts/install-deps.sh --win32
 scripts/check-format.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-for preset in ci asan win32; do
+for preset in ci asan win32 tsan; do
     echo "=== $preset ==="
     cmake --preset "$preset"
     cmake --build --preset "$preset" -j "$jobs"
     ctest --preset "$preset" -j "$jobs" --no-tests=error
 done
+
+echo "=== release ==="
+cmake --preset release
+cmake --build --preset release -j "$jobs"
+KFILE_BENCH_FRAMES=400 build/release/tests/bench/kfile_bench --benchmark_min_time=0.01
+
+echo "=== fuzz ==="
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+build/fuzz/tests/fuzz/kfile_read_fuzzer -max_total_time=10 -malloc_limit_mb=256 -max_len=4096 \
+    -print_final_stats=1 "$scratch" tests/fuzz/corpus tests/fuzz/regressions
 echo "all tests passed"
