@@ -23,6 +23,7 @@ echo "=== release ==="
 cmake --preset release
 cmake --build --preset release -j "$jobs"
 KFILE_BENCH_FRAMES=400 build/release/tests/bench/kfile_bench --benchmark_min_time=0.01
+build/release/tests/bench/import_bench --benchmark_filter='BM_Import/1000/' --benchmark_min_time=0.01
 
 echo "=== fuzz ==="
 cmake --preset fuzz
