@@ -129,8 +129,8 @@ class Parameter:
     ``values`` is a one-dimensional NumPy array of the type's elements in file order, or a list
     of strings for Text parameters. ``dimensions`` are the extents the file gives; their product
     is the number of elements. A Text parameter's first dimension is the width of one text slot
-    and the others count the slots. Without dimensions, numbers get ``(len(values),)`` and texts
-    ``(longest + 1, len(values))``.
+    and the others count the slots; a single string is one slot. Without dimensions, numbers get
+    ``(len(values),)`` and texts ``(longest + 1, len(values))``.
     """
 
     value_type: int
@@ -140,7 +140,8 @@ class Parameter:
     def __post_init__(self) -> None:
         self.value_type = _value_type(int(self.value_type))
         if self.value_type == ValueType.TEXT:
-            self.values = [str(text) for text in self.values]
+            texts = [self.values] if isinstance(self.values, str) else self.values
+            self.values = [str(text) for text in texts]
             if self.dimensions is None:
                 longest = max((len(text) for text in self.values), default=0)
                 self.dimensions = (longest + 1, len(self.values))

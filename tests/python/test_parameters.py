@@ -18,6 +18,7 @@ PARAMETERS = {
     "DOUBLE": Parameter(value_type=ValueType.DOUBLE, values=[0.1, 1e300, -0.0]),
     "BOOLEAN": Parameter(value_type=ValueType.BOOLEAN, values=[True, False, True]),
     "SCALAR": Parameter(value_type=ValueType.DOUBLE, values=[42.0], dimensions=()),
+    "ONE_TEXT": Parameter(value_type=ValueType.TEXT, values="Walk 3"),
     "EMPTY": Parameter(value_type=ValueType.SHORT, values=[], dimensions=(0, 4)),
     # Code 8 has 2-byte elements but no type of its own: its bytes are kept as they are.
     "CODE8": Parameter(value_type=8, values=[1, 2, 3, 4], dimensions=(2,)),
@@ -36,6 +37,7 @@ def test_parameters_of_every_type_read_back_equal(tmp_path):
     assert read["SHORT"].values.dtype == np.int16
     assert read["BOOLEAN"].values.dtype == np.bool_
     assert read["TEXT"].dimensions == (6, 3)
+    assert read["ONE_TEXT"].values == ["Walk 3"]
     assert read["CODE9"].value_type == 9 and read["TEXT"].value_type is ValueType.TEXT
 
 
