@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
-# The project's main job: builds the tools and shows what a generated sample take holds.
+# The project's main job: imports a take into the stand-in host with the module loaded and shows
+# what the import made. Without a take it imports a generated sample.
+#
+#   scripts/run.sh [TAKE] [--dump-to FILE]
+#
+# Builds what it needs in build/release first (KFR_RUN_BUILD=<build folder> uses a finished
+# build instead, and KFR_RUN_SAMPLE=<file> puts the sample elsewhere, as the tests do). Exit
+# status 1 when the import fails.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root="$(cd "$(dirname "$0")/.." && pwd)"
 
 # Quiet while all goes well; the whole output when a step fails.
 quietly() {
@@ -16,10 +23,28 @@ quietly() {
     rm -f "$log"
 }
 
-scripts/install-deps.sh
-quietly cmake --preset release
-quietly cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)"
+build="${KFR_RUN_BUILD:-}"
+if [ -z "$build" ]; then
+    build="$root/build/release"
+    "$root/scripts/install-deps.sh" >&2
+    cd "$root"
+    quietly cmake --preset release
+    quietly cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)" \
+        --target kfile_tool import_summary minihost MayaKFileReader
+    cd - >/dev/null
+fi
 
-take=build/release/sample.K
-build/release/tools/kfile/kfile generate "$take" --frames 240 --markers 12 --segments 5
-build/release/tools/kfile/kfile info "$take"
+if [ $# -eq 0 ] || [[ "$1" == -* ]]; then
+    take="${KFR_RUN_SAMPLE:-$build/sample.K}"
+    "$build/tools/kfile/kfile" generate "$take" --subjects 2 --markers 12 --segments 5 \
+        --frames 240
+    echo
+else
+    take="$1"
+    shift
+fi
+
+"$build/tools/importsummary/import_summary" "$take" "$@"
+echo
+echo "The same import in the stand-in host, with the whole scene printed:"
+echo "  $build/host/minihost -c 'loadPlugin MayaKFileReader; file -import \"$take\"' --dump"
