@@ -7,6 +7,9 @@
 #include <maya/MStatus.h>
 #include <maya/MTypes.h>
 
+#include "commands/CopyHierarchyKeysCommand.h"
+#include "commands/CreateOffsetCubesCommand.h"
+#include "commands/ToLocalCommand.h"
 #include "import/KFileTranslator.h"
 #include "nodes/LocatorNodes.h"
 
@@ -16,14 +19,25 @@ namespace {
 char kNoPixmap[] = "";
 char kNoOptions[] = "";
 
+// The commands, in the order they are registered and deregistered.
+struct CommandEntry {
+    const char* name;
+    MCreatorFunction creator;
+};
+const CommandEntry kCommands[] = {
+    {"CreateOffsetCubes", CreateOffsetCubesCommand::creator},
+    {"CopyHierarchyKeys", CopyHierarchyKeysCommand::creator},
+    {"ToLocal", ToLocalCommand::creator},
+};
+
 // A command that cannot be registered is reported; the others are still registered.
-[[maybe_unused]] void addCommand(MFnPlugin& plugin, const char* name, MCreatorFunction creator) {
+void addCommand(MFnPlugin& plugin, const char* name, MCreatorFunction creator) {
     const MStatus status = plugin.registerCommand(name, creator);
     if (!status)
         status.perror("registerCommand");
 }
 
-[[maybe_unused]] void removeCommand(MFnPlugin& plugin, const char* name) {
+void removeCommand(MFnPlugin& plugin, const char* name) {
     const MStatus status = plugin.deregisterCommand(name);
     if (!status)
         status.perror("deregisterCommand");
@@ -43,7 +57,8 @@ extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     if (!status)
         status.perror("registerFileTranslator");
 
-    // The commands are registered here, each with addCommand, and removed in the same order.
+    for (const CommandEntry& command : kCommands)
+        addCommand(plugin, command.name, command.creator);
 
     // Only the translator's status decides the result; node types that the host refuses are
     // left out silently.
@@ -59,6 +74,8 @@ extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     const MStatus status = plugin.deregisterFileTranslator(KFileTranslator::kName);
     if (!status)
         status.perror("deregisterFileTranslator");
+    for (const CommandEntry& command : kCommands)
+        removeCommand(plugin, command.name);
 
     plugin.deregisterNode(DOFLocator::kTypeId);
     plugin.deregisterNode(MarkerLocator::kTypeId);
