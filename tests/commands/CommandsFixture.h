@@ -1,69 +1,55 @@
 #pragma once
-// Shared by the command tests: a fresh scene per test, with the two locator node types, MEL
-// helpers that build and read scenes, and the commands run as the host runs them.
+// Shared by the command tests: the module loaded into a clean stand-in host, MEL helpers that
+// build, import and read scenes, and the commands run through MEL as a user runs them.
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include <maya/MArgList.h>
 #include <maya/MGlobal.h>
-#include <maya/MPxCommand.h>
-#include <maya/MPxLocatorNode.h>
 #include <maya/MStringArray.h>
-#include <maya/MTypeId.h>
 
 #include <host/command_log.h>
+#include <host/faults.h>
+#include <host/plugins.h>
 #include <host/scene.h>
 
-#include "commands/CopyHierarchyKeysCommand.h"
-#include "commands/CreateOffsetCubesCommand.h"
-#include "commands/ToLocalCommand.h"
+#include "SampleTake.h"
+#include "TestFiles.h"
 #include "scene/model.h"
-#include "scene/node_types.h"
 
 namespace commandstest {
 
 using Strings = std::vector<std::string>;
 
-class Locator : public MPxLocatorNode {
-  public:
-    static void* creator() { return new Locator; }
-    static MStatus initialize() { return MStatus::kSuccess; }
-    MStatus compute(const MPlug&, MDataBlock&) override { return MStatus::kUnknownParameter; }
-};
+// An empty scene, no module loaded, no faults in force.
+inline void resetHost() {
+    host::resetScene();
+    host::unloadAllPlugins();
+    host::clearFaults();
+}
 
 class CommandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        host::resetScene();
-        for (const char* type : {"DOFLocator", "MarkerLocator"}) {
-            if (!scene::isPluginNodeType(type)) {
-                const unsigned int id = std::string(type) == "DOFLocator" ? 0x66666 : 0x66667;
-                ASSERT_TRUE(scene::registerNodeType(type, MTypeId(id), &Locator::creator,
-                                                    &Locator::initialize, MPxNode::kLocatorNode));
-            }
-        }
+        unsetenv("MAYA_PLUG_IN_PATH");  // the module comes from this build's module folder
+        resetHost();
+        std::string error;
+        ASSERT_TRUE(host::loadPlugin("MayaKFileReader", &error)) << error;
         host::clearCommandLog();
         host::clearMessageLog();
     }
-    void TearDown() override { host::resetScene(); }
-
-    // Runs a command as the host does: a new object, doIt, the object deleted.
-    static MStatus runCommand(const std::string& name) {
-        void* (*creator)() = name == "CreateOffsetCubes"   ? &CreateOffsetCubesCommand::creator
-                             : name == "CopyHierarchyKeys" ? &CopyHierarchyKeysCommand::creator
-                                                           : &ToLocalCommand::creator;
-        std::unique_ptr<MPxCommand> command(static_cast<MPxCommand*>(creator()));
-        return command->doIt(MArgList());
-    }
+    void TearDown() override { resetHost(); }
 
     // Runs a command that must succeed; the MEL it issued.
-    static Strings issuedBy(const std::string& name) {
+    static Strings issuedBy(const std::string& command) {
         host::clearCommandLog();
-        EXPECT_TRUE(runCommand(name));
-        return host::commandLog();
+        EXPECT_TRUE(MGlobal::executeCommand(command.c_str())) << command;
+        const Strings& log = host::commandLog();
+        EXPECT_FALSE(log.empty());
+        return log.empty() ? log : Strings(log.begin() + 1, log.end());
     }
 
     // Runs MEL; the result strings, or a failure of the test when the MEL failed.
@@ -75,6 +61,24 @@ class CommandsTest : public ::testing::Test {
             out.push_back(result[i].asChar());
         }
         return out;
+    }
+
+    // Writes a synthetic take of one subject and imports it.
+    void importTake(const SampleTakeOptions& options) {
+        const std::string path = folder_.Path(options.subject + ".k");
+        ASSERT_TRUE(SampleTake(options).Write(path));
+        mel("file -import \"" + path + "\"");
+    }
+    // A subject with the markers LFHD, RFHD (nodes LFHD_marker, RFHD_marker) and the segments Hips,
+    // Spine, Chest.
+    void importSubject(const std::string& subject, float rate = 120.0f, int32_t frames = 24) {
+        SampleTakeOptions options;
+        options.subject = subject;
+        options.markerCount = 2;
+        options.segmentCount = 3;
+        options.frameCount = frames;
+        options.rate = rate;
+        importTake(options);
     }
 
     // A transform named exactly name under parent (a path, or "" for the world), carrying a
@@ -101,12 +105,16 @@ class CommandsTest : public ::testing::Test {
     static Strings selection() { return mel("ls -sl -l"); }
     static void select(const std::string& names) { mel("select -r " + names); }
 
+    // At the current time.
     static scene::Matrix worldMatrix(const std::string& path) {
         std::string error;
         scene::Node* n = scene::theScene().lookup(path, &error);
         EXPECT_NE(n, nullptr) << error;
         return n != nullptr ? scene::theScene().worldMatrix(n) : scene::identity();
     }
+
+  private:
+    testsupport::TempDir folder_;
 };
 
 }  // namespace commandstest

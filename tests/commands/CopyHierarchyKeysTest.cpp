@@ -41,6 +41,56 @@ class CopyHierarchyKeys : public CommandsTest {
     }
 };
 
+struct ImportedCase {
+    const char* selection;
+    Strings destinations;
+};
+
+class CopyHierarchyKeysImported : public CopyHierarchyKeys,
+                                  public ::testing::WithParamInterface<ImportedCase> {
+  protected:
+    // Every key of the node: times, then values, of all its curves.
+    static std::string allKeys(const std::string& path) {
+        std::string text;
+        for (const char* query : {"keyframe -q -tc ", "keyframe -q -vc "}) {
+            for (const std::string& value : mel(query + path)) {
+                text += value + " ";
+            }
+        }
+        return text;
+    }
+};
+
+TEST_P(CopyHierarchyKeysImported, TheLastSelectedSubjectsMotionReachesTheOthers) {
+    // Different rates and lengths give the subjects different keys.
+    importSubject("Ann", 60.0f, 6);
+    importSubject("Cat", 30.0f, 3);
+    importSubject("Bob");
+    const Strings nodes = {"LFHD_marker", "RFHD_marker", "Hips", "Spine", "Chest"};
+    ASSERT_NE(allKeys("|Bob|Hips"), allKeys("|Ann|Hips"));
+
+    Strings expected;
+    for (const std::string& node : nodes) {
+        for (const std::string& destination : GetParam().destinations) {
+            expected.push_back("copyKey |Bob|" + node);
+            expected.push_back("pasteKey -o replace |" + destination + "|" + node);
+        }
+    }
+    EXPECT_EQ(expected, transfersWith(GetParam().selection));
+
+    for (const std::string& node : nodes) {
+        for (const std::string& destination : GetParam().destinations) {
+            EXPECT_EQ(allKeys("|Bob|" + node), allKeys("|" + destination + "|" + node))
+                << destination << "|" << node;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Selections, CopyHierarchyKeysImported,
+                         ::testing::Values(ImportedCase{"Ann Bob", {"Ann"}},
+                                           ImportedCase{"Ann Cat Bob", {"Ann", "Cat"}}),
+                         [](const auto& info) { return std::to_string(info.index + 2); });
+
 TEST_F(CopyHierarchyKeys, CopiesFromTheLastSelectedHierarchyByExactLeafName) {
     const std::string a = group("A");
     keyed("Hips", a, 10);
@@ -108,6 +158,7 @@ TEST_F(CopyHierarchyKeys, ASelectedLocatorNodeIsTheOnlyNodeOfItsHierarchy) {
 
 TEST_F(CopyHierarchyKeys, FewerThanTwoSelectedObjectsCopyNothing) {
     keyed("Hips", group("A"), 10);
+    mel("select -cl");
     EXPECT_TRUE(issuedBy("CopyHierarchyKeys").empty());
     select("A");
     EXPECT_TRUE(issuedBy("CopyHierarchyKeys").empty());  // not even a children query

@@ -8,21 +8,20 @@ namespace {
 class ToLocal : public CommandsTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(ToLocal, LeavesTheSceneAndTheSelectionUnchanged) {
-    const std::string hips = node("Hips", group("Bob"));
-    node("Knee", group("Ann"), "MarkerLocator");
-    mel("setKeyframe -t 1 -v 3 -at tx " + hips);
+    importSubject("Bob");
+    importSubject("Ann", 60.0f, 12);
     if (*GetParam() != '\0') {
         select(GetParam());
     }
-    const std::string before = host::sceneDump();
+    const std::string before = host::sceneDump();  // the selection included
 
-    EXPECT_TRUE(runCommand("ToLocal"));
+    issuedBy("ToLocal");
 
     EXPECT_EQ(before, host::sceneDump());
 }
 
 INSTANTIATE_TEST_SUITE_P(Selections, ToLocal,
-                         ::testing::Values("", "Bob", "Bob Ann", "Ann Hips Bob"));
+                         ::testing::Values("", "Bob", "Bob Ann", "Ann|Hips Bob Bob|LFHD_marker"));
 
 }  // namespace
 }  // namespace commandstest
