@@ -76,7 +76,7 @@ class Registration : public ::testing::Test {
     }
 };
 
-TEST_F(Registration, RegistersTheTranslatorAndBothLocatorTypes) {
+TEST_F(Registration, RegistersTheTranslatorTheCommandsAndBothLocatorTypes) {
     const LoadOutcome outcome = loadAndUnload();
     ASSERT_TRUE(outcome.loaded);
     const host::PluginInfo& info = outcome.info;
@@ -84,6 +84,8 @@ TEST_F(Registration, RegistersTheTranslatorAndBothLocatorTypes) {
     EXPECT_EQ("Brenholt Ltd.", info.vendor);
     EXPECT_EQ("Release 1.0", info.version);
     EXPECT_EQ(std::vector<std::string>{"Kelmar K-file"}, info.translators);
+    EXPECT_EQ((std::vector<std::string>{"CreateOffsetCubes", "CopyHierarchyKeys", "ToLocal"}),
+              info.commands);
     ASSERT_EQ(2u, info.nodeTypes.size());
     EXPECT_EQ("DOFLocator", info.nodeTypes[0].name);
     EXPECT_EQ(0x66666u, info.nodeTypes[0].id);
@@ -93,9 +95,15 @@ TEST_F(Registration, RegistersTheTranslatorAndBothLocatorTypes) {
         EXPECT_EQ(1, type.kind) << type.name;  // MPxNode::kLocatorNode
     EXPECT_EQ("", outcome.printed);
     const std::vector<std::string> inOrder = {"registerFileTranslator Kelmar K-file",
+                                              "registerCommand CreateOffsetCubes",
+                                              "registerCommand CopyHierarchyKeys",
+                                              "registerCommand ToLocal",
                                               "registerNode DOFLocator",
                                               "registerNode MarkerLocator",
                                               "deregisterFileTranslator Kelmar K-file",
+                                              "deregisterCommand CreateOffsetCubes",
+                                              "deregisterCommand CopyHierarchyKeys",
+                                              "deregisterCommand ToLocal",
                                               "deregisterNode 419430",
                                               "deregisterNode 419431"};
     EXPECT_EQ(inOrder, outcome.registrations);
@@ -115,23 +123,41 @@ TEST_F(Registration, GoesOnPastRefusedSteps) {
         {host::Fault::RegisterFileTranslator,
          "Kelmar K-file",
          false,
-         {"registerFileTranslator Kelmar K-file (refused)", "registerNode DOFLocator",
+         {"registerFileTranslator Kelmar K-file (refused)", "registerCommand CreateOffsetCubes",
+          "registerCommand CopyHierarchyKeys", "registerCommand ToLocal", "registerNode DOFLocator",
           "registerNode MarkerLocator"},
          "registerFileTranslator: ",
+         1},
+        {host::Fault::RegisterCommand,
+         "CopyHierarchyKeys",
+         true,
+         {"registerFileTranslator Kelmar K-file", "registerCommand CreateOffsetCubes",
+          "registerCommand CopyHierarchyKeys (refused)", "registerCommand ToLocal",
+          "registerNode DOFLocator", "registerNode MarkerLocator",
+          "deregisterFileTranslator Kelmar K-file", "deregisterCommand CreateOffsetCubes",
+          "deregisterCommand CopyHierarchyKeys (refused)", "deregisterCommand ToLocal",
+          "deregisterNode 419430", "deregisterNode 419431"},
+         "registerCommand: ",
          1},
         {host::Fault::RegisterNode,
          "DOFLocator",
          true,
-         {"registerFileTranslator Kelmar K-file", "registerNode DOFLocator (refused)",
-          "registerNode MarkerLocator", "deregisterFileTranslator Kelmar K-file",
+         {"registerFileTranslator Kelmar K-file", "registerCommand CreateOffsetCubes",
+          "registerCommand CopyHierarchyKeys", "registerCommand ToLocal",
+          "registerNode DOFLocator (refused)", "registerNode MarkerLocator",
+          "deregisterFileTranslator Kelmar K-file", "deregisterCommand CreateOffsetCubes",
+          "deregisterCommand CopyHierarchyKeys", "deregisterCommand ToLocal",
           "deregisterNode 419430 (refused)", "deregisterNode 419431"},
          "registerNode",
          0},
         {host::Fault::AddAttribute,
          "size",
          true,
-         {"registerFileTranslator Kelmar K-file", "registerNode DOFLocator (refused)",
-          "registerNode MarkerLocator (refused)", "deregisterFileTranslator Kelmar K-file",
+         {"registerFileTranslator Kelmar K-file", "registerCommand CreateOffsetCubes",
+          "registerCommand CopyHierarchyKeys", "registerCommand ToLocal",
+          "registerNode DOFLocator (refused)", "registerNode MarkerLocator (refused)",
+          "deregisterFileTranslator Kelmar K-file", "deregisterCommand CreateOffsetCubes",
+          "deregisterCommand CopyHierarchyKeys", "deregisterCommand ToLocal",
           "deregisterNode 419430 (refused)", "deregisterNode 419431 (refused)"},
          "addAttribute: ",
          2},
