@@ -111,19 +111,6 @@ TEST_F(CopyHierarchyKeys, CopiesFromTheLastSelectedHierarchyByExactLeafName) {
     EXPECT_EQ("40 41", keys("|B|Hips"));
 }
 
-TEST_F(CopyHierarchyKeys, WithThreeHierarchiesTheLastFeedsTheOthersInSelectionOrder) {
-    keyed("Hips", group("A"), 10);
-    keyed("Hips", group("B"), 20);
-    keyed("Hips", group("C"), 30);
-
-    EXPECT_EQ((Strings{"copyKey |C|Hips", "pasteKey -o replace |A|Hips", "copyKey |C|Hips",
-                       "pasteKey -o replace |B|Hips"}),
-              transfersWith("A B C"));
-
-    EXPECT_EQ("30 31", keys("|A|Hips"));
-    EXPECT_EQ("30 31", keys("|B|Hips"));
-}
-
 TEST_F(CopyHierarchyKeys, EveryDestinationOfARepeatedNameGetsTheFirstSourceOfThatName) {
     // Two Hips on each side, in different subgroups.
     const std::string a = group("A");
