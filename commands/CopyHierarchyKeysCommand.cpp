@@ -1,5 +1,7 @@
 #include "commands/CopyHierarchyKeysCommand.h"
 
+#include <utility>
+
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
