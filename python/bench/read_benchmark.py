@@ -2,8 +2,8 @@
 
 Both reads run in this one process, interleaved, on one generated take; the report gives the
 median processor time of each and their ratio (C++ time / NumPy time: 1.0 means the arrays cost nothing
-beyond the library's read). The exit status is 1 when the NumPy read runs at less than half
-the speed of the C++ read.
+beyond the library's read). With --require-goal the exit status is 1 when the NumPy read runs
+at less than half the speed of the C++ read.
 
     cmake --preset release && cmake --build --preset release
     /usr/bin/python3 python/bench/read_benchmark.py            # uses build/release
@@ -36,6 +36,8 @@ def main():
     parser.add_argument("--markers", type=int, default=50)
     parser.add_argument("--segments", type=int, default=20)
     parser.add_argument("--repeat", type=int, default=15)
+    parser.add_argument("--require-goal", action="store_true",
+                        help=f"exit with status 1 when the ratio is below {GOAL}")
     options = parser.parse_args()
     sys.path.insert(0, str(options.build / "python"))
     import kfile
@@ -60,7 +62,7 @@ def main():
     print(f"C++ library read:      {library * 1e3:8.1f} ms  {size / library / 1e6:7.1f} MB/s")
     print(f"read into NumPy:       {arrays * 1e3:8.1f} ms  {size / arrays / 1e6:7.1f} MB/s")
     print(f"speed ratio (C++ time / NumPy time): {ratio:.2f}, goal at least {GOAL}")
-    return 0 if ratio >= GOAL else 1
+    return 1 if options.require_goal and ratio < GOAL else 0
 
 
 if __name__ == "__main__":
