@@ -19,7 +19,13 @@ void WriteRows(std::ostream& out, const KFileContents& contents, const KFileData
     const float rate = group.GetRate();
     const int32_t total = contents.GetDynamicRecordCount();
     int32_t done = 0;
-    for (const KFileDynamicRecord& record : contents.GetDynamicRecords(group.GetId())) {
+    for (const KFileDynamicRecord& record : contents.GetDynamicRecords()) {
+        if (++done % 4096 == 0) {
+            progress.Show(done, total);
+        }
+        if (record.GetId() != group.GetId()) {
+            continue;
+        }
         row.assign({std::to_string(record.GetFrame()),
                     rate > 0.0f ? NumberText(record.GetFrame() / static_cast<double>(rate)) : ""});
         for (int32_t c = 0; c < group.GetLabelCount(); ++c) {
@@ -27,9 +33,6 @@ void WriteRows(std::ostream& out, const KFileContents& contents, const KFileData
             ValueText(record, group.GetValueType(), c, row.back());
         }
         WriteCsvRow(out, row);
-        if (++done % 4096 == 0) {
-            progress.Show(done, total);
-        }
     }
 }
 

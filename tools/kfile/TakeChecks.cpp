@@ -1,5 +1,6 @@
 #include "TakeChecks.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <map>
