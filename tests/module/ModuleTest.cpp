@@ -16,11 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <ostream>
-
-void PrintTo(const Key& key, std::ostream* out) {
-    *out << "(t " << key.time << ", v " << key.value << ")";
-}
 
 void ModuleTest::SetUp() {
     unsetenv("MAYA_PLUG_IN_PATH");  // the module comes from this build's module folder
