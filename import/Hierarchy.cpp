@@ -33,10 +33,6 @@ MString toHost(const std::string& text) {
     return MString(text.c_str());
 }
 
-void runMel(const std::string& command) {
-    MGlobal::executeCommand(toHost(command), false, false);
-}
-
 // The full paths of the node's children, shapes included.
 std::vector<std::string> childPaths(const std::string& path) {
     MStringArray result;
@@ -75,10 +71,12 @@ MObject firstSelected() {
     return node;
 }
 
-// Makes the empty group `prefix` at the top of the scene and selects it.
+// Makes the empty group `prefix` at the top of the scene and selects it by the name the host
+// gave it, which differs from `prefix` when other nodes hold that name.
 void createGroup(const std::string& prefix) {
-    runMel("group -em -n " + prefix);
-    selectOnly(prefix);
+    MString made;
+    MGlobal::executeCommand(toHost("group -em -n " + prefix), made, false, false);
+    selectOnly(made.asChar());
 }
 
 MObject createLocator(const char* typeName, const MObject& group, const std::string& localName) {
@@ -127,7 +125,8 @@ MObject findDofNode(std::string name, std::string parentPath) {
         std::string leaf;
         if (leafName(child, leaf) && leaf == name && selectOnly(child)) {
             const MObject node = firstSelected();
-            runMel("cutKey -cl -t \":\" -hierarchy none {\"" + child + "\"}");
+            const std::string cutKeys = "cutKey -cl -t \":\" -hierarchy none {\"" + child + "\"}";
+            MGlobal::executeCommand(toHost(cutKeys), false, false);
             return node;
         }
         const MObject below = findDofNode(name, child);

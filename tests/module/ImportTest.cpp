@@ -278,4 +278,15 @@ TEST_F(Import, NamesFromATakeAreNodeNames) {
     expectKeys({{0, 2.0}}, keys("|Bob|Left_Knee", "tx"), "Left_Knee");
 }
 
+// A subject name held by two nodes selects neither: the import makes a group of its own and
+// puts the locators into it under the name the host gave that group.
+TEST_F(Import, AnAmbiguousSubjectNameGetsAGroupOfItsOwn) {
+    ASSERT_TRUE(
+        MGlobal::executeCommand("group -em -n A; group -em -n C; createNode transform -n Bob -p A;"
+                                "createNode transform -n X -p C; rename |C|X Bob"));
+    ASSERT_TRUE(importFile(writeTake("bob.K", {{0, 120.0f, {"Bob:Hips <T-X>"}, {{0, {10.0}}}}})));
+    EXPECT_THAT(children("|Bob1"), ElementsAre("|Bob1|Hips"));
+    expectKeys({{0, 1.0}}, keys("|Bob1|Hips", "tx"), "Hips");
+}
+
 }  // namespace
