@@ -170,12 +170,11 @@ TEST_F(Import, ReimportReusesDofLocatorsAndAddsMarkers) {
         writeTake("first.K", {{0, 120.0f, labels, {{0, {10.0, 1.0}}, {1, {20.0, 2.0}}}}});
     const std::string second = writeTake("second.K", {{0, 120.0f, labels, {{5, {30.0, 3.0}}}}});
     ASSERT_TRUE(importFile(first));
-    EXPECT_THAT(host::commandLog(),
-                ElementsAre("file -import \"" + first + "\"", "group -em -n Bob"));
+    EXPECT_THAT(host::commandLog(), ElementsAre(importCommand(first), "group -em -n Bob"));
     host::clearCommandLog();
     ASSERT_TRUE(importFile(second));
     EXPECT_THAT(host::commandLog(),
-                ElementsAre("file -import \"" + second + "\"", "listRelatives -c -f |Bob",
+                ElementsAre(importCommand(second), "listRelatives -c -f |Bob",
                             "listRelatives -c -f |Bob|Hips",
                             "cutKey -cl -t \":\" -hierarchy none {\"|Bob|Hips\"}"));
 

@@ -17,8 +17,16 @@
 #include <cstring>
 #include <memory>
 
+void forgetPluginPath() {
+#ifdef _WIN32
+    _putenv("MAYA_PLUG_IN_PATH=");
+#else
+    unsetenv("MAYA_PLUG_IN_PATH");
+#endif
+}
+
 void ModuleTest::SetUp() {
-    unsetenv("MAYA_PLUG_IN_PATH");  // the module comes from this build's module folder
+    forgetPluginPath();
     host::resetScene();
     host::unloadAllPlugins();
     host::clearFaults();
@@ -80,8 +88,18 @@ std::string ModuleTest::writeTake(const std::string& name,
     return path;
 }
 
+std::string ModuleTest::importCommand(const std::string& path) {
+    std::string quoted;
+    for (char c : path) {
+        if (c == '\\' || c == '"')
+            quoted += '\\';
+        quoted += c;
+    }
+    return "file -import \"" + quoted + "\"";
+}
+
 MStatus ModuleTest::importFile(const std::string& path) {
-    return MGlobal::executeCommand(MString(("file -import \"" + path + "\"").c_str()));
+    return MGlobal::executeCommand(MString(importCommand(path).c_str()));
 }
 
 std::vector<std::string> ModuleTest::children(const std::string& path) {

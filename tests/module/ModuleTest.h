@@ -37,6 +37,9 @@ struct Key {
 };
 void PrintTo(const Key& key, std::ostream* out);
 
+// Forgets MAYA_PLUG_IN_PATH, so that the module comes from this build's module folder.
+void forgetPluginPath();
+
 class ModuleTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -48,6 +51,9 @@ class ModuleTest : public ::testing::Test {
         return folder_.Write(name, bytes);
     }
     static MStatus importFile(const std::string& path);
+    // The MEL that importFile runs: the path as a MEL string (a Windows path's backslashes
+    // escaped).
+    static std::string importCommand(const std::string& path);
 
     // Full paths of the node's children, shapes included.
     static std::vector<std::string> children(const std::string& path);

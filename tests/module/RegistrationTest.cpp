@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ModuleTest.h"
 #include "import/KFileTranslator.h"
 
 namespace {
@@ -43,7 +44,7 @@ struct LoadOutcome {
 class Registration : public ::testing::Test {
   protected:
     void SetUp() override {
-        unsetenv("MAYA_PLUG_IN_PATH");
+        forgetPluginPath();
         host::resetScene();
         host::unloadAllPlugins();
         host::clearFaults();
