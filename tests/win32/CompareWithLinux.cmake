@@ -1,42 +1,36 @@
-# The module on its own platform makes the scene it makes on Linux. The Windows kfile.exe
-# writes two takes, subjects Bob and Ann with the same segment names, each with markers in
-# datagroup 0 (some samples missing) and segments in datagroup 1 whose rotations swing past a
-# quarter turn about Y, so that their Euler angles cross +-pi. The same MEL then runs in
-# minihost.exe under Wine and in the Linux build's minihost: load MayaKFileReader by bare name,
-# import both takes (by a Windows path with a drive letter and backslashes on Windows), remove
-# the module's locator shapes and unload it. The two scene dumps, numbers with 9 significant
-# digits, must be the same bytes.
+# The module on its own platform makes the scene it makes on Linux. `kfile generate` writes a
+# take of two subjects with the same segment names, markers with missing samples, several
+# datagroups, and a root that turns more than once, so that Euler angles cross +-pi. The same
+# MEL then runs in minihost.exe under Wine and in the Linux build's minihost: load
+# MayaKFileReader by bare name, import the take (by a Windows path with a drive letter and
+# backslashes on Windows), remove the module's locator shapes and unload it. The two scene
+# dumps, numbers with 9 significant digits, must be the same bytes.
 #
-# Variables: EMULATOR, MINIHOST, KFILE (Windows programs), NATIVE_MINIHOST, WORK_DIR.
+# Variables: EMULATOR, MINIHOST (Windows), NATIVE_MINIHOST, NATIVE_KFILE (Linux), WORK_DIR.
 
 include("${CMAKE_CURRENT_LIST_DIR}/WineSupport.cmake")
 
-if(NOT EXISTS "${NATIVE_MINIHOST}")
-  message(FATAL_ERROR "No Linux minihost at ${NATIVE_MINIHOST}: build the ci preset first "
-                      "(scripts/test.sh does), or set KFR_NATIVE_BUILD_DIR.")
-endif()
+foreach(program IN ITEMS "${NATIVE_MINIHOST}" "${NATIVE_KFILE}")
+  if(NOT EXISTS "${program}")
+    message(FATAL_ERROR "No ${program}: build the ci preset first (scripts/test.sh does), or "
+                        "set KFR_NATIVE_BUILD_DIR.")
+  endif()
+endforeach()
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
 unset(ENV{MAYA_PLUG_IN_PATH})  # both find the module in their own build
 
-set(subjects Bob Ann)
-foreach(subject IN LISTS subjects)
-  kfr_windows_path(take "${WORK_DIR}/${subject}.K")
-  kfr_run_windows(generate "${KFILE}" generate "${take}" --subject ${subject} --frames 240
-                  --markers 6 --segments 5 --missing-every 7)
-endforeach()
+kfr_run(generate "${NATIVE_KFILE}" generate "${WORK_DIR}/take.K" --subjects 2 --frames 240
+        --markers 6 --segments 5 --missing-every 7)
 
 # The script of one platform: `path_of` names the function that gives that platform's path.
 function(write_script file path_of)
-  set(mel "loadPlugin MayaKFileReader;\n")
-  foreach(subject IN LISTS subjects)
-    cmake_language(CALL ${path_of} take "${WORK_DIR}/${subject}.K")
-    kfr_mel_string(take_text "${take}")
-    string(APPEND mel "file -import ${take_text};\n")
-  endforeach()
-  string(APPEND mel "delete \"DOFLocator*\" \"MarkerLocator*\";\n"
-                    "unloadPlugin MayaKFileReader;\n")
-  file(WRITE "${file}" "${mel}")
+  cmake_language(CALL ${path_of} take "${WORK_DIR}/take.K")
+  kfr_mel_string(take_text "${take}")
+  file(WRITE "${file}" "loadPlugin MayaKFileReader;\n"
+                       "file -import ${take_text};\n"
+                       "delete \"DOFLocator*\" \"MarkerLocator*\";\n"
+                       "unloadPlugin MayaKFileReader;\n")
 endfunction()
 function(linux_path out path)
   set(${out} "${path}" PARENT_SCOPE)
@@ -53,7 +47,7 @@ kfr_run_windows(windows "${MINIHOST}" "${script}" --dump-digits 9 --dump-to "${d
 
 file(READ "${WORK_DIR}/linux.dump" linux_text)
 file(READ "${WORK_DIR}/windows.dump" windows_text)
-foreach(subject IN LISTS subjects)
+foreach(subject IN ITEMS Bob Ann)
   if(NOT linux_text MATCHES "\nnode \\|${subject}\\|Hips type=transform\n")
     message(FATAL_ERROR "The Linux scene has no |${subject}|Hips: see ${WORK_DIR}/linux.dump")
   endif()
