@@ -16,6 +16,8 @@
 #include <host/plugins.h>
 #include <host/scene.h>
 
+#include "Environment.h"
+#include "MelText.h"
 #include "SampleTake.h"
 #include "TestFiles.h"
 #include "scene/model.h"
@@ -34,7 +36,8 @@ inline void resetHost() {
 class CommandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        unsetenv("MAYA_PLUG_IN_PATH");  // the module comes from this build's module folder
+        // The module comes from this build's module folder.
+        testsupport::UnsetEnvironment("MAYA_PLUG_IN_PATH");
         resetHost();
         std::string error;
         ASSERT_TRUE(host::loadPlugin("MayaKFileReader", &error)) << error;
@@ -67,7 +70,7 @@ class CommandsTest : public ::testing::Test {
     void importTake(const SampleTakeOptions& options) {
         const std::string path = folder_.Path(options.subject + ".k");
         ASSERT_TRUE(SampleTake(options).Write(path));
-        mel("file -import \"" + path + "\"");
+        mel("file -import " + testsupport::MelQuoted(path));
     }
     // A subject with the markers LFHD, RFHD (nodes LFHD_marker, RFHD_marker) and the segments Hips,
     // Spine, Chest.

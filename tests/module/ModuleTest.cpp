@@ -17,16 +17,8 @@
 #include <cstring>
 #include <memory>
 
-void forgetPluginPath() {
-#ifdef _WIN32
-    _putenv("MAYA_PLUG_IN_PATH=");
-#else
-    unsetenv("MAYA_PLUG_IN_PATH");
-#endif
-}
-
 void ModuleTest::SetUp() {
-    forgetPluginPath();
+    testsupport::UnsetEnvironment("MAYA_PLUG_IN_PATH");  // the module of this build
     host::resetScene();
     host::unloadAllPlugins();
     host::clearFaults();
@@ -89,13 +81,7 @@ std::string ModuleTest::writeTake(const std::string& name,
 }
 
 std::string ModuleTest::importCommand(const std::string& path) {
-    std::string quoted;
-    for (char c : path) {
-        if (c == '\\' || c == '"')
-            quoted += '\\';
-        quoted += c;
-    }
-    return "file -import \"" + quoted + "\"";
+    return "file -import " + testsupport::MelQuoted(path);
 }
 
 MStatus ModuleTest::importFile(const std::string& path) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <maya/MStatus.h>
 
+#include "Environment.h"
+#include "MelText.h"
 #include "TestFiles.h"
 
 #include <cstdint>
@@ -36,9 +38,6 @@ struct Key {
     bool operator==(const Key& other) const { return time == other.time && value == other.value; }
 };
 void PrintTo(const Key& key, std::ostream* out);
-
-// Forgets MAYA_PLUG_IN_PATH, so that the module comes from this build's module folder.
-void forgetPluginPath();
 
 class ModuleTest : public ::testing::Test {
   protected:

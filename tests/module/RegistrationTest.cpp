@@ -44,7 +44,7 @@ struct LoadOutcome {
 class Registration : public ::testing::Test {
   protected:
     void SetUp() override {
-        forgetPluginPath();
+        testsupport::UnsetEnvironment("MAYA_PLUG_IN_PATH");
         host::resetScene();
         host::unloadAllPlugins();
         host::clearFaults();

@@ -3,8 +3,9 @@
 # datagroups, and a root that turns more than once, so that Euler angles cross +-pi. The same
 # MEL then runs in minihost.exe under Wine and in the Linux build's minihost: load
 # MayaKFileReader by bare name, import the take (by a Windows path with a drive letter and
-# backslashes on Windows), remove the module's locator shapes and unload it. The two scene
-# dumps, numbers with 9 significant digits, must be the same bytes.
+# backslashes on Windows), give both subjects offset cubes (the second's cube names clash with
+# the first's), copy Bob's keys onto Ann, remove the module's locator shapes and unload it.
+# The two scene dumps, numbers with 9 significant digits, must be the same bytes.
 #
 # Variables: EMULATOR, MINIHOST (Windows), NATIVE_MINIHOST, NATIVE_KFILE (Linux), WORK_DIR.
 
@@ -29,6 +30,9 @@ function(write_script file path_of)
   kfr_mel_string(take_text "${take}")
   file(WRITE "${file}" "loadPlugin MayaKFileReader;\n"
                        "file -import ${take_text};\n"
+                       "select -r Bob; CreateOffsetCubes;\n"
+                       "select -r Ann; CreateOffsetCubes;\n"
+                       "select -r Bob Ann; CopyHierarchyKeys;\n"
                        "delete \"DOFLocator*\" \"MarkerLocator*\";\n"
                        "unloadPlugin MayaKFileReader;\n")
 endfunction()
@@ -48,8 +52,9 @@ kfr_run_windows(windows "${MINIHOST}" "${script}" --dump-digits 9 --dump-to "${d
 file(READ "${WORK_DIR}/linux.dump" linux_text)
 file(READ "${WORK_DIR}/windows.dump" windows_text)
 foreach(subject IN ITEMS Bob Ann)
-  if(NOT linux_text MATCHES "\nnode \\|${subject}\\|Hips type=transform\n")
-    message(FATAL_ERROR "The Linux scene has no |${subject}|Hips: see ${WORK_DIR}/linux.dump")
+  if(NOT linux_text MATCHES "\nnode \\|${subject}\\|Hips\\|Rot_Hips[0-9]* type=transform\n")
+    message(FATAL_ERROR "The Linux scene has no |${subject}|Hips with its offset cube: see "
+                        "${WORK_DIR}/linux.dump")
   endif()
 endforeach()
 # Euler angles past +-pi (by more than rounding) show that the rotations did cross it.
