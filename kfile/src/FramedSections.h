@@ -16,11 +16,15 @@ namespace kfile {
 // Reads one record payload of `length` bytes into a new record of the section. A negative
 // length, or one beyond the end of the file, is a short read: no buffer is obtained for it.
 template <typename Section, typename Record>
-int32_t ReadFramedRecord(KThinFileWrapper& wrapper, Section& section, int16_t length) {
+int32_t ReadFramedRecord(KThinFileWrapper& wrapper, KFileContents& contents, Section& section,
+                         int16_t length) {
     if (length < 0 || static_cast<uint64_t>(length) > wrapper.Remaining()) {
         return KSectionHandler::kShortRead;  // the caller then moves to the end of the body
     }
-    KBytes bytes(new uint8_t[static_cast<size_t>(length)]);
+    KBytes bytes = contents.NewRecordBytes(length, wrapper.Remaining());
+    if (!bytes) {
+        return KSectionHandler::kNoMemory;
+    }
     if (!wrapper.Read(bytes.get(), static_cast<unsigned>(length))) {
         return KSectionHandler::kShortRead;
     }
@@ -42,8 +46,14 @@ int32_t ReadFramedSection(KThinFileWrapper& wrapper, KFileContents& contents, in
             if (!ReadInt16(wrapper, length)) {
                 return KSectionHandler::kShortRead;
             }
-            if (length == 0 || ReadFramedRecord<Section, Record>(wrapper, *section, length) !=
-                                   KSectionHandler::kDone) {
+            if (length == 0) {
+                break;
+            }
+            int32_t status = ReadFramedRecord<Section, Record>(wrapper, contents, *section, length);
+            if (status == KSectionHandler::kNoMemory) {
+                return status;
+            }
+            if (status != KSectionHandler::kDone) {
                 break;
             }
         }

@@ -1,9 +1,11 @@
 #include "kfile/KFileContents.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "KFileFormat.h"
+#include "KRecordArena.h"
 #include "kfile/KDatagroupSection.h"
 #include "kfile/KParameterSection.h"
 
@@ -13,6 +15,8 @@ uint64_t FrameKey(int16_t id, int32_t frame) {
     return (uint64_t{static_cast<uint16_t>(id)} << 32) | static_cast<uint32_t>(frame);
 }
 }  // namespace
+
+KFileContents::KFileContents() = default;
 
 KFileContents::~KFileContents() {
     sections_.clear();
@@ -83,6 +87,19 @@ bool KFileContents::GetDatagroupLabels(int16_t id, std::vector<std::string>& lab
     }
     labels = last->GetLabels();
     return true;
+}
+
+KBytes KFileContents::NewRecordBytes(int16_t length, uint64_t bytesLeft) {
+    if (length <= 0) {
+        return KBytes(nullptr);
+    }
+    if (!recordBytes_) {
+        recordBytes_.reset(new (std::nothrow) KRecordArena);
+        if (!recordBytes_) {
+            return KBytes(nullptr);
+        }
+    }
+    return recordBytes_->Carve(static_cast<size_t>(length), bytesLeft);
 }
 
 void KFileContents::AddDynamicRecord(std::unique_ptr<KFileDynamicRecord> record) {

@@ -130,7 +130,9 @@ std::unique_ptr<KFileContents> KFileManager::ReadContents() {
     if (!ReadHeader(*contents) || !ReadSections(*contents)) {
         return nullptr;  // with every section read so far
     }
-    ReadDynamicRecords(*contents);
+    if (!ReadDynamicRecords(*contents)) {
+        return nullptr;
+    }
     return contents;
 }
 
@@ -216,24 +218,33 @@ KSectionHandler& KFileManager::FindHandler(const std::string& name) const {
     return const_cast<KUnknownSectionHandler&>(unknownHandler_);
 }
 
-void KFileManager::ReadDynamicRecords(KFileContents& contents) {
+bool KFileManager::ReadDynamicRecords(KFileContents& contents) {
     while (!wrapper_.AtEnd() && !wrapper_.HasError()) {
-        ReadDynamicRecord(contents);
+        if (!ReadDynamicRecord(contents)) {
+            return false;
+        }
     }
+    return true;
 }
 
+// An empty frame or a record cut by the end of the file is dropped and reading goes on (the
+// loop then ends at the end of the file); only running out of memory stops it.
 bool KFileManager::ReadDynamicRecord(KFileContents& contents) {
     int16_t length = 0;
     if (!ReadInt16(wrapper_, length) || length <= 0) {
-        return false;
+        return true;
     }
     if (static_cast<uint64_t>(length) > wrapper_.Remaining()) {
-        wrapper_.Discard(static_cast<uint64_t>(length));  // the record is cut: dropped
+        wrapper_.Discard(static_cast<uint64_t>(length));
+        return true;
+    }
+    KBytes payload = contents.NewRecordBytes(length, wrapper_.Remaining());
+    if (!payload) {
+        Fail(KReadError::kNoMemory, wrapper_.Position());
         return false;
     }
-    KBytes payload(new uint8_t[static_cast<size_t>(length)]);
     if (!wrapper_.Read(payload.get(), static_cast<unsigned>(length))) {
-        return false;
+        return true;
     }
     auto record = std::make_unique<KFileDynamicRecord>(std::move(payload), length);
     record->Unpack();

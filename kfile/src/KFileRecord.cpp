@@ -37,7 +37,9 @@ bool KFileRecord::ReserveRaw(int32_t size) {
     }
     if (!data_ || size != length_) {
         try {
-            data_.reset(new uint8_t[size > 0 ? size : 1]);
+            // Assigned, not reset: the new buffer is released as the record's own, whoever
+            // owned the old one.
+            data_ = KBytes(new uint8_t[size > 0 ? size : 1]);
         } catch (const std::bad_alloc&) {
             data_.reset();
             length_ = 0;

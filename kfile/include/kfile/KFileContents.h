@@ -16,6 +16,7 @@ namespace kfile {
 
 class KFileDatagroupSection;
 class KFileParameterSection;
+class KRecordArena;
 
 // Threads: const member functions may run on several threads at once (FindDynamicRecord guards
 // the index it keeps); a non-const call needs the contents to itself.
@@ -30,7 +31,7 @@ class KFileContents {
     };
 
   public:
-    KFileContents() = default;
+    KFileContents();
     KFileContents(const KFileContents&) = delete;
     KFileContents& operator=(const KFileContents&) = delete;
     virtual ~KFileContents();
@@ -74,6 +75,14 @@ class KFileContents {
     // Replaces `labels` by the labels of the datagroup records with this id, the last one
     // winning. False, with `labels` untouched, when no record has the id.
     bool GetDatagroupLabels(int16_t id, std::vector<std::string>& labels) const;
+
+    // Raw bytes for a record that these contents will own, directly or through one of their
+    // sections; give them to no other record, for they live only as long as the contents. They
+    // are carved from a few large blocks, so that reading a take costs a handful of allocations
+    // rather than one per record. `bytesLeft` bounds the record bytes still to come (the bytes
+    // left in the file being read) and no block is made larger. Null when memory ran out or
+    // `length` is not positive.
+    KBytes NewRecordBytes(int16_t length, uint64_t bytesLeft);
 
     // Dynamic records --------------------------------------------------------------------------
 
@@ -125,6 +134,8 @@ class KFileContents {
     KFileDynamicRecord* LookUpFrame(int16_t id, int32_t frame) const;
     void IndexRecord(size_t position) const;
 
+    // Declared first, so that it outlives every record carved from it.
+    std::unique_ptr<KRecordArena> recordBytes_;
     int16_t version_ = 0;
     Sections sections_;
     DynamicRecords dynamicRecords_;

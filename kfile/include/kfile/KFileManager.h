@@ -142,7 +142,8 @@ class KFileManager {
     // Whether the stream stands at `bodyEnd` (or has run into the end of the file), after
     // moving it there when a handler left it elsewhere.
     bool AtBodyEnd(uint64_t bodyEnd);
-    void ReadDynamicRecords(KFileContents& contents);
+    // False when memory ran out.
+    bool ReadDynamicRecords(KFileContents& contents);
     bool ReadDynamicRecord(KFileContents& contents);
     bool WriteContents(KFileContents& contents);
     void Fail(KReadError error, uint64_t offset);

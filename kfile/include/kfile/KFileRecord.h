@@ -8,7 +8,24 @@
 
 namespace kfile {
 
-using KBytes = std::unique_ptr<uint8_t[]>;
+// Releases a record's raw bytes: a buffer of its own with delete[]; bytes carved from a block
+// that a KFileContents owns are left to the contents, which free the whole block at once.
+struct KBytesRelease {
+    bool owned = true;
+
+    KBytesRelease() = default;
+    explicit KBytesRelease(bool ownsBytes) : owned(ownsBytes) {}
+    // So that a std::unique_ptr<uint8_t[]> converts to KBytes and is released as before.
+    KBytesRelease(std::default_delete<uint8_t[]>) {}
+    void operator()(uint8_t* bytes) const {
+        if (owned) {
+            delete[] bytes;
+        }
+    }
+};
+
+// The raw bytes of a record: `KBytes(new uint8_t[n])` gives a record bytes of its own.
+using KBytes = std::unique_ptr<uint8_t[], KBytesRelease>;
 
 // Value type codes of datagroups and parameters.
 enum KValueType : int32_t {
