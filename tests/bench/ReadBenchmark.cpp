@@ -3,20 +3,23 @@
 // Build and run (optimised build, from the repository root):
 //
 //   cmake --preset release && cmake --build --preset release &&
-//   build/release/tests/bench/kfile_bench
+//   build/release/tests/bench/kfile_bench [take.K ...]
 //
-// The run writes synthetic takes (100 markers, 25 segments; the full take is about 217 MB, plus
-// a half-length and a quarter-length take) into a fresh temporary folder, which it removes at
-// the end. KFILE_BENCH_FRAMES=<n> sets the frame count of the full take (default 60000), e.g. for
-// a quick trial run. Benchmarks:
+// Without takes on the command line the run writes synthetic ones (100 markers, 25 segments;
+// the full take is about 217 MB, plus a half-length and a quarter-length take) into a fresh
+// temporary folder, which it removes at the end; KFILE_BENCH_FRAMES=<n> sets the frame count of
+// the full take (default 60000), e.g. for a quick trial run. Given takes (scripts/bench.sh makes
+// them with `kfile generate`), the largest is the full take. Benchmarks:
 //
 //   RawRead      fread of the full take in 64 KiB blocks into one buffer, as `cat` reads: the
 //                baseline.
 //   KFileRead    KFileManager Open, Read and Close of the full take, each preceded by a raw pass
 //                as in RawRead. Counters: read_vs_raw (library throughput over raw throughput
-//                of those same iterations, target >= 0.25) and peak_heap_vs_file (highest live
-//                heap during Read over the file size, target <= 1.25). Every operator new and
-//                delete of this binary is counted (HeapCounter.cpp).
+//                of those same iterations, target >= 0.25), read_vs_raw_cpu (the same in
+//                processor time of the reading thread, which other work on a shared machine
+//                does not blur) and peak_heap_vs_file (highest live heap during Read over the
+//                file size, target <= 1.25). Every operator new and delete of this binary is
+//                counted (HeapCounter.cpp).
 //   FrameWalk/n  FindDynamicRecord for every frame of every datagroup and GetDouble of every
 //                channel, on takes of n frames. s_per_record stays flat and the fitted
 //                complexity is O(N) when lookups take constant time. FrameWalk measures walks
@@ -36,6 +39,8 @@
 #include <system_error>
 #include <vector>
 
+#include <time.h>
+
 #include "HeapCounter.h"
 #include "SampleTake.h"
 #include "TestFiles.h"
@@ -53,6 +58,21 @@ constexpr size_t kRawBlock = 64 * 1024;
 double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
+
+double ThreadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Wall and processor time of one timed stretch.
+struct Stopwatch {
+    Clock::time_point wallStart = Clock::now();
+    double cpuStart = ThreadSeconds();
+
+    double Wall() const { return SecondsSince(wallStart); }
+    double Cpu() const { return ThreadSeconds() - cpuStart; }
+};
 
 // Writes a take of `frames` frames into `folder` with the streaming writer; its path, or empty
 // on failure.
@@ -121,19 +141,19 @@ void BM_RawRead(benchmark::State& state) {
 void BM_KFileRead(benchmark::State& state) {
     std::vector<char> buffer(kRawBlock);
     uint64_t bytes = 0;
-    double seconds = 0.0;
-    double rawSeconds = 0.0;
+    double seconds = 0.0, rawSeconds = 0.0, cpuSeconds = 0.0, rawCpuSeconds = 0.0;
     size_t peak = 0;
     int64_t records = 0;
     for (auto _ : state) {
-        auto rawStart = Clock::now();
+        Stopwatch raw;
         if (RawPass(run->full.path, buffer) != run->full.size) {
             state.SkipWithError("raw read came up short");
             return;
         }
-        rawSeconds += SecondsSince(rawStart);
+        rawSeconds += raw.Wall();
+        rawCpuSeconds += raw.Cpu();
 
-        auto start = Clock::now();
+        Stopwatch read;
         KFileManager manager;
         if (manager.Open(run->full.path) == kNotOpened) {
             state.SkipWithError("cannot open the take");
@@ -144,7 +164,8 @@ void BM_KFileRead(benchmark::State& state) {
         std::unique_ptr<KFileContents> contents = manager.Read();
         peak = std::max(peak, heap::PeakBytes() - liveBefore);
         manager.Close();
-        double elapsed = SecondsSince(start);
+        double elapsed = read.Wall();
+        cpuSeconds += read.Cpu();
         if (!contents) {
             state.SkipWithError("the take did not read");
             return;
@@ -157,7 +178,10 @@ void BM_KFileRead(benchmark::State& state) {
     double fileSize = static_cast<double>(run->full.size);
     state.SetBytesProcessed(static_cast<int64_t>(bytes));
     state.counters["read_vs_raw"] = rawSeconds / seconds;
+    state.counters["read_vs_raw_cpu"] = rawCpuSeconds / cpuSeconds;
     state.counters["raw_MB_per_s"] = static_cast<double>(bytes) / rawSeconds / 1e6;
+    state.counters["read_MB_per_cpu_s"] = static_cast<double>(bytes) / cpuSeconds / 1e6;
+    state.counters["raw_MB_per_cpu_s"] = static_cast<double>(bytes) / rawCpuSeconds / 1e6;
     state.counters["peak_heap_vs_file"] = static_cast<double>(peak) / fileSize;
     state.counters["peak_heap_MB"] = static_cast<double>(peak) / 1e6;
     state.counters["file_MB"] = fileSize / 1e6;
@@ -260,30 +284,59 @@ void RegisterBenchmarks(const std::vector<int64_t>& lengths) {
         ->Complexity(benchmark::oN);
 }
 
+// The frames a take spans; 0 when it does not read.
+int64_t FramesOf(const std::string& path) {
+    std::unique_ptr<KFileContents> contents = ReadTake(path).contents;
+    return contents ? int64_t{contents->GetLastFrame()} - contents->GetFirstFrame() + 1 : 0;
+}
+
+// Adds a take of `frames` frames; the largest so far becomes the full take.
+bool AddTake(Run& state, const std::string& path, int64_t frames) {
+    std::error_code error;
+    uint64_t size = path.empty() ? 0 : std::filesystem::file_size(path, error);
+    if (path.empty() || error || frames <= 0) {
+        std::fprintf(stderr, "kfile_bench: no take of %lld frames at \"%s\"\n",
+                     static_cast<long long>(frames), path.c_str());
+        return false;
+    }
+    state.byFrames[frames] = Take{path, size};
+    if (size > state.full.size) {
+        state.full = state.byFrames[frames];
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
+    // What the benchmark library left are the takes to read; anything else is a mistake.
+    std::vector<std::string> given(argv + 1, argv + argc);
+    for (const std::string& argument : given) {
+        if (argument.rfind('-', 0) == 0 && benchmark::ReportUnrecognizedArguments(argc, argv)) {
+            return 1;
+        }
     }
     Run state;
     run = &state;
     testsupport::TempDir folder;
-    int32_t frames = FullFrameCount();
-    std::vector<int64_t> lengths = {frames / 4, frames / 2, frames};
-    for (int64_t length : lengths) {
-        std::string path = MakeTake(folder, static_cast<int32_t>(length));
-        std::error_code error;
-        uint64_t size = path.empty() ? 0 : std::filesystem::file_size(path, error);
-        if (path.empty() || error) {
-            std::fprintf(stderr, "kfile_bench: cannot write a take of %lld frames\n",
-                         static_cast<long long>(length));
+    if (given.empty()) {
+        int32_t frames = FullFrameCount();
+        for (int32_t length : {frames / 4, frames / 2, frames}) {
+            if (!AddTake(state, MakeTake(folder, length), length)) {
+                return 1;
+            }
+        }
+    }
+    for (const std::string& path : given) {
+        if (!AddTake(state, path, FramesOf(path))) {
             return 1;
         }
-        state.byFrames[length] = Take{path, size};
     }
-    state.full = state.byFrames[frames];
+    std::vector<int64_t> lengths;
+    for (const auto& [frames, take] : state.byFrames) {
+        lengths.push_back(frames);
+    }
     RegisterBenchmarks(lengths);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
