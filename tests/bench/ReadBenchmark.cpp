@@ -14,12 +14,13 @@
 //   RawRead      fread of the full take in 64 KiB blocks into one buffer, as `cat` reads: the
 //                baseline.
 //   KFileRead    KFileManager Open, Read and Close of the full take, each preceded by a raw pass
-//                as in RawRead. Counters: read_vs_raw (library throughput over raw throughput
-//                of those same iterations, target >= 0.25), read_vs_raw_cpu (the same in
-//                processor time of the reading thread, which other work on a shared machine
-//                does not blur) and peak_heap_vs_file (highest live heap during Read over the
-//                file size, target <= 1.25). Every operator new and delete of this binary is
-//                counted (HeapCounter.cpp).
+//                as in RawRead and followed by handing the freed memory back to the system, so
+//                that every read pays for fresh memory as an import does. Counters: read_vs_raw
+//                (library throughput over raw throughput of those same iterations, target >= 0.25),
+//                read_vs_raw_cpu (the same in processor time of the reading thread, which other
+//                work on a shared machine does not blur) and peak_heap_vs_file (highest live heap
+//                during Read over the file size, target <= 1.25). Every operator new and delete of
+//                this binary is counted (HeapCounter.cpp).
 //   FrameWalk/n  FindDynamicRecord for every frame of every datagroup and GetDouble of every
 //                channel, on takes of n frames. s_per_record stays flat and the fitted
 //                complexity is O(N) when lookups take constant time. FrameWalk measures walks
@@ -40,6 +41,9 @@
 #include <vector>
 
 #include <time.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "HeapCounter.h"
 #include "SampleTake.h"
@@ -138,6 +142,14 @@ void BM_RawRead(benchmark::State& state) {
 
 // Each iteration first makes a cat-style pass over the take and then reads it with the
 // library, so that the ratio compares passes made under the same load on the machine.
+// Hands what the last read freed back to the system, so that the next read, like the one read
+// of an import, gets memory the system has to map afresh rather than what the C library kept.
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 void BM_KFileRead(benchmark::State& state) {
     std::vector<char> buffer(kRawBlock);
     uint64_t bytes = 0;
@@ -171,6 +183,8 @@ void BM_KFileRead(benchmark::State& state) {
             return;
         }
         records = contents->GetDynamicRecordCount();
+        contents.reset();
+        ReturnFreedMemory();
         state.SetIterationTime(elapsed);  // neither the raw pass nor the release is reading
         bytes += run->full.size;
         seconds += elapsed;
@@ -268,7 +282,11 @@ void RegisterBenchmarks(const std::vector<int64_t>& lengths) {
     benchmark::RegisterBenchmark("RawRead", BM_RawRead)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
+    // The warm-up keeps out the first read of a run, whose memory a virtual machine may still
+    // have to back on the host: a cost of the machine, paid once, that no allocation scheme
+    // avoids.
     benchmark::RegisterBenchmark("KFileRead", BM_KFileRead)
+        ->MinWarmUpTime(1.0)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
     auto* walk = benchmark::RegisterBenchmark("FrameWalk", BM_FrameWalk);
