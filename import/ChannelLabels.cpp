@@ -125,3 +125,38 @@ std::string trimTrailingSpace(const std::string& text) {
     size_t last = text.find_last_not_of(kWhiteSpace);
     return last == std::string::npos ? std::string() : text.substr(0, last + 1);
 }
+
+const char kUnnamedCharacter[] = "UnnamedCharacter";
+
+std::vector<LocatorPlan> planLocators(const std::vector<std::string>& labels) {
+    std::vector<std::string> segmentNames;
+    std::vector<std::string> localNames;
+    std::vector<std::string> markerNames;
+    classifyChannels(labels, segmentNames, localNames, markerNames);
+    std::vector<LocatorPlan> plan;
+    for (const std::string& name : segmentNames) {
+        plan.push_back({LocatorKind::kSegment, name, name});
+    }
+    for (const std::string& name : localNames) {
+        plan.push_back({LocatorKind::kLocal, name, name + "_local"});
+    }
+    for (const std::string& name : markerNames) {
+        plan.push_back({LocatorKind::kMarker, name, name + "_marker"});
+    }
+    return plan;
+}
+
+bool labelFeedsLocator(const std::string& label, const LocatorPlan& locator) {
+    if (label.compare(0, locator.name.size(), locator.name) != 0) {
+        return false;
+    }
+    switch (locator.kind) {
+        case LocatorKind::kSegment:
+            return isSegmentLabel(label);
+        case LocatorKind::kLocal:
+            return !isSegmentLabel(label);
+        case LocatorKind::kMarker:
+            return true;
+    }
+    return false;
+}

@@ -35,6 +35,29 @@ ChannelSlot channelSlotForLabel(const std::string& text, std::string& attributeN
 // is empty and the local name is the whole name.
 void splitSubjectName(const std::string& name, std::string& prefix, std::string& localName);
 
+// The character group of markers whose name has no subject prefix.
+extern const char kUnnamedCharacter[];
+
+// The locators that a datagroup's labels become, in the order the import makes them.
+enum class LocatorKind {
+    kSegment,  // a DOF locator named after a segment name, fed by segment labels
+    kLocal,    // a DOF locator "<name>_local", fed by every other label starting with the name
+    kMarker,   // a marker locator "<name>_marker", fed by every label starting with the name
+};
+
+struct LocatorPlan {
+    LocatorKind kind;
+    std::string name;      // the listed name that labels start with, e.g. "Bob:Hips"
+    std::string nodeName;  // the name with the kind's suffix, split into prefix and local name
+};
+
+// One locator per segment name, then per local name, then per marker name (classifyChannels).
+std::vector<LocatorPlan> planLocators(const std::vector<std::string>& labels);
+
+// Whether the label feeds the locator: it starts with the locator's name, compared with case
+// (names are merged ignoring case, bound with it), and is of the kind's label class.
+bool labelFeedsLocator(const std::string& label, const LocatorPlan& locator);
+
 // Copies without leading or trailing white space (space, tab, carriage return, line feed).
 std::string trimLeadingSpace(const std::string& text);
 std::string trimTrailingSpace(const std::string& text);

@@ -19,23 +19,6 @@
 
 namespace {
 
-const char* const kUnnamedCharacter = "UnnamedCharacter";
-
-// Which labels starting with a node's name feed that node.
-enum class LabelKind { kSegment, kNotSegment, kAny };
-
-bool isOfKind(const std::string& label, LabelKind kind) {
-    switch (kind) {
-        case LabelKind::kSegment:
-            return isSegmentLabel(label);
-        case LabelKind::kNotSegment:
-            return !isSegmentLabel(label);
-        case LabelKind::kAny:
-            return true;
-    }
-    return false;
-}
-
 // The playback range grows to hold the take's last frame and never shrinks. Only the rate of
 // datagroup 0 sets the length; without a usable rate the range stays as it is.
 void widenPlaybackRange(const kfile::KFileContents& take) {
@@ -75,15 +58,17 @@ void bindChannel(ChannelAnimator& animator, const MObject& node, const std::stri
     animator.setCurve(slot, std::make_unique<MFnAnimCurve>(curve));
 }
 
-// One animator for the node, fed by the labels that start with `name` and are of `kind`.
-std::unique_ptr<ChannelAnimator> animateNode(int16_t group, const MObject& node,
-                                             const std::vector<std::string>& labels,
-                                             const std::string& name, LabelKind kind) {
+// One animator for the locator's node, fed by the labels that feed the locator.
+std::unique_ptr<ChannelAnimator> animateLocator(int16_t group, const LocatorPlan& locator,
+                                                const std::vector<std::string>& labels) {
+    const MObject node = locator.kind == LocatorKind::kMarker ? markerNodeFor(locator.nodeName)
+                                                              : dofNodeFor(locator.nodeName);
     auto animator = std::make_unique<ChannelAnimator>(group);
     for (size_t channel = 0; channel < labels.size(); ++channel) {
         const std::string& label = labels[channel];
-        if (label.compare(0, name.size(), name) == 0 && isOfKind(label, kind))
-            bindChannel(*animator, node, label.substr(name.size()), static_cast<int32_t>(channel));
+        if (labelFeedsLocator(label, locator))
+            bindChannel(*animator, node, label.substr(locator.name.size()),
+                        static_cast<int32_t>(channel));
     }
     return animator;
 }
@@ -92,22 +77,8 @@ void importDatagroup(const kfile::KFileContents& take, int16_t group,
                      ChannelAnimatorList& animators) {
     std::vector<std::string> labels;
     if (take.GetDatagroupLabels(group, labels)) {
-        std::vector<std::string> segmentNames;
-        std::vector<std::string> localNames;
-        std::vector<std::string> markerNames;
-        classifyChannels(labels, segmentNames, localNames, markerNames);
-        for (const std::string& segment : segmentNames) {
-            const MObject node = dofNodeFor(segment);
-            animators.push_back(animateNode(group, node, labels, segment, LabelKind::kSegment));
-        }
-        for (const std::string& local : localNames) {
-            const MObject node = dofNodeFor(local + "_local");
-            animators.push_back(animateNode(group, node, labels, local, LabelKind::kNotSegment));
-        }
-        for (const std::string& marker : markerNames) {
-            const MObject node = markerNodeFor(marker + "_marker");
-            animators.push_back(animateNode(group, node, labels, marker, LabelKind::kAny));
-        }
+        for (const LocatorPlan& locator : planLocators(labels))
+            animators.push_back(animateLocator(group, locator, labels));
     }
     keyDatagroupFrames(take, group, animators);
 }

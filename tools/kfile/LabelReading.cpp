@@ -8,26 +8,6 @@
 
 namespace {
 
-const char kUnnamedCharacter[] = "UnnamedCharacter";
-
-enum class LabelClass { kSegment, kNotSegment, kAny };
-
-bool IsOfClass(const std::string& label, LabelClass labelClass) {
-    switch (labelClass) {
-        case LabelClass::kSegment:
-            return isSegmentLabel(label);
-        case LabelClass::kNotSegment:
-            return !isSegmentLabel(label);
-        case LabelClass::kAny:
-            return true;
-    }
-    return false;
-}
-
-bool StartsWith(const std::string& text, const std::string& start) {
-    return text.compare(0, start.size(), start) == 0;
-}
-
 // The locator a listed name becomes: its group and node names.
 std::pair<std::string, std::string> NodeFor(const std::string& name, bool marker) {
     std::string prefix;
@@ -41,8 +21,8 @@ struct Binding {
     std::string attribute;
 };
 
-// A locator: its group, its name, and for markers, which are always made anew, the position of
-// their name in the list (two subjects Bob1 and Bob2 share DOF locators but not markers).
+// A locator: its group, its name, and for markers, which are always made anew, their position
+// in the plan (two subjects Bob1 and Bob2 share DOF locators but not markers).
 using NodeKey = std::tuple<std::string, std::string, size_t>;
 
 // What the import binds: per node and slot, the channel that keys it.
@@ -51,23 +31,24 @@ struct Bindings {
     std::map<size_t, size_t> takenOver;  // channel -> the later channel that keys its attribute
 };
 
-// As the import binds: every label that starts with the listed name and is of the class keys
-// the attribute its remainder names; a later label keying the same attribute of the same node
-// takes it over.
-void Bind(const std::vector<std::string>& labels, const std::vector<std::string>& names,
-          const std::string& nodeSuffix, LabelClass labelClass, Bindings& bindings) {
-    const bool markers = labelClass == LabelClass::kAny;
-    for (size_t n = 0; n < names.size(); ++n) {
-        const std::string& name = names[n];
-        const auto [group, node] = NodeFor(name + nodeSuffix, markers);
-        auto& slots = bindings.nodes[{group, node, markers ? n + 1 : 0}];
+// As the import binds: every label that feeds a locator keys the attribute its remainder
+// names; a later label keying the same attribute of the same node takes it over.
+Bindings Bind(const std::vector<std::string>& labels) {
+    Bindings bindings;
+    const std::vector<LocatorPlan> plan = planLocators(labels);
+    for (size_t n = 0; n < plan.size(); ++n) {
+        const LocatorPlan& locator = plan[n];
+        const bool marker = locator.kind == LocatorKind::kMarker;
+        const auto [group, node] = NodeFor(locator.nodeName, marker);
+        auto& slots = bindings.nodes[{group, node, marker ? n + 1 : 0}];
         for (size_t channel = 0; channel < labels.size(); ++channel) {
             const std::string& label = labels[channel];
             std::string attribute;
-            if (!StartsWith(label, name) || !IsOfClass(label, labelClass)) {
+            if (!labelFeedsLocator(label, locator)) {
                 continue;
             }
-            const ChannelSlot slot = channelSlotForLabel(label.substr(name.size()), attribute);
+            const ChannelSlot slot =
+                channelSlotForLabel(label.substr(locator.name.size()), attribute);
             if (slot == kNoChannelSlot) {
                 continue;
             }
@@ -78,6 +59,7 @@ void Bind(const std::vector<std::string>& labels, const std::vector<std::string>
             }
         }
     }
+    return bindings;
 }
 
 LabelReading Classify(int32_t channel, const std::string& label) {
@@ -108,14 +90,7 @@ std::string SkipReason(const LabelReading& reading, const Bindings& bindings) {
 }  // namespace
 
 std::vector<LabelReading> ReadLabels(const std::vector<std::string>& labels) {
-    std::vector<std::string> segmentNames;
-    std::vector<std::string> localNames;
-    std::vector<std::string> markerNames;
-    classifyChannels(labels, segmentNames, localNames, markerNames);
-    Bindings bindings;
-    Bind(labels, segmentNames, "", LabelClass::kSegment, bindings);
-    Bind(labels, localNames, "_local", LabelClass::kNotSegment, bindings);
-    Bind(labels, markerNames, "_marker", LabelClass::kAny, bindings);
+    const Bindings bindings = Bind(labels);
 
     std::vector<LabelReading> readings;
     for (size_t channel = 0; channel < labels.size(); ++channel) {
