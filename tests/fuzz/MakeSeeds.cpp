@@ -1,7 +1,9 @@
-// Writes the seed corpus of the read fuzzer: small K-files of a few hundred bytes, each reaching
-// a different part of the reader. Usage: kfile_fuzz_seeds <folder>
+// Writes the seeds of the read and import fuzzers: small K-files of a few hundred bytes, each
+// reaching a different part of the reader, and small takes of `kfile generate` (subjects,
+// skeletons, markers with gaps, a force plate, parameters and an unknown section), whose labels
+// the import turns into locators. Usage: kfile_fuzz_seeds <folder>
 //
-// The committed corpus in tests/fuzz/corpus was made with this program; run it again after a
+// The committed corpora in tests/fuzz/corpus grew from these seeds; run it again after a
 // change of the format or of the sample takes.
 
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "SampleTake.h"
+#include "TakeGenerator.h"
 #include "kfile/kfile.h"
 
 using namespace kfile;
@@ -143,6 +146,17 @@ bool WriteUnorderedFrames(const std::string& path) {
     return KFileManager().Write(path, *take);
 }
 
+// A generated take of a few frames and channels.
+bool WriteGenerated(const std::string& path, int32_t subjects, int32_t frames) {
+    TakeOptions options;
+    options.subjects = subjects;
+    options.markers = 2;
+    options.segments = 2;
+    options.frames = frames;
+    options.missingEvery = 2;
+    return WriteGeneratedTake(options, path);
+}
+
 // The first `size` bytes of the take written to `path`.
 bool Truncate(const std::string& path, uint64_t size) {
     std::error_code error;
@@ -184,6 +198,10 @@ int main(int argc, char** argv) {
         {"typed.k", [&] { return WriteTyped(at("typed.k")); }},
         {"unknown_section.k", [&] { return WriteUnknownSection(at("unknown_section.k")); }},
         {"unordered_frames.k", [&] { return WriteUnorderedFrames(at("unordered_frames.k")); }},
+        {"generated_one_subject.k",
+         [&] { return WriteGenerated(at("generated_one_subject.k"), 1, 3); }},
+        {"generated_two_subjects.k",
+         [&] { return WriteGenerated(at("generated_two_subjects.k"), 2, 2); }},
         {"cut_in_record.k",
          [&] {
              return WriteSample(at("cut_in_record.k"), small) &&
