@@ -105,11 +105,15 @@ def test_records_shorter_than_their_channels_read_nan_where_values_are_absent(tm
     np.testing.assert_array_equal(datagroup.values, [[1.0, 2.0, np.nan], [np.nan] * 3])
 
 
-FUZZ_TAKES = sorted((FUZZ_FILES / "corpus").glob("*.k")) + sorted(
-    (FUZZ_FILES / "regressions").glob("*.k"))
+# The inputs of the reader's and the import's fuzzers, every one a K-file or an attempt at one.
+FUZZ_TAKES = [path
+              for folder in ("corpus/read", "regressions/read", "corpus/import", "regressions/import")
+              for path in sorted((FUZZ_FILES / folder).iterdir())
+              if path.is_file() and not path.name.startswith(".")]
 
 
-@pytest.mark.parametrize("path", FUZZ_TAKES, ids=lambda p: f"{p.parent.name}/{p.name}")
+@pytest.mark.parametrize("path", FUZZ_TAKES,
+                         ids=lambda p: f"{p.parent.parent.name}/{p.parent.name}/{p.name}")
 def test_fuzz_corpus_reads_or_raises_read_error(path):
     try:
         read = kfile.read(path)
