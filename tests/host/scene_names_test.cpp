@@ -130,6 +130,26 @@ TEST_F(Names, ShortestUniqueNameGrowsIntoAPartialPathOnlyWhenNeeded) {
     EXPECT_STREQ(strings[2].asChar(), "|Alice|Hips");
 }
 
+TEST_F(Names, NamesGivenUpByDeleteOrRenameAreTakenAgain) {
+    for (const char* made : {"Bob", "Bob1", "Bob2"}) {
+        EXPECT_EQ(one("group -em -n Bob"), made);
+    }
+    mel("delete Bob1");
+    EXPECT_EQ(one("group -em -n Bob"), "Bob1");
+    mel("rename Bob2 Ann");
+    EXPECT_EQ(one("group -em -n Bob"), "Bob2");
+    EXPECT_EQ(one("group -em -n Bob"), "Bob3");
+    EXPECT_EQ(scene().fullPath(node("Ann")), "|Ann");
+    EXPECT_TRUE(scene().match("Bob2|*").empty());
+
+    for (const char* made : {"transform1", "transform2", "transform3"}) {
+        EXPECT_EQ(one("createNode transform"), made);
+    }
+    mel("delete transform2");
+    EXPECT_EQ(one("createNode transform"), "transform2");
+    EXPECT_EQ(one("createNode transform"), "transform4");
+}
+
 TEST_F(Names, RenameKeepsUniquenessAndRefusesPaths) {
     mel("group -em -n A");
     mel("group -em -n B");

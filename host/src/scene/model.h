@@ -10,9 +10,11 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <maya/MFn.h>
@@ -85,7 +87,7 @@ struct Node {
     std::vector<Node*> children;                // in the order they were parented
     std::map<AttrId, double> values;            // only values that were set; others are defaults
     std::unique_ptr<MPxNode> user;              // plug-in nodes: the object the creator made
-    std::vector<Key> keys;                      // animation curves, sorted by time
+    std::deque<Key> keys;                       // animation curves, sorted by time
     std::vector<NodeId> targets;                // constraints: target transforms, in order
     NodeId constrained = 0;                     // constraints: the node they drive
     std::vector<std::array<double, 3>> points;  // meshes: vertex positions
@@ -213,6 +215,13 @@ class Scene {
     bool hasNodesOfType(const NodeType* type) const;
 
   private:
+    // Nodes by name (the world excepted), so that lookups by a plain name do not walk the
+    // scene. Every change of a node's name goes through these two.
+    void indexName(Node* node);
+    void unindexName(Node* node);
+    // The nodes of that name, in creation order.
+    std::vector<Node*> named(const std::string& name) const;
+    bool isUsed(const std::string& name) const { return byName_.count(name) != 0; }
     bool nameTaken(const std::string& name, const Node* parent, const Node* self) const;
     std::string uniqueName(const std::string& requested, const Node* parent,
                            const Node* self) const;
@@ -227,6 +236,12 @@ class Scene {
     Matrix worldMatrixDepth(const Node* node, double time, int depth) const;
 
     std::map<NodeId, std::unique_ptr<Node>> nodes_;
+    std::unordered_multimap<std::string, Node*> byName_;
+    // Where the last search for an unused name ended, by the name it started from (and by
+    // type name for default names). While no name is given up, every name before that end
+    // stays taken, so the next search resumes there instead of walking the sequence again.
+    mutable std::unordered_map<std::string, std::string> unusedFrom_;
+    mutable std::unordered_map<std::string, unsigned> defaultFrom_;
     std::map<NodeId, const NodeType*> reserved_;
     Node* world_ = nullptr;
     std::vector<Connection> connections_;

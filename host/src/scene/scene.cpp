@@ -83,6 +83,9 @@ void Scene::clear() {
         entry.second->user.reset();
     }
     nodes_.clear();
+    byName_.clear();
+    unusedFrom_.clear();
+    defaultFrom_.clear();
     reserved_.clear();
     connections_.clear();
     selection_.clear();
@@ -121,26 +124,42 @@ bool Scene::hasNodesOfType(const NodeType* type) const {
 
 // --- names -------------------------------------------------------------------------------
 
+void Scene::indexName(Node* node) {
+    byName_.emplace(node->name, node);
+}
+
+void Scene::unindexName(Node* node) {
+    auto range = byName_.equal_range(node->name);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second == node) {
+            byName_.erase(it);
+            break;
+        }
+    }
+    // A name given up may now start a sequence earlier than a remembered end.
+    unusedFrom_.clear();
+    defaultFrom_.clear();
+}
+
+std::vector<Node*> Scene::named(const std::string& name) const {
+    std::vector<Node*> found;
+    auto range = byName_.equal_range(name);
+    for (auto it = range.first; it != range.second; ++it) {
+        found.push_back(it->second);
+    }
+    std::sort(found.begin(), found.end(),
+              [](const Node* a, const Node* b) { return a->id < b->id; });
+    return found;
+}
+
 bool Scene::nameTaken(const std::string& name, const Node* parent, const Node* self) const {
-    auto clashes = [&](const Node* n) { return n != self && n->name == name; };
-    if (parent != nullptr) {
-        if (std::any_of(parent->children.begin(), parent->children.end(), clashes)) {
-            return true;
-        }
-        if (parent != world_) {
-            return false;
-        }
-    } else if (std::any_of(world_->children.begin(), world_->children.end(), clashes)) {
-        return true;
-    }
-    // Top-level DAG nodes and DG nodes share one name space.
-    for (const auto& entry : nodes_) {
-        const Node* n = entry.second.get();
-        if (!n->isDag() && clashes(n)) {
-            return true;
-        }
-    }
-    return false;
+    // Siblings share a name space; top-level DAG nodes also share one with DG nodes.
+    const Node* space = parent != nullptr ? parent : world_;
+    auto range = byName_.equal_range(name);
+    return std::any_of(range.first, range.second, [&](const auto& entry) {
+        const Node* n = entry.second;
+        return n != self && (n->parent == space || (space == world_ && !n->isDag()));
+    });
 }
 
 std::string Scene::uniqueName(const std::string& requested, const Node* parent,
@@ -153,28 +172,21 @@ std::string Scene::uniqueName(const std::string& requested, const Node* parent,
 }
 
 std::string Scene::unusedName(const std::string& requested) const {
-    std::set<std::string> used;
-    for (const auto& entry : nodes_) {
-        used.insert(entry.second->name);
-    }
-    std::string name = requested;
-    while (used.count(name) != 0) {
+    auto resume = unusedFrom_.find(requested);
+    std::string name = resume != unusedFrom_.end() ? resume->second : requested;
+    while (isUsed(name)) {
         name = nextCandidate(name);
     }
+    unusedFrom_[requested] = name;
     return name;
 }
 
 std::string Scene::defaultName(const NodeType& type) const {
-    std::set<std::string> used;
-    for (const auto& entry : nodes_) {
-        used.insert(entry.second->name);
+    unsigned& n = defaultFrom_.emplace(type.name, 1u).first->second;
+    while (isUsed(type.name + std::to_string(n))) {
+        ++n;
     }
-    for (unsigned n = 1;; ++n) {
-        std::string name = type.name + std::to_string(n);
-        if (used.count(name) == 0) {
-            return name;
-        }
-    }
+    return type.name + std::to_string(n);
 }
 
 std::string Scene::rename(Node* node, const std::string& requested) {
@@ -185,7 +197,10 @@ std::string Scene::rename(Node* node, const std::string& requested) {
     if (name.empty() || name == node->name) {
         return node->name;
     }
-    node->name = uniqueName(name, node->isDag() ? node->parent : nullptr, node);
+    const std::string unique = uniqueName(name, node->isDag() ? node->parent : nullptr, node);
+    unindexName(node);
+    node->name = unique;
+    indexName(node);
     return node->name;
 }
 
@@ -230,6 +245,7 @@ Node* Scene::createNode(const NodeType& type, const std::string& requestedName, 
         raw->parent->children.push_back(raw);
     }
     nodes_[raw->id] = std::move(node);
+    indexName(raw);
     if (raw->user) {
         try {
             raw->user->postConstructor();
@@ -327,6 +343,7 @@ void Scene::removeOne(Node* node) {
         siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
     }
     node->user.reset();
+    unindexName(node);
     nodes_.erase(id);
 }
 
@@ -365,14 +382,6 @@ std::vector<Node*> Scene::match(const std::string& pattern) const {
     if (pattern.empty()) {
         return found;
     }
-    if (pattern.find('|') == std::string::npos) {
-        for (Node* n : nodes()) {
-            if (globMatch(pattern, n->name)) {
-                found.push_back(n);
-            }
-        }
-        return found;
-    }
     bool absolute = pattern[0] == '|';
     std::vector<std::string> parts = splitPath(absolute ? pattern.substr(1) : pattern);
     for (const std::string& p : parts) {
@@ -380,7 +389,18 @@ std::vector<Node*> Scene::match(const std::string& pattern) const {
             return found;
         }
     }
-    for (Node* n : nodes()) {
+    // A leaf without wildcards names its candidates; only a wildcard leaf needs every node.
+    const bool plainLeaf = parts.back().find_first_of("*?") == std::string::npos;
+    const std::vector<Node*> candidates = plainLeaf ? named(parts.back()) : nodes();
+    if (parts.size() == 1 && !absolute) {
+        for (Node* n : candidates) {
+            if (globMatch(pattern, n->name)) {
+                found.push_back(n);
+            }
+        }
+        return found;
+    }
+    for (Node* n : candidates) {
         if (!n->isDag()) {
             continue;
         }
@@ -454,7 +474,12 @@ std::string Scene::reparent(Node* node, Node* newParent) {
     siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
     node->parent = newParent;
     newParent->children.push_back(node);
-    node->name = uniqueName(node->name, newParent, node);
+    const std::string unique = uniqueName(node->name, newParent, node);
+    if (unique != node->name) {
+        unindexName(node);
+        node->name = unique;
+        indexName(node);
+    }
     return "";
 }
 
