@@ -96,7 +96,10 @@ std::vector<const KFileDynamicRecord*> recordsInFrameOrder(const KFileContents& 
     auto sameFrame = [](const KFileDynamicRecord* a, const KFileDynamicRecord* b) {
         return a->GetFrame() == b->GetFrame();
     };
-    std::stable_sort(records.begin(), records.end(), byFrame);
+    // A take is written in frame order: sorting is then a check, linear in its length.
+    if (!std::is_sorted(records.begin(), records.end(), byFrame)) {
+        std::stable_sort(records.begin(), records.end(), byFrame);
+    }
     records.erase(std::unique(records.begin(), records.end(), sameFrame), records.end());
     return records;
 }

@@ -17,10 +17,6 @@
 #include "import/ChannelLabels.h"
 #include "import/Hierarchy.h"
 
-namespace {
-
-// The playback range grows to hold the take's last frame and never shrinks. Only the rate of
-// datagroup 0 sets the length; without a usable rate the range stays as it is.
 void widenPlaybackRange(const kfile::KFileContents& take) {
     const float rate = take.GetDatagroupCount() == 0 ? 1.0f : take.GetDatagroupRate(0);
     if (!std::isfinite(rate) || rate <= 0.0f)
@@ -30,6 +26,8 @@ void widenPlaybackRange(const kfile::KFileContents& take) {
     if (MAnimControl::maxTime() < end)
         MAnimControl::setMinMaxTime(MTime(), end);
 }
+
+namespace {
 
 MObject dofNodeFor(const std::string& name) {
     std::string prefix;
@@ -73,22 +71,23 @@ std::unique_ptr<ChannelAnimator> animateLocator(int16_t group, const LocatorPlan
     return animator;
 }
 
-void importDatagroup(const kfile::KFileContents& take, int16_t group,
-                     ChannelAnimatorList& animators) {
+}  // namespace
+
+void setUpDatagroup(const kfile::KFileContents& take, int16_t group,
+                    ChannelAnimatorList& animators) {
     std::vector<std::string> labels;
     if (take.GetDatagroupLabels(group, labels)) {
         for (const LocatorPlan& locator : planLocators(labels))
             animators.push_back(animateLocator(group, locator, labels));
     }
-    keyDatagroupFrames(take, group, animators);
 }
-
-}  // namespace
 
 void importTake(const kfile::KFileContents& take, ChannelAnimatorList& animators) {
     widenPlaybackRange(take);
     // Datagroup ids are 16-bit: a larger count names no further datagroup.
     const int32_t count = std::min<int32_t>(take.GetDatagroupCount(), INT16_MAX + 1);
-    for (int32_t group = 0; group < count; ++group)
-        importDatagroup(take, static_cast<int16_t>(group), animators);
+    for (int32_t group = 0; group < count; ++group) {
+        setUpDatagroup(take, static_cast<int16_t>(group), animators);
+        keyDatagroupFrames(take, group, animators);
+    }
 }

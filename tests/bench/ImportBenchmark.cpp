@@ -1,39 +1,65 @@
-// Import speed of the module inside the stand-in host, against its own shorter takes.
+// Import speed and memory of the module inside the stand-in host, against the host's own cost
+// of the keys it makes, measured in the same run.
 //
 // Build and run (optimised build, from the repository root):
 //
 //   cmake --preset release && cmake --build --preset release &&
-//   build/release/tests/bench/import_bench
+//   build/release/tests/bench/import_bench [--frames=1000,10000,100000] [--takes=FOLDER]
 //
-// The run writes takes of 1,000, 10,000 and 100,000 frames (two subjects with 40 markers and
-// 20 segments each, 120 Hz; the longest is about 390 MB) into a fresh temporary folder, loads
-// the module with loadPlugin and imports each take with file -import into an emptied scene, as
-// a user would. Only the import is timed, as processor time of the importing thread, so that
-// other work on the machine does not blur the ratios. Counters:
+// The takes are those of `kfile generate OUT --subjects 2 --markers 40 --segments 20 --rate 120
+// --frames N` (about 3.9 KB a frame, 475 keys a frame), written as FOLDER/import_N.K unless
+// they are there already; without --takes into a fresh temporary folder. The module is loaded
+// with loadPlugin, and each take is imported into an emptied scene by the translator's own
+// steps, timed apart: kfile::ReadTake, then per datagroup setUpDatagroup and keyDatagroupFrames.
+// Times are processor time of the importing thread, so that other work on a shared machine
+// does not blur the ratios. Counters:
 //
 //   keys             keys in the scene after the import
-//   s_per_key        seconds of import per key
+//   read_s, setup_s, keying_s   seconds of each phase
+//   ns_per_key       nanoseconds of the whole import per key
 //   vs_tenth_length  import time over that of the take a tenth as long, measured earlier in
 //                    the same run: 10 when the import is linear in the take's length (target
 //                    <= 10.5)
+//   bare_ns_per_key  the baseline: the host adding the same keys to the same curves, taken
+//                    out of the imported curves and added back with MFnAnimCurve::addKeyframe,
+//                    each curve's keys in time order, the curves in turn as an import keys them
+//   vs_bare          ns_per_key over bare_ns_per_key (target <= 3)
+//   peak_vs_budget   highest live heap during the import over file size + 40 bytes a key
+//                    (target <= 1); every operator new and delete is counted (HeapCounter.cpp)
+//   scene_bytes_per_key  heap the scene holds after the import, per key: what the stand-in's
+//                    nodes and curves cost
 
 #include <benchmark/benchmark.h>
 
+#include <maya/MFnAnimCurve.h>
 #include <maya/MGlobal.h>
+#include <maya/MTime.h>
 
 #include <time.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
 #include <map>
+#include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <host/scene.h>
 
-#include "SampleTake.h"
+#include "HeapCounter.h"
+#include "TakeGenerator.h"
 #include "TestFiles.h"
+#include "import/TakeImport.h"
+#include "kfile/kfile.h"
+#include "scene/access.h"
 #include "scene/model.h"
 
 namespace {
+
+constexpr double kBudgetBytesPerKey = 40.0;
 
 // The import's own processor time: other work on a shared machine does not count against it.
 double ThreadSeconds() {
@@ -42,93 +68,191 @@ double ThreadSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// Takes by frame count, written on first use.
-class Takes {
-  public:
-    std::string PathFor(int32_t frames) {
-        auto known = paths_.find(frames);
-        if (known != paths_.end()) {
-            return known->second;
-        }
-        SampleTakeOptions options;
-        options.subject = "Bob";
-        options.otherSubjects = {"Ann"};
-        options.markerCount = 40;
-        options.segmentCount = 20;
-        options.frameCount = frames;
-        options.rate = 120.0f;
-        const std::string path = folder_.Path("take_" + std::to_string(frames) + ".k");
-        if (!folder_.IsValid() || !SampleTake(options).Write(path)) {
-            return {};
-        }
-        return paths_[frames] = path;
-    }
-
-  private:
-    testsupport::TempDir folder_;
-    std::map<int32_t, std::string> paths_;
+struct Take {
+    std::string path;
+    double bytes = 0.0;
 };
 
-Takes* takes = nullptr;
-std::map<int64_t, double> secondsPerImport;  // by frame count, for the ratios
+// Takes by frame count, and the import time of each once measured, for the ratios.
+std::map<int64_t, Take> takes;
+std::map<int64_t, double> secondsPerImport;
+
+struct Phases {
+    double read = 0.0;
+    double setup = 0.0;
+    double keying = 0.0;
+    double total() const { return read + setup + keying; }
+};
+
+// The translator's import, phase by phase. False when the take cannot be read.
+bool TimedImport(const std::string& path, Phases& phases) {
+    double last = ThreadSeconds();
+    auto lap = [&last](double& phase) {
+        const double now = ThreadSeconds();
+        phase += now - last;
+        last = now;
+    };
+    const kfile::KReadResult take = kfile::ReadTake(path);
+    lap(phases.read);
+    if (!take.contents) {
+        return false;
+    }
+    ChannelAnimatorList animators;
+    widenPlaybackRange(*take.contents);
+    for (int32_t group = 0; group < take.contents->GetDatagroupCount(); ++group) {
+        setUpDatagroup(*take.contents, static_cast<int16_t>(group), animators);
+        lap(phases.setup);
+        keyDatagroupFrames(*take.contents, group, animators);
+        lap(phases.keying);
+    }
+    animators.clear();  // the translator drops them before it returns
+    return true;
+}
+
+std::vector<scene::Node*> Curves() {
+    std::vector<scene::Node*> curves;
+    for (scene::Node* node : scene::theScene().nodes()) {
+        if (node->isCurve()) {
+            curves.push_back(node);
+        }
+    }
+    return curves;
+}
 
 int64_t KeysInScene() {
     int64_t keys = 0;
-    for (const scene::Node* node : scene::theScene().nodes()) {
-        keys += static_cast<int64_t>(node->keys.size());
+    for (const scene::Node* curve : Curves()) {
+        keys += static_cast<int64_t>(curve->keys.size());
     }
     return keys;
 }
 
-void BM_Import(benchmark::State& state) {
-    const auto frames = static_cast<int32_t>(state.range(0));
-    const std::string path = takes->PathFor(frames);
-    if (path.empty()) {
-        state.SkipWithError("cannot write the take");
-        return;
+// Seconds the host takes to add the imported keys back to their emptied curves. Each key
+// leaves its old place as it is added, so that memory stays as it was.
+double BareKeying() {
+    std::vector<std::deque<scene::Key>> taken;
+    std::vector<std::unique_ptr<MFnAnimCurve>> curves;
+    size_t longest = 0;
+    for (scene::Node* curve : Curves()) {
+        taken.push_back(std::move(curve->keys));
+        curve->keys.clear();
+        longest = std::max(longest, taken.back().size());
+        curves.push_back(std::make_unique<MFnAnimCurve>(MObjectAccess::forNode(curve->id)));
     }
-    const MString import = ("file -import \"" + path + "\"").c_str();
-    double seconds = 0.0;
-    int64_t keys = 0;
-    for (auto _ : state) {
-        host::resetScene();
-        const double start = ThreadSeconds();
-        const MStatus status = MGlobal::executeCommand(import);
-        const double elapsed = ThreadSeconds() - start;
-        if (!status) {
-            state.SkipWithError("the import failed");
-            return;
+    const double start = ThreadSeconds();
+    for (size_t round = 0; round < longest; ++round) {
+        for (size_t c = 0; c < curves.size(); ++c) {
+            if (taken[c].empty()) {
+                continue;
+            }
+            const scene::Key& key = taken[c].front();
+            curves[c]->addKeyframe(MTime(key.time, MTime::kSeconds), key.value,
+                                   MFnAnimCurve::kTangentLinear, MFnAnimCurve::kTangentLinear,
+                                   nullptr);
+            taken[c].pop_front();
         }
-        state.SetIterationTime(elapsed);
-        seconds += elapsed;
-        keys = KeysInScene();
     }
-    host::resetScene();
-    const double mean = seconds / static_cast<double>(state.iterations());
-    state.counters["keys"] = static_cast<double>(keys);
-    state.counters["s_per_key"] = mean / static_cast<double>(keys);
-    auto tenth = secondsPerImport.find(frames / 10);
-    if (tenth != secondsPerImport.end()) {
-        state.counters["vs_tenth_length"] = mean / tenth->second;
-    }
-    secondsPerImport[frames] = mean;
+    return ThreadSeconds() - start;
 }
 
-// Shorter takes first: each longer one is compared with the one before.
-BENCHMARK(BM_Import)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(
-    benchmark::kMillisecond);
+void BM_Import(benchmark::State& state) {
+    const Take& take = takes.at(state.range(0));
+    Phases phases;
+    double bare = 0.0;
+    double keys = 0.0;
+    double peakBytes = 0.0;
+    double sceneBytes = 0.0;
+    for (auto _ : state) {
+        host::resetScene();
+        const size_t before = heap::LiveBytes();
+        heap::ResetPeak();
+        Phases once;
+        if (!TimedImport(take.path, once)) {
+            state.SkipWithError("the take cannot be read");
+            return;
+        }
+        state.SetIterationTime(once.total());
+        peakBytes = std::max(peakBytes, static_cast<double>(heap::PeakBytes() - before));
+        sceneBytes = static_cast<double>(heap::LiveBytes() - before);
+        keys = static_cast<double>(KeysInScene());
+        phases.read += once.read;
+        phases.setup += once.setup;
+        phases.keying += once.keying;
+        bare += BareKeying();
+    }
+    host::resetScene();
+    const double iterations = static_cast<double>(state.iterations());
+    const double seconds = phases.total() / iterations;
+    state.counters["keys"] = keys;
+    state.counters["read_s"] = phases.read / iterations;
+    state.counters["setup_s"] = phases.setup / iterations;
+    state.counters["keying_s"] = phases.keying / iterations;
+    state.counters["ns_per_key"] = seconds / keys * 1e9;
+    state.counters["bare_ns_per_key"] = bare / iterations / keys * 1e9;
+    state.counters["vs_bare"] = phases.total() / bare;
+    state.counters["peak_vs_budget"] = peakBytes / (take.bytes + kBudgetBytesPerKey * keys);
+    state.counters["scene_bytes_per_key"] = sceneBytes / keys;
+    auto tenth = secondsPerImport.find(state.range(0) / 10);
+    if (tenth != secondsPerImport.end()) {
+        state.counters["vs_tenth_length"] = seconds / tenth->second;
+    }
+    secondsPerImport[state.range(0)] = seconds;
+}
+
+// The take of `frames` frames in the folder, written there first when it is missing.
+bool FindOrWriteTake(const std::string& folder, int64_t frames) {
+    const std::string path = folder + "/import_" + std::to_string(frames) + ".K";
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        TakeOptions options;
+        options.subjects = 2;
+        options.markers = 40;
+        options.segments = 20;
+        options.rate = 120.0f;
+        options.frames = static_cast<int32_t>(frames);
+        if (!WriteGeneratedTake(options, path)) {
+            std::fprintf(stderr, "import_bench: cannot write \"%s\"\n", path.c_str());
+            return false;
+        }
+    }
+    takes[frames] = Take{path, static_cast<double>(std::filesystem::file_size(path, error))};
+    return !error;
+}
+
+// The value of `--name=value` among the arguments the benchmark library left, or `fallback`.
+std::string Option(int argc, char** argv, const std::string& name, const std::string& fallback) {
+    const std::string prefix = "--" + name + "=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]).rfind(prefix, 0) == 0) {
+            return argv[i] + prefix.size();
+        }
+    }
+    return fallback;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    testsupport::TempDir ownFolder;
+    const std::string folder = Option(argc, argv, "takes", ownFolder.Path(""));
+    std::istringstream frameList(Option(argc, argv, "frames", "1000,10000,100000"));
+    for (std::string frames; std::getline(frameList, frames, ',');) {
+        if (!FindOrWriteTake(folder, std::stoll(frames))) {
+            return 1;
+        }
+    }
     if (!MGlobal::executeCommand("loadPlugin MayaKFileReader")) {
         return 1;
     }
-    Takes run;
-    takes = &run;
+    // Shorter takes first: each longer one is compared with the one before.
+    for (const auto& entry : takes) {
+        benchmark::RegisterBenchmark("BM_Import", BM_Import)
+            ->Arg(entry.first)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
     benchmark::RunSpecifiedBenchmarks();
-    takes = nullptr;
     benchmark::Shutdown();
     return MGlobal::executeCommand("unloadPlugin MayaKFileReader") ? 0 : 1;
 }
