@@ -235,7 +235,8 @@ class Scene {
     Matrix localMatrixDepth(const Node* node, double time, int depth) const;
     Matrix worldMatrixDepth(const Node* node, double time, int depth) const;
 
-    std::map<NodeId, std::unique_ptr<Node>> nodes_;
+    std::map<NodeId, std::unique_ptr<Node>> nodes_;  // in creation order
+    std::unordered_map<NodeId, Node*> byId_;         // what every handle resolves through
     std::unordered_multimap<std::string, Node*> byName_;
     // Where the last search for an unused name ended, by the name it started from (and by
     // type name for default names). While no name is given up, every name before that end

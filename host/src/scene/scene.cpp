@@ -83,6 +83,7 @@ void Scene::clear() {
         entry.second->user.reset();
     }
     nodes_.clear();
+    byId_.clear();
     byName_.clear();
     unusedFrom_.clear();
     defaultFrom_.clear();
@@ -95,12 +96,13 @@ void Scene::clear() {
     world->name = "";
     world->type = &builtinType(Kind::World);
     world_ = world.get();
+    byId_[world->id] = world_;
     nodes_[world->id] = std::move(world);
 }
 
 Node* Scene::find(NodeId id) const {
-    auto it = nodes_.find(id);
-    return it == nodes_.end() ? nullptr : it->second.get();
+    auto it = byId_.find(id);
+    return it == byId_.end() ? nullptr : it->second;
 }
 
 std::vector<Node*> Scene::nodes() const {
@@ -245,6 +247,7 @@ Node* Scene::createNode(const NodeType& type, const std::string& requestedName, 
         raw->parent->children.push_back(raw);
     }
     nodes_[raw->id] = std::move(node);
+    byId_[raw->id] = raw;
     indexName(raw);
     if (raw->user) {
         try {
@@ -344,6 +347,7 @@ void Scene::removeOne(Node* node) {
     }
     node->user.reset();
     unindexName(node);
+    byId_.erase(id);
     nodes_.erase(id);
 }
 
