@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <maya/MFn.h>
@@ -229,7 +230,7 @@ class Scene {
     // requested name exists anywhere); renaming and reparenting only avoid siblings.
     std::string unusedName(const std::string& requested) const;
     std::string defaultName(const NodeType& type) const;
-    void removeOne(Node* node);
+    void removeAll(const std::vector<Node*>& doomed, const std::unordered_set<NodeId>& ids);
     double evaluateDepth(const PlugRef& plug, double time, int depth) const;
     double constraintOutput(const Node* constraint, AttrId attr, double time, int depth) const;
     Matrix localMatrixDepth(const Node* node, double time, int depth) const;

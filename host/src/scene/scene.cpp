@@ -1,7 +1,7 @@
 // The scene's nodes: creation, deletion, names, paths and the DAG.
 
 #include <algorithm>
-#include <set>
+#include <unordered_set>
 
 #include <maya/MPxNode.h>
 
@@ -274,25 +274,22 @@ void Scene::deleteNode(Node* node) {
     }
     // Curves that drive only doomed nodes go with them, as the host deletes a node's
     // animation together with it.
-    std::set<NodeId> ids;
+    std::unordered_set<NodeId> ids;
     for (Node* n : doomed) {
         ids.insert(n->id);
     }
-    for (const auto& entry : nodes_) {
-        Node* curve = entry.second.get();
-        if (!curve->isCurve() || ids.count(curve->id) != 0) {
-            continue;
+    std::map<NodeId, bool> curveDrivesOthers;  // by id: in creation order
+    for (const Connection& c : connections_) {
+        const Node* source = find(c.source.node);
+        if (source != nullptr && source->isCurve() && ids.count(source->id) == 0) {
+            bool& others = curveDrivesOthers[source->id];
+            others = others || ids.count(c.destination.node) == 0;
         }
-        bool drives = false, drivesOthers = false;
-        for (const Connection& c : connections_) {
-            if (c.source.node == curve->id) {
-                drives = true;
-                drivesOthers = drivesOthers || ids.count(c.destination.node) == 0;
-            }
-        }
-        if (drives && !drivesOthers) {
-            doomed.push_back(curve);
-            ids.insert(curve->id);
+    }
+    for (const auto& [curve, drivesOthers] : curveDrivesOthers) {
+        if (!drivesOthers) {
+            doomed.push_back(find(curve));
+            ids.insert(curve);
         }
     }
     // Attributes that lose their driver keep the value it gave them at the current time.
@@ -318,37 +315,43 @@ void Scene::deleteNode(Node* node) {
             }
         }
     }
-    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
-        removeOne(*it);
-    }
+    removeAll(doomed, ids);
     for (const auto& k : kept) {
         setStoredValue(find(k.first.node), k.first.attr, k.second);
     }
 }
 
-void Scene::removeOne(Node* node) {
-    NodeId id = node->id;
+// One pass over the connections, the selection and the constraints for all the nodes, so
+// that deleting a large hierarchy does not walk the scene once per node.
+void Scene::removeAll(const std::vector<Node*>& doomed, const std::unordered_set<NodeId>& ids) {
+    auto isDoomed = [&ids](NodeId id) { return ids.count(id) != 0; };
     connections_.erase(std::remove_if(connections_.begin(), connections_.end(),
-                                      [id](const Connection& c) {
-                                          return c.source.node == id || c.destination.node == id;
+                                      [&](const Connection& c) {
+                                          return isDoomed(c.source.node) ||
+                                                 isDoomed(c.destination.node);
                                       }),
                        connections_.end());
-    selection_.erase(std::remove(selection_.begin(), selection_.end(), id), selection_.end());
+    selection_.erase(std::remove_if(selection_.begin(), selection_.end(), isDoomed),
+                     selection_.end());
     for (const auto& entry : nodes_) {
         auto& t = entry.second->targets;
-        t.erase(std::remove(t.begin(), t.end(), id), t.end());
-        if (entry.second->constrained == id) {
+        t.erase(std::remove_if(t.begin(), t.end(), isDoomed), t.end());
+        if (isDoomed(entry.second->constrained)) {
             entry.second->constrained = 0;
         }
     }
-    if (node->parent != nullptr) {
-        auto& siblings = node->parent->children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
+    // Children first, the way they hang below the deleted node.
+    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
+        Node* node = *it;
+        if (node->parent != nullptr && !isDoomed(node->parent->id)) {
+            auto& siblings = node->parent->children;
+            siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
+        }
+        node->user.reset();
+        unindexName(node);
+        byId_.erase(node->id);
+        nodes_.erase(node->id);
     }
-    node->user.reset();
-    unindexName(node);
-    byId_.erase(id);
-    nodes_.erase(id);
 }
 
 // --- paths -------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // rename, createNode, ls, select.
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "mel/scene/common.h"
 #include "scene/selection.h"
@@ -103,8 +104,9 @@ Outcome runListRelatives(const Call& call) {
         return Outcome::fail(error);
     }
     std::vector<scene::Node*> found;
+    std::unordered_set<const scene::Node*> seen;  // a wide hierarchy is not searched per child
     auto add = [&](scene::Node* n) {
-        if (std::find(found.begin(), found.end(), n) != found.end()) {
+        if (!seen.insert(n).second) {
             return;
         }
         bool shape = n->kind() == scene::Kind::Locator || n->kind() == scene::Kind::Mesh;
