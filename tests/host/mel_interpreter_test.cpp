@@ -9,6 +9,7 @@
 #include <host/command_log.h>
 #include <host/faults.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,11 @@ struct LinearCase {
     const char* longName;
     MDistance::Unit unit;
 };
+
+// By name: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const LinearCase& c, std::ostream* out) {
+    *out << c.longName;
+}
 
 class MelCurrentUnitLinear : public MelRun, public ::testing::WithParamInterface<LinearCase> {};
 

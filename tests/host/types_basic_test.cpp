@@ -87,7 +87,12 @@ TEST(TypesStringArray, AppendIndexRemoveClear) {
     EXPECT_STREQ("two", a[1].asChar());
     a.clear();
     EXPECT_EQ(0u, a.length());
-    EXPECT_DEATH(a[0], "out of range");
+}
+
+TEST(TypesStringArrayDeathTest, IndexPastTheEndAborts) {
+    MStringArray a;
+    a.append("one");
+    EXPECT_DEATH(a[1], "out of range");
 }
 
 TEST(TypesTypeId, ValueAndPrefixForm) {

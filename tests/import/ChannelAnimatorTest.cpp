@@ -13,6 +13,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -108,6 +109,11 @@ struct TimeCase {
     int32_t frame;
     double expectedTime;  // in the UI unit
 };
+
+// By name: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const TimeCase& c, std::ostream* out) {
+    *out << c.title;
+}
 
 class KeyTimeTest : public ChannelAnimatorTest, public ::testing::WithParamInterface<TimeCase> {};
 

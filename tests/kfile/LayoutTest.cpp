@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 #include "ReadSupport.h"
 
@@ -250,6 +251,11 @@ struct StorableCase {
     std::function<int16_t()> pack;
     bool storable;
 };
+
+// By name: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const StorableCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 int16_t PackDatagroup(size_t nameLength, size_t labelLength, int32_t labelCount) {
     KFileDatagroupRecord record(0, kValueDouble, 8, 100.0f);
