@@ -8,6 +8,8 @@ set -euo pipefail
 # version formats some constructs differently, so the check pins the one it was written with.
 packages=(cmake ninja-build g++ clang git clang-format-14 libgtest-dev libgmock-dev
           libbenchmark-dev libgl-dev
+          # scripts/memcheck.sh and scripts/coverage.sh
+          valgrind gcovr
           # the kfile command
           libcli11-dev nlohmann-json3-dev
           # the Python module, its plots and its tests, for Debian's own python3

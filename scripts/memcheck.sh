@@ -17,7 +17,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh valgrind
+scripts/install-deps.sh
 cmake --preset memcheck
 cmake --build --preset memcheck -j "$(nproc 2>/dev/null || echo 2)"
 

@@ -4,9 +4,12 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer build, and in the 32-bit Windows build, whose
 # tests run under Wine; runs the K-file library's tests under ThreadSanitizer; builds the
 # optimised tools and benchmarks and runs a short benchmark pass; builds the fuzz targets and
-# fuzzes each for half a minute.
+# fuzzes each for half a minute. Runs the memcheck build's tests under Valgrind
+# (scripts/memcheck.sh).
+#   --memcheck   only that: the test suite under Valgrind
 set -euo pipefail
 cd "$(dirname "$0")/.."
+[ "${1:-}" = "--memcheck" ] && exec scripts/memcheck.sh
 
 scripts/install-deps.sh --win32
 scripts/check-format.sh
@@ -18,6 +21,9 @@ for preset in ci asan win32 tsan; do
     cmake --build --preset "$preset" -j "$jobs"
     ctest --preset "$preset" -j "$jobs" --no-tests=error
 done
+
+echo "=== memcheck ==="
+scripts/memcheck.sh
 
 echo "=== release ==="
 cmake --preset release

@@ -5,6 +5,8 @@
 #include <maya/MFnPlugin.h>
 #include <maya/MGlobal.h>
 
+#include <ostream>
+
 #include "plugin_test_support.h"
 
 namespace {
@@ -219,6 +221,11 @@ struct FaultCase {
     bool loads;              // the test module gives up only when a translator or node fails
     const char* perrorText;  // what the module prints with MStatus::perror
 };
+
+// By name: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const FaultCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PluginFaults : public PluginTest, public ::testing::WithParamInterface<FaultCase> {};
 

@@ -1,5 +1,7 @@
 // The active selection through MGlobal and MSelectionList, and the select command.
 
+#include <ostream>
+
 #include "scene_fixture.h"
 
 namespace scenetest {
@@ -23,6 +25,11 @@ struct AdjustCase {
     const char* name;
     Strings expected;  // starting from A, B selected
 };
+
+// By name: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const AdjustCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SelectByName : public Selection, public ::testing::WithParamInterface<AdjustCase> {};
 

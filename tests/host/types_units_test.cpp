@@ -5,6 +5,7 @@
 #include <maya/MTime.h>
 
 #include <cmath>
+#include <ostream>
 
 namespace {
 
@@ -70,6 +71,11 @@ struct FramesPerSecond {
     MTime::Unit unit;
     double perSecond;
 };
+
+// By unit: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const FramesPerSecond& c, std::ostream* out) {
+    *out << c.unit;
+}
 
 class TypesTimeRates : public ::testing::TestWithParam<FramesPerSecond> {};
 
@@ -138,6 +144,11 @@ struct CentimetresPer {
     MDistance::Unit unit;
     double centimetres;
 };
+
+// By unit: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const CentimetresPer& c, std::ostream* out) {
+    *out << c.unit;
+}
 
 class TypesDistanceUnits : public ::testing::TestWithParam<CentimetresPer> {};
 

@@ -1,6 +1,7 @@
 // The label rules as tables: what a label is, what it is called, which attribute it feeds.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ struct LabelCase {
     bool position;
     bool segment;
 };
+
+// By name: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const LabelCase& c, std::ostream* out) {
+    *out << c.label;
+}
 
 class LabelClassTest : public ::testing::TestWithParam<LabelCase> {};
 
@@ -48,6 +54,11 @@ struct SlotCase {
     std::string attribute;
 };
 
+// By name: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const SlotCase& c, std::ostream* out) {
+    *out << c.text;
+}
+
 class SlotForLabelTest : public ::testing::TestWithParam<SlotCase> {};
 
 TEST_P(SlotForLabelTest, SlotAndAttribute) {
@@ -73,6 +84,11 @@ struct SplitCase {
     std::string prefix;
     std::string localName;
 };
+
+// By name: the default print of the case's bytes would read the unused part of its strings.
+void PrintTo(const SplitCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SplitSubjectNameTest : public ::testing::TestWithParam<SplitCase> {};
 
@@ -113,6 +129,11 @@ struct ClassifyCase {
     Strings locals;
     Strings markers;
 };
+
+// By name: the default print of the case's bytes would read the unused part of its strings.
+void PrintTo(const ClassifyCase& c, std::ostream* out) {
+    *out << c.title;
+}
 
 class ClassifyChannelsTest : public ::testing::TestWithParam<ClassifyCase> {};
 

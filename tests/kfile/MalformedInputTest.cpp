@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <set>
 
 #include "ReadSupport.h"
@@ -27,6 +28,11 @@ struct MalformedCase {
     KReadError error;  // kNone: the file reads
     std::function<void(const KFileContents&)> check;
 };
+
+// By name: the default print of the case's bytes would read its padding, which is never set.
+void PrintTo(const MalformedCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::vector<std::string> Labels(const KFileContents& contents, int16_t id) {
     std::vector<std::string> labels;

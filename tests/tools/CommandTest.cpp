@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ostream>
 #include <nlohmann/json.hpp>
+#include <ostream>
 
 #include "Csv.h"
 #include "TakeGenerator.h"
