@@ -25,15 +25,19 @@ build=build/memcheck
 reports="$PWD/$build/valgrind"
 rm -rf "$reports"
 mkdir -p "$reports"
-options=(-q --leak-check=full --show-leak-kinds=definite,indirect
+# The test programs that count heap use replace operator new and delete with their own, over
+# malloc; Valgrind then watches malloc and leaves their replacement in place.
+options=(-q --soname-synonyms=somalloc=nouserintercepts --leak-check=full --show-leak-kinds=definite,indirect
          --errors-for-leak-kinds=definite,indirect --error-exitcode=99 --num-callers=30
          --trace-children=yes "--suppressions=$PWD/scripts/valgrind.supp"
          "--log-file=$reports/%p.log")
+# CTest looks for one report per test where it would have put it, and says so for each test.
 status=0
 ctest --test-dir "$build" -T memcheck -j "$(nproc 2>/dev/null || echo 2)" --output-on-failure \
     --no-tests=error -E '^(devkit_forms|host_layers$|kfile_install_consumer$)|Death' \
     --overwrite MemoryCheckCommand=/usr/bin/valgrind \
-    --overwrite "MemoryCheckCommandOptions=${options[*]}" "$@" || status=$?
+    --overwrite "MemoryCheckCommandOptions=${options[*]}" "$@" 2>&1 |
+    grep -v '^Cannot find memory tester output file' || status=$?
 
 found=0
 for report in "$reports"/*.log; do
