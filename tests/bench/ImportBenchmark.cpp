@@ -24,6 +24,8 @@
 //                    emptied after the import, with MFnAnimCurve::addKeyframe, curve after
 //                    curve, each in time order
 //   vs_bare          ns_per_key over bare_ns_per_key (target <= 3)
+//   kernel_share, bare_kernel_share   the part of the import's and of the baseline's time
+//                    spent in the kernel, mostly mapping fresh memory
 //   peak_vs_budget   highest live heap during the import over file size + 40 bytes a key
 //                    (target <= 1); every operator new and delete is counted (HeapCounter.cpp)
 //   scene_bytes_per_key  heap the scene holds after the import, per key: what the stand-in's
@@ -35,6 +37,7 @@
 #include <maya/MGlobal.h>
 #include <maya/MTime.h>
 
+#include <sys/resource.h>
 #include <time.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -66,12 +69,31 @@ namespace {
 constexpr double kBudgetBytesPerKey = 40.0;
 constexpr double kTicks = 6000.0;  // the host's time resolution, per second
 
-// The import's own processor time: other work on a shared machine does not count against it.
-double ThreadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
+// Processor time of this thread, in seconds: other work on a shared machine does not count
+// against it. `kernel` is the part spent in the kernel: above all mapping fresh memory, and
+// reclaiming memory for it when the system runs short.
+struct CpuTime {
+    double all = 0.0;
+    double kernel = 0.0;
+
+    static CpuTime Now() {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        return {static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9,
+                static_cast<double>(usage.ru_stime.tv_sec) +
+                    static_cast<double>(usage.ru_stime.tv_usec) * 1e-6};
+    }
+    CpuTime& operator+=(const CpuTime& other) {
+        all += other.all;
+        kernel += other.kernel;
+        return *this;
+    }
+    CpuTime operator-(const CpuTime& other) const {
+        return {all - other.all, kernel - other.kernel};
+    }
+};
 
 struct Take {
     std::string path;
@@ -83,21 +105,26 @@ std::map<int64_t, Take> takes;
 std::map<int64_t, double> secondsPerImport;
 
 struct Phases {
-    double read = 0.0;
-    double setup = 0.0;
-    double keying = 0.0;
-    double total() const { return read + setup + keying; }
+    CpuTime read;
+    CpuTime setup;
+    CpuTime keying;  // releasing the take at the end included
+    CpuTime total() const {
+        CpuTime sum = read;
+        sum += setup;
+        sum += keying;
+        return sum;
+    }
 };
 
 // The translator's import, phase by phase. False when the take cannot be read.
 bool TimedImport(const std::string& path, Phases& phases) {
-    double last = ThreadSeconds();
-    auto lap = [&last](double& phase) {
-        const double now = ThreadSeconds();
+    CpuTime last = CpuTime::Now();
+    auto lap = [&last](CpuTime& phase) {
+        const CpuTime now = CpuTime::Now();
         phase += now - last;
         last = now;
     };
-    const kfile::KReadResult take = kfile::ReadTake(path);
+    kfile::KReadResult take = kfile::ReadTake(path);
     lap(phases.read);
     if (!take.contents) {
         return false;
@@ -110,7 +137,9 @@ bool TimedImport(const std::string& path, Phases& phases) {
         keyDatagroupFrames(*take.contents, group, animators);
         lap(phases.keying);
     }
-    animators.clear();  // the translator drops them before it returns
+    animators.clear();  // the translator drops them and the take before it returns
+    take.contents.reset();
+    lap(phases.keying);
     return true;
 }
 
@@ -151,7 +180,7 @@ int64_t KeysInScene() {
 // in an import. Curve after curve, each in time order; the value of each key is its time,
 // since only the times are kept aside (4 bytes a key) and values do not change what a key
 // costs.
-double BareKeying() {
+CpuTime BareKeying() {
     std::vector<std::pair<scene::Node*, std::vector<uint32_t>>> ticks;
     for (scene::Node* curve : Curves()) {
         ticks.emplace_back(curve, std::vector<uint32_t>());
@@ -161,7 +190,7 @@ double BareKeying() {
         std::deque<scene::Key>().swap(curve->keys);
     }
     ReturnFreedMemory();
-    const double start = ThreadSeconds();
+    const CpuTime start = CpuTime::Now();
     for (const auto& [node, times] : ticks) {
         MFnAnimCurve curve(MObjectAccess::forNode(node->id));
         for (uint32_t tick : times) {
@@ -170,13 +199,13 @@ double BareKeying() {
                               MFnAnimCurve::kTangentLinear, MFnAnimCurve::kTangentLinear, nullptr);
         }
     }
-    return ThreadSeconds() - start;
+    return CpuTime::Now() - start;
 }
 
 void BM_Import(benchmark::State& state) {
     const Take& take = takes.at(state.range(0));
     Phases phases;
-    double bare = 0.0;
+    CpuTime bare;
     double keys = 0.0;
     double peakBytes = 0.0;
     double sceneBytes = 0.0;
@@ -189,7 +218,7 @@ void BM_Import(benchmark::State& state) {
             state.SkipWithError("the take cannot be read");
             return;
         }
-        state.SetIterationTime(once.total());
+        state.SetIterationTime(once.total().all);
         peakBytes = std::max(peakBytes, static_cast<double>(heap::PeakBytes() - before));
         sceneBytes = static_cast<double>(heap::LiveBytes() - before);
         keys = static_cast<double>(KeysInScene());
@@ -200,14 +229,17 @@ void BM_Import(benchmark::State& state) {
     }
     FreshScene();
     const double iterations = static_cast<double>(state.iterations());
-    const double seconds = phases.total() / iterations;
+    const CpuTime total = phases.total();
+    const double seconds = total.all / iterations;
     state.counters["keys"] = keys;
-    state.counters["read_s"] = phases.read / iterations;
-    state.counters["setup_s"] = phases.setup / iterations;
-    state.counters["keying_s"] = phases.keying / iterations;
+    state.counters["read_s"] = phases.read.all / iterations;
+    state.counters["setup_s"] = phases.setup.all / iterations;
+    state.counters["keying_s"] = phases.keying.all / iterations;
     state.counters["ns_per_key"] = seconds / keys * 1e9;
-    state.counters["bare_ns_per_key"] = bare / iterations / keys * 1e9;
-    state.counters["vs_bare"] = phases.total() / bare;
+    state.counters["bare_ns_per_key"] = bare.all / iterations / keys * 1e9;
+    state.counters["vs_bare"] = total.all / bare.all;
+    state.counters["kernel_share"] = total.kernel / total.all;
+    state.counters["bare_kernel_share"] = bare.kernel / bare.all;
     state.counters["peak_vs_budget"] = peakBytes / (take.bytes + kBudgetBytesPerKey * keys);
     state.counters["scene_bytes_per_key"] = sceneBytes / keys;
     auto tenth = secondsPerImport.find(state.range(0) / 10);
