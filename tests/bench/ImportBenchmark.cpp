@@ -26,6 +26,7 @@
 //   vs_bare          ns_per_key over bare_ns_per_key (target <= 3)
 //   kernel_share, bare_kernel_share   the part of the import's and of the baseline's time
 //                    spent in the kernel, mostly mapping fresh memory
+//   user_ns_per_key  ns_per_key without that part: the import's own work
 //   peak_vs_budget   highest live heap during the import over file size + 40 bytes a key
 //                    (target <= 1); every operator new and delete is counted (HeapCounter.cpp)
 //   scene_bytes_per_key  heap the scene holds after the import, per key: what the stand-in's
@@ -239,6 +240,7 @@ void BM_Import(benchmark::State& state) {
     state.counters["bare_ns_per_key"] = bare.all / iterations / keys * 1e9;
     state.counters["vs_bare"] = total.all / bare.all;
     state.counters["kernel_share"] = total.kernel / total.all;
+    state.counters["user_ns_per_key"] = (total.all - total.kernel) / iterations / keys * 1e9;
     state.counters["bare_kernel_share"] = bare.kernel / bare.all;
     state.counters["peak_vs_budget"] = peakBytes / (take.bytes + kBudgetBytesPerKey * keys);
     state.counters["scene_bytes_per_key"] = sceneBytes / keys;
