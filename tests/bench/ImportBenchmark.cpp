@@ -7,7 +7,7 @@
 //   build/release/tests/bench/import_bench [--frames=1000,10000,100000] [--takes=FOLDER]
 //
 // The takes are those of `kfile generate OUT --subjects 2 --markers 40 --segments 20 --rate 120
-// --frames N` (about 3.9 KB a frame, 475 keys a frame), written as FOLDER/import_N.K unless
+// --frames N` (about 3.9 KB and 480 keys a frame), written as FOLDER/import_N.K unless
 // they are there already; without --takes into a fresh temporary folder. The module is loaded
 // with loadPlugin, and each take is imported into an emptied scene by the translator's own
 // steps, timed apart: kfile::ReadTake, then per datagroup setUpDatagroup and keyDatagroupFrames.
@@ -15,7 +15,7 @@
 // does not blur the ratios. Counters:
 //
 //   keys             keys in the scene after the import
-//   read_s, setup_s, keying_s   seconds of each phase
+//   read_s, setup_s, keying_s   seconds of each phase; releasing the take counts as keying
 //   ns_per_key       nanoseconds of the whole import per key
 //   vs_tenth_length  import time over that of the take a tenth as long, measured earlier in
 //                    the same run: 10 when the import is linear in the take's length (target
