@@ -220,6 +220,7 @@ class Scene {
     // scene. Every change of a node's name goes through these two.
     void indexName(Node* node);
     void unindexName(Node* node);
+    void setName(Node* node, const std::string& name);
     // The nodes of that name, in creation order.
     std::vector<Node*> named(const std::string& name) const;
     bool isUsed(const std::string& name) const { return byName_.count(name) != 0; }

@@ -143,6 +143,12 @@ void Scene::unindexName(Node* node) {
     defaultFrom_.clear();
 }
 
+void Scene::setName(Node* node, const std::string& name) {
+    unindexName(node);
+    node->name = name;
+    indexName(node);
+}
+
 std::vector<Node*> Scene::named(const std::string& name) const {
     std::vector<Node*> found;
     auto range = byName_.equal_range(name);
@@ -199,10 +205,7 @@ std::string Scene::rename(Node* node, const std::string& requested) {
     if (name.empty() || name == node->name) {
         return node->name;
     }
-    const std::string unique = uniqueName(name, node->isDag() ? node->parent : nullptr, node);
-    unindexName(node);
-    node->name = unique;
-    indexName(node);
+    setName(node, uniqueName(name, node->isDag() ? node->parent : nullptr, node));
     return node->name;
 }
 
@@ -483,9 +486,7 @@ std::string Scene::reparent(Node* node, Node* newParent) {
     newParent->children.push_back(node);
     const std::string unique = uniqueName(node->name, newParent, node);
     if (unique != node->name) {
-        unindexName(node);
-        node->name = unique;
-        indexName(node);
+        setName(node, unique);
     }
     return "";
 }
