@@ -2,7 +2,10 @@
 // gives the same bytes, whichever way the take was written.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "ReadSupport.h"
 #include "SameContents.h"
@@ -97,6 +100,100 @@ TEST(RoundTripOfEdits, EditedRecordsArePackedBeforeWriting) {
     auto read = ReadFileOrFail(dir.Path("edited.K"));
     ASSERT_TRUE(read);
     EXPECT_TRUE(SameContents(*contents, *read));
+}
+
+// Records made and shaped through the setters, of every parameter value type and a datagroup
+// without records, come back from a written take as they were set; an element outside a
+// parameter's shape is refused, and a label index outside the list changes nothing.
+TEST(RoundTripOfEdits, RecordsShapedThroughTheSettersComeBackAsSet) {
+    SampleTakeOptions options;
+    options.frameCount = 2;
+    auto contents = SampleTake(options).MakeContents();
+    KFileParameterSection* parameters = contents->GetParameterSection();
+    KFileDatagroupSection* groups = contents->GetDatagroupSection();
+    ASSERT_TRUE(parameters && groups);
+    auto add = [&](const char* name, int32_t type) {
+        parameters->AddRecord(std::make_unique<KFileParameterRecord>(name, type));
+        return parameters->FindRecord(name);
+    };
+
+    KFileParameterRecord* flags = add("FLAGS", kValueBoolean);
+    flags->AppendDimension(2);
+    EXPECT_TRUE(flags->SetBoolean(1, true));
+    EXPECT_FALSE(flags->SetBoolean(2, true));
+    KFileParameterRecord* bytes = add("BYTES", kValueBinary);
+    bytes->AppendDimension(3);
+    EXPECT_TRUE(bytes->SetByte(2, 0xAB));
+    KFileParameterRecord* grid = add("GRID", kValueShort);
+    grid->InsertDimension(3, 0);
+    grid->InsertDimension(2, -1);  // at the front: 2 x 3
+    EXPECT_TRUE(grid->SetShort(5, -7));
+    EXPECT_FALSE(grid->SetShort(6, 1));
+    KFileParameterRecord* longs = add("LONGS", kValueLong);
+    longs->AppendDimension(4);
+    longs->SetDimension(2, 0);
+    longs->SetDimension(9, 1);  // no second dimension: nothing changes
+    EXPECT_TRUE(longs->SetLong(1, 123456789));
+    EXPECT_FALSE(longs->SetLong(2, 1));
+    KFileParameterRecord* scale = add("SCALE", kValueFloat);  // no dimensions: one element
+    EXPECT_TRUE(scale->SetFloat(0, 1.5f));
+    KFileParameterRecord* offsets = add("OFFSETS", kValueFloat);
+    offsets->SetType(kValueDouble);
+    offsets->AppendDimension(1);
+    offsets->AppendDimension(2);
+    offsets->RemoveDimension(-4);  // below zero: the first
+    EXPECT_TRUE(offsets->SetDouble(1, -2.25));
+    offsets->SetName("SHIFTS");
+    KFileParameterRecord* names = add("NAMES", kValueText);
+    names->AppendDimension(8);  // characters per text
+    names->AppendDimension(2);
+    EXPECT_TRUE(names->SetText(0, "left"));
+    EXPECT_TRUE(names->SetText(1, "right"));
+    EXPECT_FALSE(names->SetText(2, "none"));
+
+    auto extra = std::make_unique<KFileDatagroupRecord>(0, kValueFloat, 4, 50.0f);
+    extra->SetId(7);
+    extra->SetName("Extra");
+    extra->SetValueType(kValueShort);
+    extra->SetValueSize(2);
+    extra->SetRate(25.0f);
+    extra->AppendLabel("b");
+    extra->InsertLabel("a", -3);
+    extra->SetLabel("c", 1);
+    extra->SetLabel("d", 2);  // past the end: nothing changes
+    groups->AddRecord(std::move(extra));
+
+    TempDir dir;
+    KFileManager writer;
+    ASSERT_TRUE(writer.Write(dir.Path("shaped.K"), *contents));
+    auto read = ReadFileOrFail(dir.Path("shaped.K"));
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(SameContents(*contents, *read));
+    const KFileParameterSection* back = read->GetParameterSection();
+    ASSERT_TRUE(back);
+    for (const char* name : {"FLAGS", "BYTES", "GRID", "LONGS", "SCALE", "SHIFTS", "NAMES"}) {
+        ASSERT_TRUE(back->FindRecord(name)) << name;
+    }
+    EXPECT_FALSE(back->FindRecord("FLAGS")->GetBoolean(0));
+    EXPECT_TRUE(back->FindRecord("FLAGS")->GetBoolean(1));
+    EXPECT_EQ(back->FindRecord("BYTES")->GetByte(2), 0xAB);
+    EXPECT_EQ(back->FindRecord("GRID")->GetDimensions(), (std::vector<int16_t>{2, 3}));
+    EXPECT_EQ(back->FindRecord("GRID")->GetShort(5), -7);
+    EXPECT_EQ(back->FindRecord("LONGS")->GetDimensions(), (std::vector<int16_t>{2}));
+    EXPECT_EQ(back->FindRecord("LONGS")->GetLong(1), 123456789);
+    EXPECT_EQ(back->FindRecord("SCALE")->GetFloat(0), 1.5f);
+    EXPECT_EQ(back->FindRecord("SHIFTS")->GetType(), kValueDouble);
+    EXPECT_EQ(back->FindRecord("SHIFTS")->GetDouble(1), -2.25);
+    EXPECT_EQ(back->FindRecord("NAMES")->GetText(0), "left");
+    EXPECT_EQ(back->FindRecord("NAMES")->GetText(1), "right");
+
+    const KFileDatagroupRecord* group = read->GetDatagroupSection()->FindRecord(7);
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->GetName(), "Extra");
+    EXPECT_EQ(group->GetValueType(), kValueShort);
+    EXPECT_EQ(group->GetValueSize(), 2);
+    EXPECT_EQ(group->GetRate(), 25.0f);
+    EXPECT_EQ(group->GetLabels(), (std::vector<std::string>{"a", "c"}));
 }
 
 TEST(RoundTripOfEdits, UnstorableRecordsFailTheWriteInsteadOfCorruptingIt) {
