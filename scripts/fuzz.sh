@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Long fuzzing runs: builds the fuzz preset, fuzzes one target for SECONDS with its dictionary,
-# starting from the committed corpus and regressions, and keeps what it finds in a working
+# starting from its seeds and the committed corpus and regressions, and keeps what it finds in a working
 # corpus that later runs continue from. At the end the working corpus is merged down to the
 # inputs that add coverage.
 #
@@ -26,13 +26,15 @@ update=${3:-}
 [[ "$seconds" =~ ^[0-9]+$ ]] || usage
 [ -z "$update" ] || [ "$update" = --update-corpus ] || usage
 
-# Per target: the program, its dictionary and the options it runs with. The host prints an
+# Per target: the program, its seeds, its dictionary and the options it runs with. The host prints an
 # error line for every refused input, so those targets run with the program's stderr closed
 # (libFuzzer and the sanitizers still report on their own copy of it).
 case "$target" in
-    read) program=kfile_read_fuzzer dict=kfile.dict options=(-max_len=4096 -malloc_limit_mb=256) ;;
-    import) program=kfr_import_fuzzer dict=kfile.dict options=(-max_len=4096 -close_fd_mask=3) ;;
-    mel) program=kfr_mel_fuzzer dict=mel.dict options=(-max_len=1024 -close_fd_mask=3) ;;
+    read) program=kfile_read_fuzzer seeds=takes dict=kfile.dict
+        options=(-max_len=4096 -malloc_limit_mb=256) ;;
+    import) program=kfr_import_fuzzer seeds=takes dict=kfile.dict
+        options=(-max_len=4096 -close_fd_mask=3) ;;
+    mel) program=kfr_mel_fuzzer seeds=mel dict=mel.dict options=(-max_len=1024 -close_fd_mask=3) ;;
     *) usage ;;
 esac
 
@@ -52,7 +54,7 @@ echo "fuzz.sh: working corpus $work/corpus, artifacts $work/artifacts"
 
 "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -dict="tests/fuzz/dict/$dict" -artifact_prefix="$work/artifacts/" "${options[@]}" \
-    "$work/corpus" "$committed" "tests/fuzz/regressions/$target"
+    "$work/corpus" "$committed" "tests/fuzz/seeds/$seeds" "tests/fuzz/regressions/$target"
 
 # Down to the inputs that add coverage, the committed ones included.
 rm -rf "$work/merged"
@@ -63,7 +65,11 @@ mv "$work/merged" "$work/corpus"
 echo "fuzz.sh: corpus of $target: $(find "$work/corpus" -type f | wc -l) files," \
     "$(du -sb "$work/corpus" | cut -f1) bytes in $work/corpus"
 if [ "$update" = --update-corpus ]; then
+    # Inputs cut to 1 KB keep the committed corpus small.
     rm -rf "$committed"
-    cp -r "$work/corpus" "$committed"
-    echo "fuzz.sh: $committed replaced"
+    mkdir "$committed"
+    "$fuzzer" -merge=1 "${options[@]}" -max_len=1024 "$committed" "$work/corpus" \
+        2>>"$work/merge.log"
+    echo "fuzz.sh: $committed replaced: $(find "$committed" -type f | wc -l) files," \
+        "$(du -sb "$committed" | cut -f1) bytes"
 fi

@@ -3,8 +3,8 @@
 // skeletons, markers with gaps, a force plate, parameters and an unknown section), whose labels
 // the import turns into locators. Usage: kfile_fuzz_seeds <folder>
 //
-// The committed corpora in tests/fuzz/corpus grew from these seeds; run it again after a
-// change of the format or of the sample takes.
+// The committed seeds in tests/fuzz/seeds/takes were made with this program; run it again after
+// a change of the format or of the sample takes.
 
 #include <cstdio>
 #include <filesystem>

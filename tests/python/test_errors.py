@@ -107,7 +107,8 @@ def test_records_shorter_than_their_channels_read_nan_where_values_are_absent(tm
 
 # The inputs of the reader's and the import's fuzzers, every one a K-file or an attempt at one.
 FUZZ_TAKES = [path
-              for folder in ("corpus/read", "regressions/read", "corpus/import", "regressions/import")
+              for folder in ("seeds/takes", "corpus/read", "corpus/import", "regressions/read",
+                             "regressions/import")
               for path in sorted((FUZZ_FILES / folder).iterdir())
               if path.is_file() and not path.name.startswith(".")]
 
