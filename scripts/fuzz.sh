@@ -26,15 +26,17 @@ update=${3:-}
 [[ "$seconds" =~ ^[0-9]+$ ]] || usage
 [ -z "$update" ] || [ "$update" = --update-corpus ] || usage
 
-# Per target: the program, its seeds, its dictionary and the options it runs with. The host prints an
+# Per target: the program, its seeds, its dictionary, the length its committed inputs are cut
+# to (which keeps the committed corpus small) and the options it runs with. The host prints an
 # error line for every refused input, so those targets run with the program's stderr closed
 # (libFuzzer and the sanitizers still report on their own copy of it).
 case "$target" in
-    read) program=kfile_read_fuzzer seeds=takes dict=kfile.dict
+    read) program=kfile_read_fuzzer seeds=takes dict=kfile.dict committed_max=512
         options=(-max_len=4096 -malloc_limit_mb=256) ;;
-    import) program=kfr_import_fuzzer seeds=takes dict=kfile.dict
+    import) program=kfr_import_fuzzer seeds=takes dict=kfile.dict committed_max=512
         options=(-max_len=4096 -close_fd_mask=3) ;;
-    mel) program=kfr_mel_fuzzer seeds=mel dict=mel.dict options=(-max_len=1024 -close_fd_mask=3) ;;
+    mel) program=kfr_mel_fuzzer seeds=mel dict=mel.dict committed_max=160
+        options=(-max_len=1024 -close_fd_mask=3) ;;
     *) usage ;;
 esac
 
@@ -65,10 +67,9 @@ mv "$work/merged" "$work/corpus"
 echo "fuzz.sh: corpus of $target: $(find "$work/corpus" -type f | wc -l) files," \
     "$(du -sb "$work/corpus" | cut -f1) bytes in $work/corpus"
 if [ "$update" = --update-corpus ]; then
-    # Inputs cut to 1 KB keep the committed corpus small.
     rm -rf "$committed"
     mkdir "$committed"
-    "$fuzzer" -merge=1 "${options[@]}" -max_len=1024 "$committed" "$work/corpus" \
+    "$fuzzer" -merge=1 "${options[@]}" -max_len="$committed_max" "$committed" "$work/corpus" \
         2>>"$work/merge.log"
     echo "fuzz.sh: $committed replaced: $(find "$committed" -type f | wc -l) files," \
         "$(du -sb "$committed" | cut -f1) bytes"
