@@ -225,7 +225,8 @@ const char* ReasonName(KReadError error) {
 
 py::tuple Failure(const char* reason, const std::string& message, uint64_t offset,
                   const std::string& section) {
-    return py::make_tuple(reason, message, offset, Latin1ToPython(section));
+    // The message quotes the section's name, which may hold any bytes, as the name does.
+    return py::make_tuple(reason, Latin1ToPython(message), offset, Latin1ToPython(section));
 }
 
 py::list Sections(const KReadReport& report) {
