@@ -101,6 +101,29 @@ TEST_F(Model, ConnectionRulesAndCompoundConnections) {
     EXPECT_EQ(mel("getAttr B.t"), (Strings{"4", "0", "6"}));
 }
 
+// Connections made after one is removed take places that earlier connections held.
+TEST_F(Model, IncomingConnectionsAreFoundAfterEarlierOnesGo) {
+    for (const char* name : {"A", "B", "C"}) {
+        mel(std::string("group -em -n ") + name);
+    }
+    scene::Scene& s = scene();
+    const scene::BuiltinAttrs& a = scene::builtinAttrs();
+    scene::NodeId ida = node("A")->id, idb = node("B")->id, idc = node("C")->id;
+    auto sourceInto = [&](scene::AttrId attr) {
+        const scene::Connection* in = s.incoming({idc, attr});
+        return in == nullptr ? scene::PlugRef{} : in->source;
+    };
+    ASSERT_TRUE(s.connect({ida, a.translateX}, {idc, a.translateX}).empty());
+    ASSERT_TRUE(s.connect({idb, a.translateX}, {idc, a.translateY}).empty());
+    mel("delete A");
+    ASSERT_TRUE(s.connect({idb, a.translateY}, {idc, a.translateZ}).empty());
+    EXPECT_TRUE(sourceInto(a.translateX) == scene::PlugRef{});
+    EXPECT_TRUE(sourceInto(a.translateY) == (scene::PlugRef{idb, a.translateX}));
+    ASSERT_TRUE(s.disconnect({idb, a.translateX}, {idc, a.translateY}).empty());
+    ASSERT_TRUE(s.connect({idb, a.translateZ}, {idc, a.rotateX}).empty());
+    EXPECT_TRUE(sourceInto(a.translateZ) == (scene::PlugRef{idb, a.translateY}));
+}
+
 TEST_F(Model, ACycleOfConnectionsIsEvaluatedWithoutHanging) {
     mel("group -em -n A");
     mel("group -em -n B");

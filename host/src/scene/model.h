@@ -111,6 +111,12 @@ struct PlugRef {
     bool operator!=(const PlugRef& o) const { return !(*this == o); }
 };
 
+struct PlugRefHash {
+    size_t operator()(const PlugRef& p) const {
+        return std::hash<NodeId>()(p.node) * 31 + static_cast<size_t>(p.attr);
+    }
+};
+
 struct Connection {
     PlugRef source;
     PlugRef destination;
@@ -236,6 +242,10 @@ class Scene {
     double constraintOutput(const Node* constraint, AttrId attr, double time, int depth) const;
     Matrix localMatrixDepth(const Node* node, double time, int depth) const;
     Matrix worldMatrixDepth(const Node* node, double time, int depth) const;
+    // Every new connection goes through addConnection; whatever removes connections
+    // rebuilds the index of destinations after it.
+    void addConnection(const PlugRef& source, const PlugRef& destination);
+    void indexDestinations();
 
     std::map<NodeId, std::unique_ptr<Node>> nodes_;  // in creation order
     std::unordered_map<NodeId, Node*> byId_;         // what every handle resolves through
@@ -247,7 +257,10 @@ class Scene {
     mutable std::unordered_map<std::string, unsigned> defaultFrom_;
     std::map<NodeId, const NodeType*> reserved_;
     Node* world_ = nullptr;
-    std::vector<Connection> connections_;
+    std::vector<Connection> connections_;  // in the order they were made
+    // The connection into each destination plug, by its place in connections_: evaluating a
+    // transform asks for the incoming connection of every channel of every ancestor.
+    std::unordered_map<PlugRef, size_t, PlugRefHash> byDestination_;
     std::vector<NodeId> selection_;
     Ranges ranges_;
     NodeId nextId_ = 1;

@@ -75,12 +75,20 @@ double Scene::evaluateDepth(const PlugRef& plug, double time, int depth) const {
 }
 
 const Connection* Scene::incoming(const PlugRef& destination) const {
-    for (const Connection& c : connections_) {
-        if (c.destination == destination) {
-            return &c;
-        }
+    auto it = byDestination_.find(destination);
+    return it == byDestination_.end() ? nullptr : &connections_[it->second];
+}
+
+void Scene::addConnection(const PlugRef& source, const PlugRef& destination) {
+    byDestination_[destination] = connections_.size();
+    connections_.push_back({source, destination});
+}
+
+void Scene::indexDestinations() {
+    byDestination_.clear();
+    for (size_t i = 0; i < connections_.size(); ++i) {
+        byDestination_[connections_[i].destination] = i;
     }
-    return nullptr;
 }
 
 std::vector<Connection> Scene::outgoing(const PlugRef& source) const {
@@ -127,7 +135,7 @@ std::string Scene::connect(const PlugRef& source, const PlugRef& destination) {
     if (incoming(destination) != nullptr) {
         return plugName(destination) + " already has an incoming connection";
     }
-    connections_.push_back({source, destination});
+    addConnection(source, destination);
     return "";
 }
 
@@ -139,6 +147,7 @@ std::string Scene::disconnect(const PlugRef& source, const PlugRef& destination)
         return "There is no connection from " + plugName(source) + " to " + plugName(destination);
     }
     connections_.erase(it);
+    indexDestinations();
     return "";
 }
 
@@ -169,7 +178,7 @@ Node* Scene::createCurveFor(const PlugRef& plug, std::string* error) {
     CurveType type = curveTypeFor(a->type);
     Node* curve =
         createNode(builtinType(Kind::AnimCurve, type), node->name + "_" + a->longName, nullptr);
-    connections_.push_back({{curve->id, builtinAttrs().curveOutput}, plug});
+    addConnection({curve->id, builtinAttrs().curveOutput}, plug);
     return curve;
 }
 

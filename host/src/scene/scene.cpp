@@ -89,6 +89,7 @@ void Scene::clear() {
     defaultFrom_.clear();
     reserved_.clear();
     connections_.clear();
+    byDestination_.clear();
     selection_.clear();
     ranges_ = Ranges();
     auto world = std::make_unique<Node>();
@@ -328,12 +329,16 @@ void Scene::deleteNode(Node* node) {
 // that deleting a large hierarchy does not walk the scene once per node.
 void Scene::removeAll(const std::vector<Node*>& doomed, const std::unordered_set<NodeId>& ids) {
     auto isDoomed = [&ids](NodeId id) { return ids.count(id) != 0; };
+    const size_t connectionCount = connections_.size();
     connections_.erase(std::remove_if(connections_.begin(), connections_.end(),
                                       [&](const Connection& c) {
                                           return isDoomed(c.source.node) ||
                                                  isDoomed(c.destination.node);
                                       }),
                        connections_.end());
+    if (connections_.size() != connectionCount) {
+        indexDestinations();
+    }
     selection_.erase(std::remove_if(selection_.begin(), selection_.end(), isDoomed),
                      selection_.end());
     for (const auto& entry : nodes_) {
