@@ -54,6 +54,20 @@ Session& TheSession() {
     return session;
 }
 
+// An empty scene and empty logs (which would otherwise grow with every input).
+void ClearHost() {
+    host::resetScene();
+    host::clearCommandLog();
+    host::clearMessageLog();
+}
+
+// Clears the host again when an input is done, so that its run frees what it allocated:
+// libFuzzer runs an input a second time, looking for a leak, whenever it allocates more than
+// it frees.
+struct ClearedAfterwards {
+    ~ClearedAfterwards() { ClearHost(); }
+};
+
 bool Run(const std::string& mel) {
     return static_cast<bool>(MGlobal::executeCommand(MString(mel.c_str())));
 }
@@ -84,9 +98,8 @@ bool KeyTimesFinite(const std::string& dump) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Session& session = TheSession();
-    host::resetScene();
-    host::clearCommandLog();  // the logs would otherwise grow with every input
-    host::clearMessageLog();
+    ClearHost();
+    const ClearedAfterwards clearedAfterwards;
     const std::string path = session.folder.Write("take.k", data, size);
     if (path.empty()) {
         return 0;
