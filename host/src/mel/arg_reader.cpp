@@ -50,8 +50,10 @@ bool parseInt(const std::string& text, int* value) {
 }
 
 const AcceptedFlag* ArgReader::find(const std::string& name, size_t* index) const {
+    const char* text = name.c_str();
     for (size_t i = 0; i < accepted_.size(); ++i) {
-        if (name == accepted_[i].shortName || name == accepted_[i].longName) {
+        if (std::strcmp(text, accepted_[i].shortName) == 0 ||
+            std::strcmp(text, accepted_[i].longName) == 0) {
             if (index)
                 *index = i;
             return &accepted_[i];

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <unordered_set>
 
 namespace mel {
 namespace {
@@ -19,18 +20,18 @@ bool endsWord(char c) {
     return std::isspace(static_cast<unsigned char>(c)) || std::strchr(";\"{}()$`=,<>+!&?'", c);
 }
 
-bool isKeyword(const std::string& word, const char* const* list) {
-    for (; *list; ++list) {
-        if (word == *list)
-            return true;
-    }
-    return false;
+// Whether a comment ("//" or "/*") starts at pos.
+bool startsComment(const std::string& text, size_t pos) {
+    return text[pos] == '/' && pos + 1 < text.size() &&
+           (text[pos + 1] == '/' || text[pos + 1] == '*');
 }
 
-const char* const kDeclarations[] = {"int",    "float",  "string", "vector",
-                                     "matrix", "global", nullptr};
-const char* const kControl[] = {"if",   "else",   "for",   "while",    "do",      "switch",
-                                "case", "return", "break", "continue", "default", nullptr};
+// Words that start general MEL, which the stand-in refuses. Every statement's first word is
+// looked up here, so the lists are sets.
+using Keywords = std::unordered_set<std::string>;
+const Keywords kDeclarations = {"int", "float", "string", "vector", "matrix", "global"};
+const Keywords kControl = {"if",   "else",   "for",   "while",    "do",     "switch",
+                           "case", "return", "break", "continue", "default"};
 
 class Scanner {
   public:
@@ -89,10 +90,10 @@ class Scanner {
         }
         if (arg.text == "proc")
             return fail(std::string("A MEL procedure") + kUnsupported);
-        if (isKeyword(arg.text, kDeclarations)) {
+        if (kDeclarations.count(arg.text) != 0) {
             return fail("A MEL variable declaration (\"" + arg.text + "\")" + kUnsupported);
         }
-        if (isKeyword(arg.text, kControl)) {
+        if (kControl.count(arg.text) != 0) {
             return fail("MEL control flow (\"" + arg.text + "\")" + kUnsupported);
         }
         call->command = arg.text;
@@ -104,18 +105,18 @@ class Scanner {
             const char c = s_[pos_];
             if (std::isspace(static_cast<unsigned char>(c))) {
                 ++pos_;
-            } else if (s_.compare(pos_, 2, "//") == 0) {
+            } else if (!startsComment(s_, pos_)) {
+                return;
+            } else if (s_[pos_ + 1] == '/') {
                 while (pos_ < s_.size() && s_[pos_] != '\n')
                     ++pos_;
-            } else if (s_.compare(pos_, 2, "/*") == 0) {
+            } else {
                 const size_t end = s_.find("*/", pos_ + 2);
                 if (end == std::string::npos) {
                     fail("Syntax error: unterminated /* comment");
                     return;
                 }
                 pos_ = end + 2;
-            } else {
-                return;
             }
         }
     }
@@ -198,7 +199,7 @@ class Scanner {
     bool word(Arg* arg) {
         size_t end = pos_;
         while (end < s_.size() && !endsWord(s_[end])) {
-            if (s_.compare(end, 2, "//") == 0 || s_.compare(end, 2, "/*") == 0)
+            if (startsComment(s_, end))
                 break;
             ++end;
         }

@@ -105,15 +105,15 @@ Outcome runListRelatives(const Call& call) {
     }
     std::vector<scene::Node*> found;
     std::unordered_set<const scene::Node*> seen;  // a wide hierarchy is not searched per child
+    const bool shapesOnly = args.has("s");
+    const bool ofType = args.has("type");
+    const std::string type = args.value("type");
     auto add = [&](scene::Node* n) {
         if (!seen.insert(n).second) {
             return;
         }
         bool shape = n->kind() == scene::Kind::Locator || n->kind() == scene::Kind::Mesh;
-        if (args.has("s") && !shape) {
-            return;
-        }
-        if (args.has("type") && n->type->name != args.value("type")) {
+        if ((shapesOnly && !shape) || (ofType && n->type->name != type)) {
             return;
         }
         found.push_back(n);
