@@ -242,10 +242,12 @@ class Scene {
     double constraintOutput(const Node* constraint, AttrId attr, double time, int depth) const;
     Matrix localMatrixDepth(const Node* node, double time, int depth) const;
     Matrix worldMatrixDepth(const Node* node, double time, int depth) const;
-    // Every new connection goes through addConnection; whatever removes connections
-    // rebuilds the index of destinations after it.
+    // Every connection is made through addConnection and removed through these two, which
+    // keep the index of destinations.
     void addConnection(const PlugRef& source, const PlugRef& destination);
-    void indexDestinations();
+    void removeConnection(std::vector<Connection>::iterator connection);
+    template <class Doomed>
+    void removeConnectionsIf(Doomed doomed);
 
     std::map<NodeId, std::unique_ptr<Node>> nodes_;  // in creation order
     std::unordered_map<NodeId, Node*> byId_;         // what every handle resolves through
@@ -258,9 +260,9 @@ class Scene {
     std::map<NodeId, const NodeType*> reserved_;
     Node* world_ = nullptr;
     std::vector<Connection> connections_;  // in the order they were made
-    // The connection into each destination plug, by its place in connections_: evaluating a
-    // transform asks for the incoming connection of every channel of every ancestor.
-    std::unordered_map<PlugRef, size_t, PlugRefHash> byDestination_;
+    // The connection into each destination plug: evaluating a transform asks for the
+    // incoming connection of every channel of every ancestor.
+    std::unordered_map<PlugRef, Connection, PlugRefHash> byDestination_;
     std::vector<NodeId> selection_;
     Ranges ranges_;
     NodeId nextId_ = 1;

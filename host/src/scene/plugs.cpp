@@ -76,19 +76,17 @@ double Scene::evaluateDepth(const PlugRef& plug, double time, int depth) const {
 
 const Connection* Scene::incoming(const PlugRef& destination) const {
     auto it = byDestination_.find(destination);
-    return it == byDestination_.end() ? nullptr : &connections_[it->second];
+    return it == byDestination_.end() ? nullptr : &it->second;
 }
 
 void Scene::addConnection(const PlugRef& source, const PlugRef& destination) {
-    byDestination_[destination] = connections_.size();
     connections_.push_back({source, destination});
+    byDestination_[destination] = connections_.back();
 }
 
-void Scene::indexDestinations() {
-    byDestination_.clear();
-    for (size_t i = 0; i < connections_.size(); ++i) {
-        byDestination_[connections_[i].destination] = i;
-    }
+void Scene::removeConnection(std::vector<Connection>::iterator connection) {
+    byDestination_.erase(connection->destination);
+    connections_.erase(connection);
 }
 
 std::vector<Connection> Scene::outgoing(const PlugRef& source) const {
@@ -146,8 +144,7 @@ std::string Scene::disconnect(const PlugRef& source, const PlugRef& destination)
     if (it == connections_.end()) {
         return "There is no connection from " + plugName(source) + " to " + plugName(destination);
     }
-    connections_.erase(it);
-    indexDestinations();
+    removeConnection(it);
     return "";
 }
 

@@ -292,7 +292,8 @@ double Scene::constraintOutput(const Node* constraint, AttrId attr, double time,
 
 void Scene::deleteConstraintsOn(Node* node) {
     std::vector<Node*> constraints;
-    for (Node* n : nodes()) {
+    for (const auto& entry : nodes_) {
+        Node* n = entry.second.get();
         if ((n->kind() == Kind::PointConstraint || n->kind() == Kind::OrientConstraint) &&
             n->constrained == node->id) {
             constraints.push_back(n);
