@@ -49,11 +49,19 @@ bool parseInt(const std::string& text, int* value) {
     return true;
 }
 
+namespace {
+
+// Flag names mostly differ in their first letter, which is tested before the call.
+bool sameName(const char* a, const char* b) {
+    return a[0] == b[0] && std::strcmp(a, b) == 0;
+}
+
+}  // namespace
+
 const AcceptedFlag* ArgReader::find(const std::string& name, size_t* index) const {
     const char* text = name.c_str();
     for (size_t i = 0; i < accepted_.size(); ++i) {
-        if (std::strcmp(text, accepted_[i].shortName) == 0 ||
-            std::strcmp(text, accepted_[i].longName) == 0) {
+        if (sameName(text, accepted_[i].shortName) || sameName(text, accepted_[i].longName)) {
             if (index)
                 *index = i;
             return &accepted_[i];

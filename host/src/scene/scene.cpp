@@ -373,9 +373,14 @@ std::string Scene::fullPath(const Node* node) const {
     if (!node->isDag()) {
         return node->name;
     }
-    std::string path;
+    std::vector<const Node*> line;  // the node and its ancestors, from the node up
     for (const Node* n = node; n != nullptr && n != world_; n = n->parent) {
-        path = "|" + n->name + path;
+        line.push_back(n);
+    }
+    std::string path;
+    for (auto n = line.rbegin(); n != line.rend(); ++n) {
+        path += '|';
+        path += (*n)->name;
     }
     return path;
 }
