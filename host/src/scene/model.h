@@ -242,12 +242,10 @@ class Scene {
     double constraintOutput(const Node* constraint, AttrId attr, double time, int depth) const;
     Matrix localMatrixDepth(const Node* node, double time, int depth) const;
     Matrix worldMatrixDepth(const Node* node, double time, int depth) const;
-    // Every connection is made through addConnection and removed through these two, which
-    // keep the index of destinations.
+    // Every connection is made through addConnection and removed through removeConnection
+    // or removeAll, which keep the index of destinations.
     void addConnection(const PlugRef& source, const PlugRef& destination);
     void removeConnection(std::vector<Connection>::iterator connection);
-    template <class Doomed>
-    void removeConnectionsIf(Doomed doomed);
 
     std::map<NodeId, std::unique_ptr<Node>> nodes_;  // in creation order
     std::unordered_map<NodeId, Node*> byId_;         // what every handle resolves through

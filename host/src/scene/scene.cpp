@@ -325,25 +325,18 @@ void Scene::deleteNode(Node* node) {
     }
 }
 
-template <class Doomed>
-void Scene::removeConnectionsIf(Doomed doomed) {
-    auto kept = std::remove_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
-        if (!doomed(c)) {
-            return false;
-        }
-        byDestination_.erase(c.destination);
-        return true;
-    });
-    connections_.erase(kept, connections_.end());
-}
-
 // One pass over the connections, the selection and the constraints for all the nodes, so
 // that deleting a large hierarchy does not walk the scene once per node.
 void Scene::removeAll(const std::vector<Node*>& doomed, const std::unordered_set<NodeId>& ids) {
     auto isDoomed = [&ids](NodeId id) { return ids.count(id) != 0; };
-    removeConnectionsIf([&](const Connection& c) {
-        return isDoomed(c.source.node) || isDoomed(c.destination.node);
+    auto gone = std::remove_if(connections_.begin(), connections_.end(), [&](const Connection& c) {
+        const bool doomedEnd = isDoomed(c.source.node) || isDoomed(c.destination.node);
+        if (doomedEnd) {
+            byDestination_.erase(c.destination);
+        }
+        return doomedEnd;
     });
+    connections_.erase(gone, connections_.end());
     selection_.erase(std::remove_if(selection_.begin(), selection_.end(), isDoomed),
                      selection_.end());
     for (const auto& entry : nodes_) {
