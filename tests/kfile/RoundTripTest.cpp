@@ -83,10 +83,26 @@ INSTANTIATE_TEST_SUITE_P(KFile, RoundTrip,
                              return std::string(info.param.name);
                          });
 
-TEST(RoundTripOfEdits, EditedRecordsArePackedBeforeWriting) {
+std::unique_ptr<KFileContents> ShortTake(int32_t frames) {
     SampleTakeOptions options;
-    options.frameCount = 4;
-    auto contents = SampleTake(options).MakeContents();
+    options.frameCount = frames;
+    return SampleTake(options).MakeContents();
+}
+
+// The contents (packed by the write) written to a take and read back; null, with a failure,
+// when either step fails.
+std::unique_ptr<KFileContents> WrittenAndReadBack(KFileContents& contents) {
+    TempDir dir;
+    KFileManager writer;
+    if (!writer.Write(dir.Path("edited.K"), contents)) {
+        ADD_FAILURE() << "the contents cannot be written";
+        return nullptr;
+    }
+    return ReadFileOrFail(dir.Path("edited.K"));
+}
+
+TEST(RoundTripOfEdits, EditedRecordsArePackedBeforeWriting) {
+    auto contents = ShortTake(4);
     KFileDatagroupSection* groups = contents->GetDatagroupSection();
     KFileParameterSection* parameters = contents->GetParameterSection();
     ASSERT_TRUE(groups && parameters);
@@ -94,10 +110,7 @@ TEST(RoundTripOfEdits, EditedRecordsArePackedBeforeWriting) {
     groups->GetRecord(1)->RemoveLabel(0);
     parameters->GetRecord(1)->SetLong(1, 99);
 
-    TempDir dir;
-    KFileManager writer;
-    ASSERT_TRUE(writer.Write(dir.Path("edited.K"), *contents));
-    auto read = ReadFileOrFail(dir.Path("edited.K"));
+    auto read = WrittenAndReadBack(*contents);
     ASSERT_TRUE(read);
     EXPECT_TRUE(SameContents(*contents, *read));
 }
@@ -106,9 +119,7 @@ TEST(RoundTripOfEdits, EditedRecordsArePackedBeforeWriting) {
 // without records, come back from a written take as they were set; an element outside a
 // parameter's shape is refused, and a label index outside the list changes nothing.
 TEST(RoundTripOfEdits, RecordsShapedThroughTheSettersComeBackAsSet) {
-    SampleTakeOptions options;
-    options.frameCount = 2;
-    auto contents = SampleTake(options).MakeContents();
+    auto contents = ShortTake(2);
     KFileParameterSection* parameters = contents->GetParameterSection();
     KFileDatagroupSection* groups = contents->GetDatagroupSection();
     ASSERT_TRUE(parameters && groups);
@@ -163,10 +174,7 @@ TEST(RoundTripOfEdits, RecordsShapedThroughTheSettersComeBackAsSet) {
     extra->SetLabel("d", 2);  // past the end: nothing changes
     groups->AddRecord(std::move(extra));
 
-    TempDir dir;
-    KFileManager writer;
-    ASSERT_TRUE(writer.Write(dir.Path("shaped.K"), *contents));
-    auto read = ReadFileOrFail(dir.Path("shaped.K"));
+    auto read = WrittenAndReadBack(*contents);
     ASSERT_TRUE(read);
     EXPECT_TRUE(SameContents(*contents, *read));
     const KFileParameterSection* back = read->GetParameterSection();
