@@ -15,7 +15,7 @@ namespace scene {
 
 std::string resolveForSelection(const std::string& name, std::vector<Node*>* nodes) {
     Scene& s = theScene();
-    if (name.find_first_of("*?") != std::string::npos) {
+    if (hasWildcard(name)) {
         *nodes = s.match(name);
         return nodes->empty() ? "No object matches name: " + name : "";
     }

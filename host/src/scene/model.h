@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -142,6 +143,9 @@ class Scene {
 
     // Removes every node but the world, every connection and the selection; resets ranges.
     void clear();
+    // How many times the scene was cleared: what was learnt about one scene's commands is
+    // forgotten with it.
+    uint64_t clearCount() const { return clearCount_; }
 
     Node* world() { return world_; }
     const Node* world() const { return world_; }
@@ -227,8 +231,6 @@ class Scene {
     void indexName(Node* node);
     void unindexName(Node* node);
     void setName(Node* node, const std::string& name);
-    // The nodes of that name, in creation order.
-    std::vector<Node*> named(const std::string& name) const;
     bool isUsed(const std::string& name) const { return byName_.count(name) != 0; }
     bool nameTaken(const std::string& name, const Node* parent, const Node* self) const;
     std::string uniqueName(const std::string& requested, const Node* parent,
@@ -264,6 +266,7 @@ class Scene {
     std::vector<NodeId> selection_;
     Ranges ranges_;
     NodeId nextId_ = 1;
+    uint64_t clearCount_ = 0;
 };
 
 // The one scene of the process: the host program and every loaded module share it.
@@ -296,7 +299,9 @@ const BuiltinAttrs& builtinAttrs();
 std::string validName(const std::string& requested);
 // "Bob" -> "Bob1", "Bob1" -> "Bob2": the next candidate after a clash.
 std::string nextCandidate(const std::string& name);
-bool globMatch(const std::string& pattern, const std::string& text);
+bool globMatch(std::string_view pattern, std::string_view text);
+// Whether a name holds '*' or '?', which match within a path level.
+bool hasWildcard(std::string_view name);
 
 // --- matrix helpers --------------------------------------------------------------------
 Matrix identity();

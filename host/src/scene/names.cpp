@@ -35,8 +35,8 @@ std::string nextCandidate(const std::string& name) {
 
 // '*' matches any run of characters, '?' any one character; '|' is never matched by either
 // because callers match one path level at a time.
-bool globMatch(const std::string& pattern, const std::string& text) {
-    size_t p = 0, t = 0, starP = std::string::npos, starT = 0;
+bool globMatch(std::string_view pattern, std::string_view text) {
+    size_t p = 0, t = 0, starP = std::string_view::npos, starT = 0;
     while (t < text.size()) {
         if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == text[t])) {
             ++p;
@@ -44,7 +44,7 @@ bool globMatch(const std::string& pattern, const std::string& text) {
         } else if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starT = t;
-        } else if (starP != std::string::npos) {
+        } else if (starP != std::string_view::npos) {
             p = starP + 1;
             t = ++starT;
         } else {
@@ -55,6 +55,15 @@ bool globMatch(const std::string& pattern, const std::string& text) {
         ++p;
     }
     return p == pattern.size();
+}
+
+bool hasWildcard(std::string_view name) {
+    for (char c : name) {
+        if (c == '*' || c == '?') {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string formatNumber(double value, int significantDigits) {

@@ -1,6 +1,7 @@
 // The scene's nodes: creation, deletion, names, paths and the DAG.
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_set>
 
 #include <maya/MPxNode.h>
@@ -79,6 +80,7 @@ Scene::~Scene() {
 }
 
 void Scene::clear() {
+    ++clearCount_;
     for (auto& entry : nodes_) {
         entry.second->user.reset();
     }
@@ -148,17 +150,6 @@ void Scene::setName(Node* node, const std::string& name) {
     unindexName(node);
     node->name = name;
     indexName(node);
-}
-
-std::vector<Node*> Scene::named(const std::string& name) const {
-    std::vector<Node*> found;
-    auto range = byName_.equal_range(name);
-    for (auto it = range.first; it != range.second; ++it) {
-        found.push_back(it->second);
-    }
-    std::sort(found.begin(), found.end(),
-              [](const Node* a, const Node* b) { return a->id < b->id; });
-    return found;
 }
 
 bool Scene::nameTaken(const std::string& name, const Node* parent, const Node* self) const {
@@ -366,30 +357,36 @@ std::string Scene::fullPath(const Node* node) const {
     if (!node->isDag()) {
         return node->name;
     }
-    std::vector<const Node*> line;  // the node and its ancestors, from the node up
+    // Measured first, then filled from the leaf up: one allocation for the whole path.
+    size_t length = 0;
     for (const Node* n = node; n != nullptr && n != world_; n = n->parent) {
-        line.push_back(n);
+        length += 1 + n->name.size();
     }
-    std::string path;
-    for (auto n = line.rbegin(); n != line.rend(); ++n) {
-        path += '|';
-        path += (*n)->name;
+    std::string path(length, '|');
+    for (const Node* n = node; n != nullptr && n != world_; n = n->parent) {
+        length -= n->name.size();
+        path.replace(length, n->name.size(), n->name);
+        --length;  // the '|' before the name
     }
     return path;
 }
 
 namespace {
 
-std::vector<std::string> splitPath(const std::string& path) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (true) {
-        size_t bar = path.find('|', start);
-        parts.push_back(path.substr(start, bar - start));
-        if (bar == std::string::npos) {
-            return parts;
+// Whether the node and its ancestors carry the names of the path's levels, the node the last
+// level: "a|b" matches a node b whose parent is a. An absolute path must also start at the
+// top of the scene.
+bool matchesLevels(const Node* node, std::string_view levels, bool absolute, const Node* world) {
+    for (const Node* at = node;; at = at->parent) {
+        const size_t bar = levels.rfind('|');
+        const std::string_view level = bar == std::string_view::npos ? levels : levels.substr(bar + 1);
+        if (at == nullptr || at == world || !globMatch(level, at->name)) {
+            return false;
         }
-        start = bar + 1;
+        if (bar == std::string_view::npos) {
+            return !absolute || at->parent == world;
+        }
+        levels = levels.substr(0, bar);
     }
 }
 
@@ -397,41 +394,36 @@ std::vector<std::string> splitPath(const std::string& path) {
 
 std::vector<Node*> Scene::match(const std::string& pattern) const {
     std::vector<Node*> found;
-    if (pattern.empty()) {
-        return found;
+    const bool absolute = !pattern.empty() && pattern[0] == '|';
+    const std::string_view levels = std::string_view(pattern).substr(absolute ? 1 : 0);
+    if (levels.empty() || levels.front() == '|' || levels.back() == '|' ||
+        levels.find("||") != std::string_view::npos) {
+        return found;  // a level without a name matches nothing
     }
-    bool absolute = pattern[0] == '|';
-    std::vector<std::string> parts = splitPath(absolute ? pattern.substr(1) : pattern);
-    for (const std::string& p : parts) {
-        if (p.empty()) {
-            return found;
+    const std::string leaf(levels.substr(levels.rfind('|') + 1));
+    const bool oneLevel = leaf.size() == levels.size() && !absolute;
+    auto consider = [&](Node* n) {
+        // A plain name also finds dependency nodes; a path only DAG nodes.
+        if (oneLevel ? globMatch(leaf, n->name)
+                     : n->isDag() && matchesLevels(n, levels, absolute, world_)) {
+            found.push_back(n);
         }
-    }
-    // A leaf without wildcards names its candidates; only a wildcard leaf needs every node.
-    const bool plainLeaf = parts.back().find_first_of("*?") == std::string::npos;
-    const std::vector<Node*> candidates = plainLeaf ? named(parts.back()) : nodes();
-    if (parts.size() == 1 && !absolute) {
-        for (Node* n : candidates) {
-            if (globMatch(pattern, n->name)) {
-                found.push_back(n);
+    };
+    if (hasWildcard(leaf)) {
+        for (const auto& entry : nodes_) {
+            if (entry.second.get() != world_) {
+                consider(entry.second.get());
             }
         }
         return found;
     }
-    for (Node* n : candidates) {
-        if (!n->isDag()) {
-            continue;
-        }
-        const Node* at = n;
-        bool ok = true;
-        for (auto it = parts.rbegin(); it != parts.rend() && ok; ++it) {
-            ok = at != nullptr && at != world_ && globMatch(*it, at->name);
-            at = ok ? at->parent : nullptr;
-        }
-        if (ok && (!absolute || at == world_)) {
-            found.push_back(n);
-        }
+    // A leaf without wildcards names its candidates.
+    auto range = byName_.equal_range(leaf);
+    for (auto it = range.first; it != range.second; ++it) {
+        consider(it->second);
     }
+    std::sort(found.begin(), found.end(),
+              [](const Node* a, const Node* b) { return a->id < b->id; });
     return found;
 }
 
