@@ -85,6 +85,7 @@ ArgReader::ArgReader(const Call& call, std::vector<AcceptedFlag> flags)
         }
     }
     const std::vector<Arg>& args = call.args;
+    seen_.reserve(args.size());
     for (size_t a = 0; a < args.size(); ++a) {
         const Arg& arg = args[a];
         if (!arg.isFlag()) {

@@ -3,6 +3,8 @@
 
 #include <maya/MGlobal.h>
 
+#include <utility>
+
 #include "mel/command.h"
 #include "mel/interpreter.h"
 #include "scene/api_util.h"
@@ -11,11 +13,11 @@
 namespace {
 
 MStatus run(const MString& command, std::vector<std::string>* result) {
-    const mel::Outcome outcome = mel::execute(command.asChar());
+    mel::Outcome outcome = mel::execute(command.asChar());
     if (outcome.failed())
         return MStatus::kFailure;
     if (result)
-        *result = outcome.result;
+        *result = std::move(outcome.result);
     return MStatus::kSuccess;
 }
 
@@ -38,8 +40,9 @@ MStatus MGlobal::executeCommand(const MString& command, MStringArray& result, bo
     result.clear();
     std::vector<std::string> items;
     const MStatus status = run(command, &items);
-    for (const std::string& item : items)
-        result.append(MString(item.c_str()));
+    result.setLength(static_cast<unsigned int>(items.size()));
+    for (unsigned int i = 0; i < result.length(); ++i)
+        result.set(MString(items[i].c_str()), i);
     return status;
 }
 

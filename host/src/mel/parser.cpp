@@ -1,7 +1,6 @@
 #include "mel/parser.h"
 
 #include <cctype>
-#include <cstring>
 #include <unordered_set>
 
 namespace mel {
@@ -15,10 +14,22 @@ bool isNameChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
 }
 
-// Characters that end a word: white space and MEL punctuation.
-bool endsWord(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) || std::strchr(";\"{}()$`=,<>+!&?'", c);
-}
+// Characters that end a word: white space and MEL punctuation. Every character of every word
+// is tested, so the test is a table.
+class WordEnds {
+  public:
+    WordEnds() {
+        for (int c = 0; c < 256; ++c)
+            ends_[c] = std::isspace(c) != 0;
+        for (const char* c = ";\"{}()$`=,<>+!&?'"; *c != '\0'; ++c)
+            ends_[static_cast<unsigned char>(*c)] = true;
+    }
+    bool operator()(char c) const { return ends_[static_cast<unsigned char>(c)]; }
+
+  private:
+    bool ends_[256] = {};
+};
+const WordEnds endsWord;
 
 // Whether a comment ("//" or "/*") starts at pos.
 bool startsComment(const std::string& text, size_t pos) {
@@ -64,6 +75,8 @@ class Scanner {
                     break;
                 haveCommand = true;
             } else {
+                if (current.args.empty())
+                    current.args.reserve(4);  // most commands take a few arguments
                 current.args.push_back(std::move(arg));
             }
         }

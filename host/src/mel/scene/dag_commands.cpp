@@ -104,12 +104,15 @@ Outcome runListRelatives(const Call& call) {
         return Outcome::fail(error);
     }
     std::vector<scene::Node*> found;
-    std::unordered_set<const scene::Node*> seen;  // a wide hierarchy is not searched per child
+    // Only the relatives of several objects can repeat; a set finds them, so that a wide
+    // hierarchy is not searched per child.
+    std::unordered_set<const scene::Node*> seen;
+    const bool mayRepeat = objects.size() > 1;
     const bool shapesOnly = args.has("s");
     const bool ofType = args.has("type");
     const std::string type = args.value("type");
     auto add = [&](scene::Node* n) {
-        if (!seen.insert(n).second) {
+        if (mayRepeat && !seen.insert(n).second) {
             return;
         }
         bool shape = n->kind() == scene::Kind::Locator || n->kind() == scene::Kind::Mesh;
