@@ -27,7 +27,8 @@ void clearFaults() {
 
 bool faultInjected(Fault site, const std::string& name) {
     const auto& active = faults();
-    return active.count({site, name}) > 0 || active.count({site, "*"}) > 0;
+    // Asked before every MEL statement: without faults that costs no lookups.
+    return !active.empty() && (active.count({site, name}) > 0 || active.count({site, "*"}) > 0);
 }
 
 }  // namespace host

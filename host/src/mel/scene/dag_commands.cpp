@@ -138,6 +138,7 @@ Outcome runListRelatives(const Call& call) {
                 stack.insert(stack.end(), n->children.rbegin(), n->children.rend());
             }
         } else {
+            found.reserve(found.size() + o->children.size());
             for (scene::Node* c : o->children) {
                 add(c);
             }
