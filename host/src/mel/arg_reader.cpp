@@ -122,7 +122,7 @@ Outcome ArgReader::failure() const {
 }
 
 bool ArgReader::has(const std::string& flag) const {
-    return count(flag) > 0;
+    return lastOccurrence(flag) != nullptr;
 }
 
 int ArgReader::count(const std::string& flag) const {
@@ -135,14 +135,25 @@ int ArgReader::count(const std::string& flag) const {
     return n;
 }
 
+const ArgReader::Seen* ArgReader::lastOccurrence(const std::string& flag) const {
+    size_t index = 0;
+    if (!resolve(flag, &index))
+        return nullptr;
+    for (auto s = seen_.rbegin(); s != seen_.rend(); ++s) {
+        if (s->flag == index)
+            return &*s;
+    }
+    return nullptr;
+}
+
 std::vector<std::string> ArgReader::values(const std::string& flag) const {
-    const auto all = occurrences(flag);
-    return all.empty() ? std::vector<std::string>{} : all.back();
+    const Seen* last = lastOccurrence(flag);
+    return last ? last->values : std::vector<std::string>{};
 }
 
 std::string ArgReader::value(const std::string& flag, size_t i, const std::string& fallback) const {
-    const auto last = values(flag);
-    return i < last.size() ? last[i] : fallback;
+    const Seen* last = lastOccurrence(flag);
+    return last && i < last->values.size() ? last->values[i] : fallback;
 }
 
 std::vector<std::vector<std::string>> ArgReader::occurrences(const std::string& flag) const {

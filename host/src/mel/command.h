@@ -86,6 +86,7 @@ class ArgReader {
         std::vector<std::string> values;
     };
     const AcceptedFlag* find(const std::string& name, size_t* index) const;
+    const Seen* lastOccurrence(const std::string& flag) const;
     bool resolve(const std::string& flag, size_t* index) const;
 
     std::string command_;
