@@ -55,6 +55,7 @@
 #include <string>
 #include <vector>
 
+#include <host/command_log.h>
 #include <host/scene.h>
 
 #include "HeapCounter.h"
@@ -153,8 +154,12 @@ void ReturnFreedMemory() {
 #endif
 }
 
+// As a fresh session has it: an empty scene, and no log of the commands of earlier imports,
+// which would otherwise grow by thousands of lines an import and be copied as it grows.
 void FreshScene() {
     host::resetScene();
+    host::clearCommandLog();
+    host::clearMessageLog();
     ReturnFreedMemory();
 }
 
