@@ -379,7 +379,8 @@ namespace {
 bool matchesLevels(const Node* node, std::string_view levels, bool absolute, const Node* world) {
     for (const Node* at = node;; at = at->parent) {
         const size_t bar = levels.rfind('|');
-        const std::string_view level = bar == std::string_view::npos ? levels : levels.substr(bar + 1);
+        const std::string_view level =
+            bar == std::string_view::npos ? levels : levels.substr(bar + 1);
         if (at == nullptr || at == world || !globMatch(level, at->name)) {
             return false;
         }
