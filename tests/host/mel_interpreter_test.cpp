@@ -8,6 +8,7 @@
 
 #include <host/command_log.h>
 #include <host/faults.h>
+#include <host/scene.h>
 
 #include <ostream>
 #include <string>
@@ -52,6 +53,21 @@ TEST_F(MelRun, StatementsRunInOrderAndStopAtTheFirstFailure) {
     // A syntax error anywhere runs nothing at all.
     EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l km; currentUnit -l $x"));
     EXPECT_EQ(MDistance::kMillimeters, MDistance::uiUnit());
+}
+
+// The interpreter keeps the statements it parsed, and forgets them with the scene. A text must
+// still run to its end when one of its statements clears the scene and runs other MEL.
+TEST_F(MelRun, ATextRunsToItsEndWhenItsStatementsClearTheScene) {
+    std::vector<std::string> units;
+    const mel::Outcome outcome =
+        mel::execute("currentUnit -l mm; currentUnit -l m; currentUnit -l km",
+                     [&units](const mel::Call& call, const mel::Outcome&) {
+                         units.push_back(call.args.back().text);
+                         host::resetScene();
+                         mel::execute("currentUnit -q -l");  // parsed anew after the clear
+                     });
+    EXPECT_FALSE(outcome.failed());
+    EXPECT_EQ(units, (std::vector<std::string>{"mm", "m", "km"}));
 }
 
 TEST_F(MelRun, GeneralMelIsRefusedClearly) {
