@@ -101,11 +101,16 @@ KBytes KRecordArena::Carve(size_t size, uint64_t bytesLeft) {
     return KBytes(bytes, KBytesRelease(false));
 }
 
-// Each block is as large as all before it together, up to the largest size, which keeps them
-// few; the rest of a block is given up when the next record does not fit it.
+// A known remainder is taken in blocks as large as it, up to the largest size: a take of a few
+// megabytes then fills one block mapped in huge pages rather than a dozen small ones mapped
+// 4 KiB at a time. Without one, each block is as large as all before it together, up to the
+// largest size, so that a stream that turns out short never costs a large block. The rest of a
+// block is given up when the next record does not fit it.
 size_t KRecordArena::NextBlockSize(size_t size, uint64_t bytesLeft) const {
-    uint64_t grown = std::clamp<uint64_t>(capacity_, kFirstBlock, kLargestBlock);
-    return static_cast<size_t>(std::max<uint64_t>(size, std::min(grown, bytesLeft)));
+    const uint64_t limit = bytesLeft == kUnknownRemainder
+                               ? std::clamp<uint64_t>(capacity_, kFirstBlock, kLargestBlock)
+                               : kLargestBlock;
+    return static_cast<size_t>(std::max<uint64_t>(size, std::min(limit, bytesLeft)));
 }
 
 bool KRecordArena::AddBlock(size_t size) {

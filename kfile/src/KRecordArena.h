@@ -18,10 +18,14 @@ class KRecordArena {
     KRecordArena(const KRecordArena&) = delete;
     KRecordArena& operator=(const KRecordArena&) = delete;
 
+    // What a stream of unknown length gives as the bytes left in it.
+    static constexpr uint64_t kUnknownRemainder = UINT64_MAX;
+
     // `size` bytes (at least 1), valid as long as the arena; null when memory ran out. `bytesLeft`
     // bounds the record bytes still to come (the bytes left in the file being read): no block is
-    // made larger than that, or than `size` if that is more. Blocks grow with what the arena
-    // already holds, so a short or unknown remainder never costs a large block.
+    // made larger than that, or than `size` if that is more. A known remainder is taken in
+    // large blocks; without one, blocks grow with what the arena already holds, so that a short
+    // stream never costs a large block.
     KBytes Carve(size_t size, uint64_t bytesLeft);
 
   private:

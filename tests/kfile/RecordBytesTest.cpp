@@ -66,6 +66,20 @@ TEST(RecordBytes, BlocksGrowWithWhatIsHeldAndNeverPastTheBytesLeft) {
         ASSERT_TRUE(contents.NewRecordBytes(100, 150));
         EXPECT_LE(allocations.Largest(), 150u);
     }
+    // A known remainder of a few megabytes is taken in one block, which the records that follow
+    // fill without further allocations.
+    {
+        KFileContents take;
+        constexpr uint64_t kRemainder = 3 << 20;
+        heap::LargestAllocationScope allocations;
+        ASSERT_TRUE(take.NewRecordBytes(1000, kRemainder));
+        EXPECT_EQ(allocations.Largest(), kRemainder);
+        const size_t held = heap::LiveBytes();
+        for (uint64_t left = kRemainder - 1000; left >= kRemainder / 2; left -= 1000) {
+            ASSERT_TRUE(take.NewRecordBytes(1000, left));
+        }
+        EXPECT_EQ(heap::LiveBytes(), held);
+    }
     // Without a known remainder the blocks double what is held, starting small: a stream that
     // turns out short never costs a large block.
     size_t before = heap::LiveBytes();

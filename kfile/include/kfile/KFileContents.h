@@ -80,8 +80,8 @@ class KFileContents {
     // sections; give them to no other record, for they live only as long as the contents. They
     // are carved from a few large blocks, so that reading a take costs a handful of allocations
     // rather than one per record. `bytesLeft` bounds the record bytes still to come (the bytes
-    // left in the file being read) and no block is made larger. Null when memory ran out or
-    // `length` is not positive.
+    // left in the file being read, UINT64_MAX when unknown) and no block is made larger. Null
+    // when memory ran out or `length` is not positive.
     KBytes NewRecordBytes(int16_t length, uint64_t bytesLeft);
 
     // Dynamic records --------------------------------------------------------------------------
