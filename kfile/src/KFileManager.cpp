@@ -1,7 +1,10 @@
 #include "kfile/KFileManager.h"
 
+#include <cerrno>
 #include <climits>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 #include "ByteIO.h"
 #include "KFileFormat.h"
@@ -27,7 +30,7 @@ const char* KReadErrorMessage(KReadError error) {
         case KReadError::kNone:
             return "no error";
         case KReadError::kCannotOpen:
-            return "the file cannot be opened";
+            return "the file cannot be opened";  // Describe() adds the system's reason
         case KReadError::kNotOpen:
             return "no file is open";
         case KReadError::kTooShort:
@@ -47,6 +50,10 @@ const char* KReadErrorMessage(KReadError error) {
 }
 
 std::string KReadReport::Describe() const {
+    if (error == KReadError::kCannotOpen && systemError != 0) {
+        return std::string(KReadErrorMessage(error)) + ": " +
+               std::generic_category().message(systemError);
+    }
     if (error == KReadError::kNone || error == KReadError::kNotOpen ||
         error == KReadError::kCannotOpen) {
         return KReadErrorMessage(error);
@@ -60,8 +67,12 @@ KReadResult ReadTake(const std::string& fileName) {
     KReadResult result;
     try {
         KFileManager manager;
-        if (manager.Open(fileName) == kNotOpened) {
+        // A folder opens for reading on some systems, and then reads as nothing.
+        std::error_code ignored;
+        errno = std::filesystem::is_directory(fileName, ignored) ? EISDIR : 0;
+        if (errno != 0 || manager.Open(fileName) == kNotOpened) {
             result.report.error = KReadError::kCannotOpen;
+            result.report.systemError = errno;
             return result;
         }
         result.contents = manager.Read();
@@ -228,14 +239,21 @@ bool KFileManager::ReadDynamicRecords(KFileContents& contents) {
 }
 
 // An empty frame or a record cut by the end of the file is dropped and reading goes on (the
-// loop then ends at the end of the file); only running out of memory stops it.
+// loop then ends at the end of the file); only running out of memory stops it. The bytes of a
+// cut record are counted in the report.
 bool KFileManager::ReadDynamicRecord(KFileContents& contents) {
+    const uint64_t start = wrapper_.Position();
     int16_t length = 0;
-    if (!ReadInt16(wrapper_, length) || length <= 0) {
+    if (!ReadInt16(wrapper_, length)) {
+        lastReport_.incompleteBytes = wrapper_.Position() - start;
+        return true;
+    }
+    if (length <= 0) {
         return true;
     }
     if (static_cast<uint64_t>(length) > wrapper_.Remaining()) {
         wrapper_.Discard(static_cast<uint64_t>(length));
+        lastReport_.incompleteBytes = wrapper_.Position() - start;
         return true;
     }
     KBytes payload = contents.NewRecordBytes(length, wrapper_.Remaining());
@@ -244,6 +262,7 @@ bool KFileManager::ReadDynamicRecord(KFileContents& contents) {
         return false;
     }
     if (!wrapper_.Read(payload.get(), static_cast<unsigned>(length))) {
+        lastReport_.incompleteBytes = wrapper_.Position() - start;
         return true;
     }
     auto record = std::make_unique<KFileDynamicRecord>(std::move(payload), length);
@@ -294,11 +313,20 @@ bool KFileManager::WriteDynamicRecord(KFileDynamicRecord* record) {
 }
 
 bool KFileManager::Write(const std::string& fileName, KFileContents& contents) {
-    if (wrapper_.IsOpen() || !wrapper_.Create(fileName)) {
-        return false;
+    return WriteReporting(fileName, contents).written;
+}
+
+KWriteReport KFileManager::WriteReporting(const std::string& fileName, KFileContents& contents) {
+    if (wrapper_.IsOpen()) {
+        return KWriteReport();
     }
-    bool written = WriteContents(contents) && Flush();
-    return wrapper_.Close() == 0 && written;
+    return WriteFileSafely(fileName, [&](const std::string& temporary) {
+        if (!wrapper_.Create(temporary)) {
+            return false;
+        }
+        bool written = WriteContents(contents) && Flush();
+        return wrapper_.Close() == 0 && written;
+    });
 }
 
 bool KFileManager::WriteContents(KFileContents& contents) {

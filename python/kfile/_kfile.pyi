@@ -15,7 +15,8 @@ def read(path: str) -> dict[str, Any]:
     """Reads the take at `path` into plain values (see kfile.read for the classes).
 
     Keys: version, parameters (list of RawParameter), datagroups (list of RawDatagroup),
-    sections ((name, offset, size, kept) for every section header met) and error (None, or
+    sections ((name, offset, size, kept) for every section header met), incomplete_bytes (the
+    bytes of a record the file ends inside of, 0 for a whole take) and error (None, or
     (reason, message, offset, section)).
     """
 

@@ -284,6 +284,7 @@ py::dict ReadTake(const std::string& path) {
     KReadResult read = ReadReleasingInterpreter(path);
     py::dict take;
     take["sections"] = Sections(read.report);
+    take["incomplete_bytes"] = read.report.incompleteBytes;
     take["error"] = py::none();
     if (!read.contents) {
         take["error"] = Failure(ReasonName(read.report.error), read.report.Describe(),

@@ -291,14 +291,15 @@ void WriteTake(const std::string& path, int version, const py::list& parameters,
     }
     AddDynamicRecords(contents, arrays);
 
-    KFileManager manager;
-    bool written;
+    KWriteReport report;
     {
         py::gil_scoped_release release;  // the library touches no Python object
-        written = manager.Write(path, contents);
+        report = kfile::WriteTake(path, contents);
     }
-    if (!written) {
-        PyErr_SetString(PyExc_OSError, ("cannot write the take to '" + path + "'").c_str());
+    if (!report.written) {
+        // OSError with the system's errno and reason, as Python's own file calls raise it.
+        PyErr_SetObject(PyExc_OSError,
+                        py::make_tuple(report.systemError, report.Describe(), path).ptr());
         throw py::error_already_set();
     }
 }

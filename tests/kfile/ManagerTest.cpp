@@ -3,6 +3,19 @@
 // with a failure instead of an exception.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "HeapCounter.h"
 #include "ReadSupport.h"
 #include "SampleTake.h"
@@ -84,6 +97,104 @@ TEST(Writing, WriteLeavesAnOpenFileOpen) {
     manager.Close();
     EXPECT_TRUE(manager.Write(dir.Path("other.K"), *take));
 }
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST(SafeWriting, ACompleteWriteReplacesTheFileAndKeepsItsPermissions) {
+    TempDir dir;
+    const std::string path = dir.Write("take.K", Bytes{'o', 'l', 'd'});
+#ifndef _WIN32
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+#endif
+    std::unique_ptr<KFileContents> take = SampleTake(SampleTakeOptions{}).MakeContents();
+    KWriteReport report = WriteTake(path, *take);
+    ASSERT_TRUE(report.written) << report.Describe();
+    EXPECT_EQ(FolderEntries(dir.Path("")), std::vector<std::string>{"take.K"});
+    EXPECT_EQ(ReadTake(path).contents->GetDynamicRecordCount(), take->GetDynamicRecordCount());
+#ifndef _WIN32
+    struct stat written = {};
+    ASSERT_EQ(stat(path.c_str(), &written), 0);
+    EXPECT_EQ(written.st_mode & 0777, 0640u);
+#endif
+    report = WriteTake(dir.Path("missing/take.K"), *take);
+    EXPECT_FALSE(report.written);
+    EXPECT_EQ(report.systemError, ENOENT);
+}
+
+#ifndef _WIN32
+// A write that fails or is interrupted, however that happens, leaves the file it was to replace
+// as it was and no temporary file beside it. Each runs in a child process, which the signal
+// ends, and which exits 0 when the write answered as expected.
+struct FailingWrite {
+    const char* name;
+    int endingSignal;  // 0: the child exits
+    std::function<bool(const std::string& path)> run;
+};
+
+bool WriteSomeBytesThenRaise(const std::string& path, int signal) {
+    KWriteReport report = WriteFileSafely(path, [&](const std::string& temporary) {
+        std::FILE* file = std::fopen(temporary.c_str(), "wb");
+        std::fputs("partial", file);
+        std::fclose(file);
+        return raise(signal) == 0;
+    });
+    return !report.written;
+}
+
+const FailingWrite kFailingWrites[] = {
+    {"a record that cannot be stored", 0,
+     [](const std::string& path) {
+         auto take = SampleTake(SampleTakeOptions{}).MakeContents();
+         take->GetDatagroupSection()->GetRecord(0)->AppendLabel(std::string(300, 'L'));
+         return !WriteTake(path, *take).written;
+     }},
+    {"a file size limit", 0,
+     [](const std::string& path) {
+         const rlimit limit{200, 200};
+         auto take = SampleTake(SampleTakeOptions{}).MakeContents();
+         KWriteReport report;
+         report = setrlimit(RLIMIT_FSIZE, &limit) == 0 ? WriteTake(path, *take) : report;
+         return !report.written && report.systemError == EFBIG;
+     }},
+    {"SIGINT", SIGINT,
+     [](const std::string& path) { return WriteSomeBytesThenRaise(path, SIGINT); }},
+    {"SIGTERM", SIGTERM,
+     [](const std::string& path) { return WriteSomeBytesThenRaise(path, SIGTERM); }},
+    {"SIGHUP", SIGHUP,
+     [](const std::string& path) { return WriteSomeBytesThenRaise(path, SIGHUP); }},
+};
+
+TEST(SafeWriting, AFailedOrInterruptedWriteLeavesTheOldFileAndNoTemporary) {
+    for (const FailingWrite& failing : kFailingWrites) {
+        SCOPED_TRACE(failing.name);
+        TempDir dir;
+        const Bytes old{'K', '#', 1, 0};
+        const std::string path = dir.Write("take.K", old);
+        std::fflush(nullptr);
+        const pid_t child = fork();
+        if (child == 0) {
+            _exit(failing.run(path) ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        if (failing.endingSignal != 0) {
+            ASSERT_TRUE(WIFSIGNALED(status));
+            EXPECT_EQ(WTERMSIG(status), failing.endingSignal);
+        } else {
+            ASSERT_TRUE(WIFEXITED(status));
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+        }
+        EXPECT_EQ(FolderEntries(dir.Path("")), std::vector<std::string>{"take.K"});
+        EXPECT_EQ(ReadFileBytes(path), old);
+    }
+}
+#endif
 
 // A handler that leaves part of its body unread: the next header is still read where the body
 // ends, not from the middle of the body.

@@ -83,6 +83,8 @@ TEST(Truncation, EveryPrefixReadsToWhatItHolds) {
         size_t complete = static_cast<size_t>(
             std::upper_bound(recordEnds.begin(), recordEnds.end(), cut) - recordEnds.begin());
         ASSERT_EQ(read.contents->GetDynamicRecordCount(), static_cast<int32_t>(complete));
+        EXPECT_EQ(read.report.incompleteBytes,
+                  cut - (complete ? recordEnds[complete - 1] : sectionsEnd));
         for (size_t i = 0; i < complete; ++i) {
             int32_t at = static_cast<int32_t>(i);
             EXPECT_EQ(read.contents->GetDynamicRecord(at)->GetFrame(),

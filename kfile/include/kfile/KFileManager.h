@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,10 +57,14 @@ struct KSectionReport {
 // How a read went: why it stopped, where, and every section met on the way.
 struct KReadReport {
     KReadError error = KReadError::kNone;
+    int systemError = 0;       // with kCannotOpen: the errno of the open, when the system told
     uint64_t errorOffset = 0;  // byte at which reading gave up
     std::string errorSection;  // the section whose body was cut short; empty elsewhere
     uint64_t fileSize = 0;
     std::vector<KSectionReport> sections;  // in file order, failed reads included
+    // Bytes of a dynamic record that the file ends inside of, its length field included: the
+    // record is dropped, and a take cut by a failed copy shows here. 0 for a whole take.
+    uint64_t incompleteBytes = 0;
 
     bool Succeeded() const { return error == KReadError::kNone; }
     // The reason and where it was found, for telling a user.
@@ -74,6 +79,31 @@ struct KReadResult {
 
 // Opens, reads and closes the take `fileName` with a KFileManager of its own.
 [[nodiscard]] KReadResult ReadTake(const std::string& fileName);
+
+// How a write to a path went.
+struct KWriteReport {
+    bool written = false;
+    int systemError = 0;  // the errno of the step that failed; 0 when the system told none
+    // "written", or the system's reason for the failure.
+    std::string Describe() const;
+};
+
+// Replaces `fileName` only with a complete file. `write` is given the path of a new, empty
+// temporary file in the same folder; it fills it and closes it, and answers whether all went
+// well. Only then is the temporary flushed to disk and renamed over `fileName`, taking the
+// permissions of the file it replaces. On any failure the temporary is removed and `fileName`
+// keeps what it held.
+//
+// Interrupts: while `write` runs, SIGINT, SIGTERM and SIGHUP whose action is still the default
+// remove the temporary before they end the process as they would have; a SIGXFSZ whose action
+// is the default (a file size limit) is ignored, so that the write fails with EFBIG instead of
+// the process ending. Signals the program handles itself are left to it. Threads: several
+// writes may run at once.
+[[nodiscard]] KWriteReport WriteFileSafely(const std::string& fileName,
+                                           const std::function<bool(const std::string&)>& write);
+
+// Writes the take to exactly `fileName` through WriteFileSafely (see KFileManager::Write).
+[[nodiscard]] KWriteReport WriteTake(const std::string& fileName, KFileContents& contents);
 
 // Threads: one manager serves one thread at a time; managers are independent of each other.
 class KFileManager {
@@ -120,15 +150,18 @@ class KFileManager {
     [[nodiscard]] bool WriteDynamicRecord(KFileDynamicRecord* record);
     [[nodiscard]] bool Flush();
     // Writes a whole K-file to exactly `fileName`: the header with the contents' version, every
-    // section through its handler, the terminator and every dynamic record, then closes it.
+    // section through its handler, the terminator and every dynamic record, through a
+    // temporary file that replaces `fileName` only once complete (see WriteFileSafely).
     // False when a file is already open (it stays open), a section has no writing handler, a
-    // record cannot be stored or a write failed.
+    // record cannot be stored or a write failed; `fileName` is then left as it was.
     //
     // A take read and written again gives the same bytes as long as everything in it was kept:
     // sections of unknown name are not (see KReadReport::sections), and bytes that lie outside
     // what the records account for (surplus body bytes, empty record frames, an incomplete
     // record at the end) are not either.
     [[nodiscard]] bool Write(const std::string& fileName, KFileContents& contents);
+    // The same, with the system's reason when it fails.
+    [[nodiscard]] KWriteReport WriteReporting(const std::string& fileName, KFileContents& contents);
 
     KExtendedFileWrapper& GetWrapper() { return wrapper_; }
     const KExtendedFileWrapper& GetWrapper() const { return wrapper_; }
