@@ -107,30 +107,7 @@ std::vector<const KFileDynamicRecord*> recordsInFrameOrder(const KFileContents& 
 // Kept in double precision for the key times: a float 1/60 would put a key at two minutes
 // 1e-7 minutes late.
 double uiUnitsPerSecond() {
-    switch (MTime::uiUnit()) {
-        case MTime::kHours:
-            return 1.0 / 3600.0;
-        case MTime::kMinutes:
-            return 1.0 / 60.0;
-        case MTime::kMilliseconds:
-            return 1000.0;
-        case MTime::kGames:
-            return 15.0;
-        case MTime::kFilm:
-            return 24.0;
-        case MTime::kPALFrame:
-            return 25.0;
-        case MTime::kNTSCFrame:
-            return 30.0;
-        case MTime::kShowScan:
-            return 48.0;
-        case MTime::kPALField:
-            return 50.0;
-        case MTime::kNTSCField:
-            return 60.0;
-        default:
-            return 1.0;  // seconds
-    }
+    return MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
 }
 
 }  // namespace

@@ -231,6 +231,8 @@ TEST_P(MelCurrentUnitTime, SetAndQuery) {
     MString answer;
     MGlobal::executeCommand("currentUnit -q -t", answer);
     EXPECT_STREQ(GetParam().name, answer.asChar());
+    const std::string unitLine = std::string("units time=") + GetParam().name + " ";
+    EXPECT_NE(std::string::npos, host::sceneDump().find(unitLine));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -240,7 +242,22 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeCase{"game", MTime::kGames}, TimeCase{"film", MTime::kFilm},
                       TimeCase{"pal", MTime::kPALFrame}, TimeCase{"ntsc", MTime::kNTSCFrame},
                       TimeCase{"show", MTime::kShowScan}, TimeCase{"palf", MTime::kPALField},
-                      TimeCase{"ntscf", MTime::kNTSCField}));
+                      TimeCase{"ntscf", MTime::kNTSCField}, TimeCase{"2fps", MTime::k2FPS},
+                      TimeCase{"3fps", MTime::k3FPS}, TimeCase{"4fps", MTime::k4FPS},
+                      TimeCase{"5fps", MTime::k5FPS}, TimeCase{"6fps", MTime::k6FPS},
+                      TimeCase{"8fps", MTime::k8FPS}, TimeCase{"10fps", MTime::k10FPS},
+                      TimeCase{"12fps", MTime::k12FPS}, TimeCase{"16fps", MTime::k16FPS},
+                      TimeCase{"20fps", MTime::k20FPS}, TimeCase{"40fps", MTime::k40FPS},
+                      TimeCase{"75fps", MTime::k75FPS}, TimeCase{"80fps", MTime::k80FPS},
+                      TimeCase{"100fps", MTime::k100FPS}, TimeCase{"120fps", MTime::k120FPS},
+                      TimeCase{"125fps", MTime::k125FPS}, TimeCase{"150fps", MTime::k150FPS},
+                      TimeCase{"200fps", MTime::k200FPS}, TimeCase{"240fps", MTime::k240FPS},
+                      TimeCase{"250fps", MTime::k250FPS}, TimeCase{"300fps", MTime::k300FPS},
+                      TimeCase{"375fps", MTime::k375FPS}, TimeCase{"400fps", MTime::k400FPS},
+                      TimeCase{"500fps", MTime::k500FPS}, TimeCase{"600fps", MTime::k600FPS},
+                      TimeCase{"750fps", MTime::k750FPS}, TimeCase{"1200fps", MTime::k1200FPS},
+                      TimeCase{"1500fps", MTime::k1500FPS}, TimeCase{"2000fps", MTime::k2000FPS},
+                      TimeCase{"3000fps", MTime::k3000FPS}, TimeCase{"6000fps", MTime::k6000FPS}));
 
 TEST_F(MelRun, CurrentUnitRefusals) {
     testing::internal::CaptureStderr();
@@ -248,6 +265,9 @@ TEST_F(MelRun, CurrentUnitRefusals) {
     EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l mm -t bogus"));
     EXPECT_EQ(MDistance::kCentimeters, MDistance::uiUnit());
     EXPECT_FALSE(MGlobal::executeCommand("currentUnit -l parsec"));
+    for (const char* rate : {"7fps", "fps", "0fps", "120FPS", "120"})
+        EXPECT_FALSE(MGlobal::executeCommand(MString("currentUnit -t ") + rate)) << rate;
+    EXPECT_EQ(MTime::kFilm, MTime::uiUnit());
     EXPECT_FALSE(MGlobal::executeCommand("currentUnit -q"));
     EXPECT_FALSE(MGlobal::executeCommand("currentUnit -q -l -t"));
     EXPECT_FALSE(MGlobal::executeCommand("currentUnit -angle deg"));

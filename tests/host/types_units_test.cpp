@@ -19,30 +19,62 @@ class TypesUnits : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(TypesUnits, TimeEnumValues) {
+// Every unit with its number and how many of it make a second.
+TEST_F(TypesUnits, TimeUnitsNumbersAndRates) {
+    struct Row {
+        MTime::Unit unit;
+        int number;
+        double perSecond;
+    };
+    const Row rows[] = {
+        {MTime::kHours, 1, 1.0 / 3600}, {MTime::kMinutes, 2, 1.0 / 60},
+        {MTime::kSeconds, 3, 1},        {MTime::kMilliseconds, 4, 1000},
+        {MTime::kGames, 5, 15},         {MTime::kFilm, 6, 24},
+        {MTime::kPALFrame, 7, 25},      {MTime::kNTSCFrame, 8, 30},
+        {MTime::kShowScan, 9, 48},      {MTime::kPALField, 10, 50},
+        {MTime::kNTSCField, 11, 60},    {MTime::k2FPS, 12, 2},
+        {MTime::k3FPS, 13, 3},          {MTime::k4FPS, 14, 4},
+        {MTime::k5FPS, 15, 5},          {MTime::k6FPS, 16, 6},
+        {MTime::k8FPS, 17, 8},          {MTime::k10FPS, 18, 10},
+        {MTime::k12FPS, 19, 12},        {MTime::k16FPS, 20, 16},
+        {MTime::k20FPS, 21, 20},        {MTime::k40FPS, 22, 40},
+        {MTime::k75FPS, 23, 75},        {MTime::k80FPS, 24, 80},
+        {MTime::k100FPS, 25, 100},      {MTime::k120FPS, 26, 120},
+        {MTime::k125FPS, 27, 125},      {MTime::k150FPS, 28, 150},
+        {MTime::k200FPS, 29, 200},      {MTime::k240FPS, 30, 240},
+        {MTime::k250FPS, 31, 250},      {MTime::k300FPS, 32, 300},
+        {MTime::k375FPS, 33, 375},      {MTime::k400FPS, 34, 400},
+        {MTime::k500FPS, 35, 500},      {MTime::k600FPS, 36, 600},
+        {MTime::k750FPS, 37, 750},      {MTime::k1200FPS, 38, 1200},
+        {MTime::k1500FPS, 39, 1500},    {MTime::k2000FPS, 40, 2000},
+        {MTime::k3000FPS, 41, 3000},    {MTime::k6000FPS, 42, 6000},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.number, row.unit);
+        EXPECT_EQ(row.perSecond, MTime(1.0, MTime::kSeconds).as(row.unit)) << row.number;
+        EXPECT_DOUBLE_EQ(1.0, MTime(row.perSecond, row.unit).as(MTime::kSeconds)) << row.number;
+        EXPECT_TRUE(MTime::setUIUnit(row.unit)) << row.number;
+    }
     EXPECT_EQ(0, MTime::kInvalid);
-    EXPECT_EQ(1, MTime::kHours);
-    EXPECT_EQ(2, MTime::kMinutes);
-    EXPECT_EQ(3, MTime::kSeconds);
-    EXPECT_EQ(4, MTime::kMilliseconds);
-    EXPECT_EQ(5, MTime::kGames);
-    EXPECT_EQ(6, MTime::kFilm);
-    EXPECT_EQ(7, MTime::kPALFrame);
-    EXPECT_EQ(8, MTime::kNTSCFrame);
-    EXPECT_EQ(9, MTime::kShowScan);
-    EXPECT_EQ(10, MTime::kPALField);
-    EXPECT_EQ(11, MTime::kNTSCField);
+    EXPECT_EQ(43, MTime::kUserDef);
+    EXPECT_EQ(44, MTime::kLast);
+    // The stand-in knows no rate for a user-defined unit: it is refused like an invalid one.
+    for (MTime::Unit refused : {MTime::kInvalid, MTime::kUserDef, MTime::kLast}) {
+        EXPECT_EQ(MStatus::kInvalidParameter, MTime::setUIUnit(refused).statusCode());
+        EXPECT_EQ(0.0, MTime(1.0, MTime::kSeconds).as(refused));
+    }
+    EXPECT_EQ(MTime::k6000FPS, MTime::uiUnit());
 }
 
-TEST_F(TypesUnits, TimeWithoutAUnitTakesTheUIUnit) {
+// MTime() is 0 in the UI unit; a value without a unit is in film frames whatever the UI unit.
+TEST_F(TypesUnits, TimeWithoutAUnitIsInFilmFrames) {
     EXPECT_EQ(MTime::kFilm, MTime::uiUnit());
-    EXPECT_EQ(MTime::kFilm, MTime(3.0).unit());
     EXPECT_EQ(MStatus::kSuccess, MTime::setUIUnit(MTime::kNTSCFrame).statusCode());
     EXPECT_EQ(MTime::kNTSCFrame, MTime::uiUnit());
-    EXPECT_EQ(MTime::kNTSCFrame, MTime(3.0).unit());
+    EXPECT_EQ(MTime::kFilm, MTime(3.0).unit());
+    EXPECT_TRUE(MTime(3.0) == MTime(0.125, MTime::kSeconds));
     EXPECT_EQ(MTime::kNTSCFrame, MTime().unit());
     EXPECT_EQ(0.0, MTime().value());
-    EXPECT_TRUE(MTime(3.0) == MTime(0.1, MTime::kSeconds));
     EXPECT_EQ(MStatus::kInvalidParameter, MTime::setUIUnit(MTime::kInvalid).statusCode());
     EXPECT_EQ(MTime::kNTSCFrame, MTime::uiUnit());
 }

@@ -282,10 +282,11 @@ TEST_F(ChannelAnimatorTest, FindOrCreateAnimCurve) {
 
 TEST(UiFramesPerSecond, FramesOrUnitsPerSecondOfTheUiUnit) {
     const std::pair<MTime::Unit, float> table[] = {
-        {MTime::kGames, 15},          {MTime::kFilm, 24},          {MTime::kPALFrame, 25},
-        {MTime::kNTSCFrame, 30},      {MTime::kShowScan, 48},      {MTime::kPALField, 50},
-        {MTime::kNTSCField, 60},      {MTime::kSeconds, 1},        {MTime::kMilliseconds, 1000},
-        {MTime::kMinutes, 1.0f / 60}, {MTime::kHours, 1.0f / 3600}};
+        {MTime::kGames, 15},          {MTime::kFilm, 24},           {MTime::kPALFrame, 25},
+        {MTime::kNTSCFrame, 30},      {MTime::kShowScan, 48},       {MTime::kPALField, 50},
+        {MTime::kNTSCField, 60},      {MTime::kSeconds, 1},         {MTime::kMilliseconds, 1000},
+        {MTime::kMinutes, 1.0f / 60}, {MTime::kHours, 1.0f / 3600}, {MTime::k2FPS, 2},
+        {MTime::k100FPS, 100},        {MTime::k120FPS, 120},        {MTime::k6000FPS, 6000}};
     for (const auto& [unit, framesPerSecond] : table) {
         MTime::setUIUnit(unit);
         EXPECT_FLOAT_EQ(uiFramesPerSecond(), framesPerSecond) << "unit " << unit;

@@ -22,11 +22,46 @@ class MTime {
         kShowScan = 9,    // 48
         kPALField = 10,   // 50
         kNTSCField = 11,  // 60
+        // Fixed rates: kNFPS is N frames a second.
+        k2FPS = 12,
+        k3FPS = 13,
+        k4FPS = 14,
+        k5FPS = 15,
+        k6FPS = 16,
+        k8FPS = 17,
+        k10FPS = 18,
+        k12FPS = 19,
+        k16FPS = 20,
+        k20FPS = 21,
+        k40FPS = 22,
+        k75FPS = 23,
+        k80FPS = 24,
+        k100FPS = 25,
+        k120FPS = 26,
+        k125FPS = 27,
+        k150FPS = 28,
+        k200FPS = 29,
+        k240FPS = 30,
+        k250FPS = 31,
+        k300FPS = 32,
+        k375FPS = 33,
+        k400FPS = 34,
+        k500FPS = 35,
+        k600FPS = 36,
+        k750FPS = 37,
+        k1200FPS = 38,
+        k1500FPS = 39,
+        k2000FPS = 40,
+        k3000FPS = 41,
+        k6000FPS = 42,
+        kUserDef = 43,  // a rate the user defines; not supported by the stand-in
+        kLast = 44,
     };
 
-    // Without a unit, the UI time unit at the time of construction.
+    // 0 in the UI time unit at the time of construction.
     MTime();
-    MTime(double value, Unit unit = uiUnit());
+    // Without a unit, film frames whatever the UI unit: MTime(5.0) is 5/24 second.
+    MTime(double value, Unit unit = kFilm);
     MTime(const MTime& other) = default;
     MTime& operator=(const MTime& other) = default;
     ~MTime() = default;

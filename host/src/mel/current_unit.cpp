@@ -6,6 +6,7 @@
 #include <string>
 
 #include "mel/command.h"
+#include "types/time_units.h"
 
 namespace {
 
@@ -26,20 +27,6 @@ const LinearName kLinear[] = {
     {"mi", "mile", MDistance::kMiles},
 };
 
-struct TimeName {
-    const char* name;
-    MTime::Unit unit;
-};
-
-const TimeName kTime[] = {
-    {"hour", MTime::kHours},      {"min", MTime::kMinutes},
-    {"sec", MTime::kSeconds},     {"millisec", MTime::kMilliseconds},
-    {"game", MTime::kGames},      {"film", MTime::kFilm},
-    {"pal", MTime::kPALFrame},    {"ntsc", MTime::kNTSCFrame},
-    {"show", MTime::kShowScan},   {"palf", MTime::kPALField},
-    {"ntscf", MTime::kNTSCField},
-};
-
 mel::Outcome query(const mel::ArgReader& args) {
     const int asked = (args.has("linear") ? 1 : 0) + (args.has("time") ? 1 : 0);
     if (asked != 1) {
@@ -52,10 +39,8 @@ mel::Outcome query(const mel::ArgReader& args) {
             }
         }
     } else {
-        for (const TimeName& n : kTime) {
-            if (n.unit == MTime::uiUnit())
-                return mel::Outcome::ok({n.name});
-        }
+        if (const types::TimeUnitInfo* time = types::timeUnitInfo(MTime::uiUnit()))
+            return mel::Outcome::ok({time->melName});
     }
     return mel::Outcome::fail("currentUnit: the current unit has no name");
 }
@@ -82,7 +67,7 @@ mel::Outcome runCurrentUnit(const mel::Call& call) {
 
     // Check both values before changing anything.
     const LinearName* linear = nullptr;
-    const TimeName* time = nullptr;
+    const types::TimeUnitInfo* time = nullptr;
     if (args.has("linear")) {
         const std::string value = args.value("linear");
         for (const LinearName& n : kLinear) {
@@ -94,10 +79,7 @@ mel::Outcome runCurrentUnit(const mel::Call& call) {
     }
     if (args.has("time")) {
         const std::string value = args.value("time");
-        for (const TimeName& n : kTime) {
-            if (value == n.name)
-                time = &n;
-        }
+        time = types::timeUnitNamed(value.c_str());
         if (!time)
             return mel::Outcome::fail("currentUnit: unknown time unit \"" + value + "\"");
     }

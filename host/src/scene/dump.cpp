@@ -9,36 +9,13 @@
 
 #include "scene/api_util.h"
 #include "scene/model.h"
+#include "types/time_units.h"
 
 namespace {
 
 const char* timeUnitName(MTime::Unit u) {
-    switch (u) {
-        case MTime::kHours:
-            return "hour";
-        case MTime::kMinutes:
-            return "min";
-        case MTime::kSeconds:
-            return "sec";
-        case MTime::kMilliseconds:
-            return "millisec";
-        case MTime::kGames:
-            return "game";
-        case MTime::kFilm:
-            return "film";
-        case MTime::kPALFrame:
-            return "pal";
-        case MTime::kNTSCFrame:
-            return "ntsc";
-        case MTime::kShowScan:
-            return "show";
-        case MTime::kPALField:
-            return "palf";
-        case MTime::kNTSCField:
-            return "ntscf";
-        default:
-            return "invalid";
-    }
+    const types::TimeUnitInfo* info = types::timeUnitInfo(u);
+    return info ? info->melName : "invalid";
 }
 
 const char* distanceUnitName(MDistance::Unit u) {

@@ -1,39 +1,53 @@
 #include <maya/MTime.h>
 
 #include <cmath>
+#include <cstring>
+
+#include "types/time_units.h"
 
 namespace {
 
 // Every unit is a whole number of ticks of 1/6000 second, so converting through ticks keeps
-// whole frames exact in every unit (1 film frame = 250 ticks, 1 NTSC field = 100).
-double ticksPerUnit(MTime::Unit unit) {
-    switch (unit) {
-        case MTime::kHours:
-            return 21600000.0;
-        case MTime::kMinutes:
-            return 360000.0;
-        case MTime::kSeconds:
-            return 6000.0;
-        case MTime::kMilliseconds:
-            return 6.0;
-        case MTime::kGames:
-            return 400.0;
-        case MTime::kFilm:
-            return 250.0;
-        case MTime::kPALFrame:
-            return 240.0;
-        case MTime::kNTSCFrame:
-            return 200.0;
-        case MTime::kShowScan:
-            return 125.0;
-        case MTime::kPALField:
-            return 120.0;
-        case MTime::kNTSCField:
-            return 100.0;
-        case MTime::kInvalid:
-            break;
+// whole frames exact in every unit (1 film frame = 250 ticks, 1 NTSC field = 100). The
+// user-defined unit has no fixed rate here: the stand-in refuses it.
+// Listed in enum order, so that a unit's entry is found by its number.
+constexpr types::TimeUnitInfo kUnits[] = {
+    {MTime::kHours, 21600000, "hour"}, {MTime::kMinutes, 360000, "min"},
+    {MTime::kSeconds, 6000, "sec"},    {MTime::kMilliseconds, 6, "millisec"},
+    {MTime::kGames, 400, "game"},      {MTime::kFilm, 250, "film"},
+    {MTime::kPALFrame, 240, "pal"},    {MTime::kNTSCFrame, 200, "ntsc"},
+    {MTime::kShowScan, 125, "show"},   {MTime::kPALField, 120, "palf"},
+    {MTime::kNTSCField, 100, "ntscf"}, {MTime::k2FPS, 3000, "2fps"},
+    {MTime::k3FPS, 2000, "3fps"},      {MTime::k4FPS, 1500, "4fps"},
+    {MTime::k5FPS, 1200, "5fps"},      {MTime::k6FPS, 1000, "6fps"},
+    {MTime::k8FPS, 750, "8fps"},       {MTime::k10FPS, 600, "10fps"},
+    {MTime::k12FPS, 500, "12fps"},     {MTime::k16FPS, 375, "16fps"},
+    {MTime::k20FPS, 300, "20fps"},     {MTime::k40FPS, 150, "40fps"},
+    {MTime::k75FPS, 80, "75fps"},      {MTime::k80FPS, 75, "80fps"},
+    {MTime::k100FPS, 60, "100fps"},    {MTime::k120FPS, 50, "120fps"},
+    {MTime::k125FPS, 48, "125fps"},    {MTime::k150FPS, 40, "150fps"},
+    {MTime::k200FPS, 30, "200fps"},    {MTime::k240FPS, 25, "240fps"},
+    {MTime::k250FPS, 24, "250fps"},    {MTime::k300FPS, 20, "300fps"},
+    {MTime::k375FPS, 16, "375fps"},    {MTime::k400FPS, 15, "400fps"},
+    {MTime::k500FPS, 12, "500fps"},    {MTime::k600FPS, 10, "600fps"},
+    {MTime::k750FPS, 8, "750fps"},     {MTime::k1200FPS, 5, "1200fps"},
+    {MTime::k1500FPS, 4, "1500fps"},   {MTime::k2000FPS, 3, "2000fps"},
+    {MTime::k3000FPS, 2, "3000fps"},   {MTime::k6000FPS, 1, "6000fps"},
+};
+
+constexpr bool inEnumOrder() {
+    int expected = MTime::kHours;
+    for (const types::TimeUnitInfo& info : kUnits) {
+        if (info.unit != expected++)
+            return false;
     }
-    return 0.0;
+    return expected == MTime::kUserDef;
+}
+static_assert(inEnumOrder(), "the unit table follows MTime::Unit from kHours to k6000FPS");
+
+double ticksPerUnit(MTime::Unit unit) {
+    const types::TimeUnitInfo* info = types::timeUnitInfo(unit);
+    return info ? info->ticks : 0.0;
 }
 
 bool isValid(MTime::Unit unit) {
@@ -56,6 +70,24 @@ long long nearestTick(double ticks) {
 MTime::Unit g_uiUnit = MTime::kFilm;
 
 }  // namespace
+
+namespace types {
+
+const TimeUnitInfo* timeUnitInfo(MTime::Unit unit) {
+    if (unit < MTime::kHours || unit >= MTime::kUserDef)
+        return nullptr;
+    return &kUnits[unit - MTime::kHours];
+}
+
+const TimeUnitInfo* timeUnitNamed(const char* melName) {
+    for (const TimeUnitInfo& info : kUnits) {
+        if (std::strcmp(info.melName, melName) == 0)
+            return &info;
+    }
+    return nullptr;
+}
+
+}  // namespace types
 
 MTime::MTime() : unit_(g_uiUnit) {}
 
