@@ -54,7 +54,7 @@ bool leafName(const std::string& path, std::string& leaf) {
 }
 
 void clearSelection() {
-    MGlobal::setActiveSelectionList(MSelectionList(), MGlobal::kReplaceList);
+    MGlobal::clearSelectionList();
 }
 
 // The active selection is the lookup from a name to a node: clear it, then select the name.

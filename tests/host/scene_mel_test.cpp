@@ -313,7 +313,7 @@ TEST_F(Mel, ImportLookupFindsTheDofAgainAndClearsItsKeys) {
     MGlobal::executeCommand(MString("listRelatives -c -f ") + children[0], shapes);
     ASSERT_EQ(shapes.length(), 1u);
     EXPECT_NE(std::string(shapes[0].asChar()).find(kLocatorType), std::string::npos);
-    MGlobal::setActiveSelectionList(MSelectionList(), MGlobal::kReplaceList);
+    MGlobal::clearSelectionList();
     ASSERT_TRUE(MGlobal::selectByName(children[0], MGlobal::kAddToList));
     ASSERT_TRUE(MGlobal::executeCommand(MString("cutKey -cl -t \":\" -hierarchy none {\"") +
                                         children[0] + "\"}"));

@@ -222,7 +222,8 @@ TEST_F(Plugs, DefaultsValuesAndDistanceReads) {
     ASSERT_TRUE(fn.findPlug("v").getValue(visible));
     EXPECT_TRUE(visible);
 
-    ASSERT_TRUE(fn.findPlug("sz").setValue(MDistance(2.0, MDistance::kMeters)));
+    MDistance twoMetres(2.0, MDistance::kMeters);
+    ASSERT_TRUE(fn.findPlug("sz").setValue(twoMetres));
     ASSERT_TRUE(fn.findPlug("size").getValue(size));
     EXPECT_DOUBLE_EQ(size.asCentimeters(), 200.0);
     EXPECT_EQ(fn.findPlug("t").setValue(1.0), MStatus::kInvalidParameter);  // shapes: none

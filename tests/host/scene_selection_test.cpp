@@ -60,7 +60,8 @@ TEST_F(Selection, SelectByNameFailsAndKeepsTheSelectionForMissingOrAmbiguousName
 
 TEST_F(Selection, TheModulesLookupClearsSelectsAndReadsBackTheFirstObject) {
     mel("select -r B C");
-    ASSERT_TRUE(MGlobal::setActiveSelectionList(MSelectionList(), MGlobal::kReplaceList));
+    MSelectionList empty;
+    ASSERT_TRUE(MGlobal::setActiveSelectionList(empty, MGlobal::kReplaceList));
     EXPECT_TRUE(selection().empty());
     ASSERT_TRUE(MGlobal::selectByName("|B|Hips", MGlobal::kAddToList));
     MSelectionList active;

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include <maya/MDistance.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
-#include <maya/MStringArray.h>
-#include <maya/MTime.h>
 #include <maya/MTypes.h>
+
+class MDistance;
+class MTime;
 
 class MArgList {
   public:
@@ -26,32 +26,24 @@ class MArgList {
     // Numbers in the UI units, converted as the host does.
     MDistance asDistance(unsigned int index, MStatus* status = NULL) const;
     MTime asTime(unsigned int index, MStatus* status = NULL) const;
-    // A {"..."} argument; index moves past it.
-    MStringArray asStringArray(unsigned int& index, MStatus* status = NULL) const;
-
     // The position of the flag given by its short or long name (without '-'), or
     // kInvalidArgIndex.
     unsigned int flagIndex(const char* shortFlag, const char* longFlag = NULL) const;
 
-    MStatus get(unsigned int& index, MString& value) const;
-    MStatus get(unsigned int& index, double& value) const;
-    MStatus get(unsigned int& index, int& value) const;
-    MStatus get(unsigned int& index, bool& value) const;
+    // The argument at index; index stays as it is.
+    MStatus get(unsigned int index, MString& value) const;
+    MStatus get(unsigned int index, double& value) const;
+    MStatus get(unsigned int index, int& value) const;
+    MStatus get(unsigned int index, bool& value) const;
 
-    MArgList& addArg(const MString& value);
-    MArgList& addArg(double value);
-    MArgList& addArg(int value);
-    MArgList& addArg(bool value);
-    MArgList& addArg(const MStringArray& value);
+    MStatus addArg(const MString& value);
+    MStatus addArg(double value);
+    MStatus addArg(int value);
+    MStatus addArg(bool value);
 
     static const unsigned int kInvalidArgIndex;
 
   private:
-    struct Item {
-        bool isArray = false;
-        std::string text;
-        std::vector<std::string> items;
-    };
-    const Item* at(unsigned int index, MStatus* status) const;
-    std::vector<Item> items_;
+    const std::string* at(unsigned int index, MStatus* status) const;
+    std::vector<std::string> items_;
 };

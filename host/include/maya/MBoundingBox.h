@@ -18,7 +18,6 @@ class MBoundingBox {
     void expand(const MPoint& point);
     void expand(const MBoundingBox& box);
     bool contains(const MPoint& point) const;
-    bool intersects(const MBoundingBox& box, double tolerance = 0.0) const;
 
     double width() const;
     double height() const;

@@ -13,7 +13,7 @@ class MDagPath {
     MDagPath() = default;
     MDagPath(const MDagPath& other) = default;
     MDagPath& operator=(const MDagPath& other) = default;
-    ~MDagPath() = default;
+    virtual ~MDagPath() = default;
 
     static MStatus getAPathTo(const MObject& node, MDagPath& path);
 

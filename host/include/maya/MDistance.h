@@ -31,14 +31,14 @@ class MDistance {
     MStatus setUnit(Unit unit);
     MStatus setValue(double value);
     double as(Unit unit, MStatus* status = NULL) const;
-    double asInches(MStatus* status = NULL) const;
-    double asFeet(MStatus* status = NULL) const;
-    double asYards(MStatus* status = NULL) const;
-    double asMiles(MStatus* status = NULL) const;
-    double asMillimeters(MStatus* status = NULL) const;
-    double asCentimeters(MStatus* status = NULL) const;
-    double asKilometers(MStatus* status = NULL) const;
-    double asMeters(MStatus* status = NULL) const;
+    double asInches() const;
+    double asFeet() const;
+    double asYards() const;
+    double asMiles() const;
+    double asMillimeters() const;
+    double asCentimeters() const;
+    double asKilometers() const;
+    double asMeters() const;
 
     static Unit uiUnit();
     static MStatus setUIUnit(Unit unit);

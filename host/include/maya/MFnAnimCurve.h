@@ -3,12 +3,12 @@
 
 #include <maya/MFnDependencyNode.h>
 #include <maya/MObject.h>
-#include <maya/MPlug.h>
 #include <maya/MStatus.h>
 #include <maya/MTime.h>
 #include <maya/MTypes.h>
 
 class MDGModifier;
+class MPlug;
 class MAnimCurveChange;
 
 class MFnAnimCurve : public MFnDependencyNode {

@@ -8,7 +8,6 @@
 
 class MFnBase {
   public:
-    MFnBase() = default;
     virtual ~MFnBase() = default;
 
     virtual MFn::Type type() const;
@@ -20,6 +19,9 @@ class MFnBase {
     virtual MStatus setObject(const MObject& object);
 
   protected:
+    // Function sets are made as one of the derived kinds, from an object.
+    MFnBase() = default;
+
     MObject object_;
 
   private:

@@ -1,12 +1,13 @@
 #pragma once
 // Function set for nodes of the DAG: transforms, shapes.
 
-#include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MTypes.h>
+
+class MDagPath;
 
 class MFnDagNode : public MFnDependencyNode {
   public:
@@ -39,11 +40,16 @@ class MFnDagNode : public MFnDependencyNode {
     MStatus addChild(MObject& child, unsigned int index = kNextPos,
                      bool keepExistingParents = false);
 
-    MString fullPathName(MStatus* ReturnStatus = NULL) const;
-    MString partialPathName(MStatus* ReturnStatus = NULL) const;
-    MStatus getPath(MDagPath& path) const;
+    MString fullPathName(MStatus* ReturnStatus = NULL);
+    MString partialPathName(MStatus* ReturnStatus = NULL);
+    MStatus getPath(MDagPath& path);
     MDagPath dagPath(MStatus* ReturnStatus = NULL) const;
 
+    virtual MStatus setObject(MObject& object);
+    virtual MStatus setObject(const MDagPath& path);
+
+  private:
+    // The host takes the object by non-const reference: a const or temporary object does
+    // not bind. Calls through MFnBase still reach the DAG set's own check.
     MStatus setObject(const MObject& object) override;
-    MStatus setObject(const MDagPath& path);
 };

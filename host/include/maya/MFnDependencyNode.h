@@ -3,12 +3,12 @@
 
 #include <maya/MFnBase.h>
 #include <maya/MObject.h>
-#include <maya/MPlug.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 
+class MPlug;
 class MPlugArray;
 class MPxNode;
 

@@ -1,13 +1,14 @@
 #pragma once
 // Function set for attributes that hold a distance, an angle or a time.
 
-#include <maya/MDistance.h>
 #include <maya/MFnAttribute.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
-#include <maya/MTime.h>
 #include <maya/MTypes.h>
+
+class MDistance;
+class MTime;
 
 class MFnUnitAttribute : public MFnAttribute {
   public:
@@ -31,7 +32,7 @@ class MFnUnitAttribute : public MFnAttribute {
     MStatus setDefault(double value);
     MStatus setDefault(const MDistance& value);
     MStatus setDefault(const MTime& value);
-    MStatus getDefault(double& value) const;
+    MStatus getDefault(double& value);
 
     MStatus setObject(const MObject& object) override;
 };

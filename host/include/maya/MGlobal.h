@@ -34,9 +34,15 @@ class MGlobal {
     static void displayError(const MString& text);
 
     static MStatus getActiveSelectionList(MSelectionList& dest);
-    static MStatus setActiveSelectionList(const MSelectionList& src,
+    // A non-const reference, as on the host: a temporary list does not bind.
+    static MStatus setActiveSelectionList(MSelectionList& src,
                                           ListAdjustment adjustment = kReplaceList);
     static MStatus selectByName(const MString& name, ListAdjustment adjustment = kAddToList);
     static MStatus getSelectionListByName(const MString& name, MSelectionList& list);
     static MStatus clearSelectionList();
+
+  private:
+    // Only statics: the class is not made or destroyed by callers.
+    MGlobal();
+    ~MGlobal();
 };

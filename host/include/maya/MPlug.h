@@ -38,7 +38,7 @@ class MPlug {
     bool isCompound(MStatus* ReturnStatus = NULL) const;
     unsigned int numChildren(MStatus* ReturnStatus = NULL) const;
     MPlug child(unsigned int index, MStatus* ReturnStatus = NULL) const;
-    MPlug child(const MObject& attribute, MStatus* ReturnStatus = NULL) const;
+    MPlug child(MObject& attribute, MStatus* ReturnStatus = NULL) const;
     bool isChild(MStatus* ReturnStatus = NULL) const;
     MPlug parent(MStatus* ReturnStatus = NULL) const;
     bool isKeyable(MStatus* ReturnStatus = NULL) const;
@@ -55,8 +55,9 @@ class MPlug {
     MStatus setValue(float value);
     MStatus setValue(int value);
     MStatus setValue(bool value);
-    MStatus setValue(const MDistance& value);
-    MStatus setValue(const MTime& value);
+    // Non-const references, as on the host: a temporary does not bind.
+    MStatus setValue(MDistance& value);
+    MStatus setValue(MTime& value);
 
     bool operator==(const MPlug& other) const;
     bool operator!=(const MPlug& other) const { return !(*this == other); }

@@ -35,5 +35,3 @@ class MPoint {
     double z = 0.0;
     double w = 1.0;
 };
-
-MPoint operator*(double scale, const MPoint& p);

@@ -3,11 +3,12 @@
 // the registered creator for every invocation, calls doIt with the arguments, and deletes
 // the object afterwards (this host keeps no undo queue).
 
-#include <maya/MArgList.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 #include <maya/MTypes.h>
+
+class MArgList;
 
 class MPxCommand {
   public:

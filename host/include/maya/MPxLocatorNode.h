@@ -4,9 +4,10 @@
 
 #include <maya/M3dView.h>
 #include <maya/MBoundingBox.h>
-#include <maya/MDagPath.h>
 #include <maya/MPxNode.h>
 #include <maya/MTypes.h>
+
+class MDagPath;
 
 class MPxLocatorNode : public MPxNode {
   public:
@@ -20,4 +21,6 @@ class MPxLocatorNode : public MPxNode {
                       M3dView::DisplayStatus status);
     virtual bool isBounded() const;
     virtual MBoundingBox boundingBox() const;
+    // Base: true, the locator display filter hides it.
+    virtual bool excludeAsLocator() const;
 };

@@ -9,8 +9,10 @@
 #include <maya/MTypeId.h>
 #include <maya/MTypes.h>
 
-class MPlug;
 class MDataBlock;
+class MDataHandle;
+class MPlug;
+class MPlugArray;
 
 class MPxNode {
   public:
@@ -26,6 +28,21 @@ class MPxNode {
     // Base behaviour: nothing is computed here, kUnknownParameter.
     virtual MStatus compute(const MPlug& plug, MDataBlock& dataBlock);
     virtual Type type() const;
+
+    // Base behaviour of the hooks the host may call: nothing handled (false,
+    // kUnknownParameter), a concrete class.
+    virtual bool getInternalValue(const MPlug& plug, MDataHandle& dataHandle);
+    virtual bool setInternalValue(const MPlug& plug, const MDataHandle& dataHandle);
+    virtual void copyInternalData(MPxNode* source);
+    virtual MStatus legalConnection(const MPlug& plug, const MPlug& otherPlug, bool asSrc,
+                                    bool& isLegal) const;
+    virtual MStatus legalDisconnection(const MPlug& plug, const MPlug& otherPlug, bool asSrc,
+                                       bool& isLegal) const;
+    virtual MStatus setDependentsDirty(const MPlug& plug, MPlugArray& plugArray);
+    virtual MStatus connectionMade(const MPlug& plug, const MPlug& otherPlug, bool asSrc);
+    virtual MStatus connectionBroken(const MPlug& plug, const MPlug& otherPlug, bool asSrc);
+    virtual MStatus shouldSave(const MPlug& plug, bool& isSaving);
+    virtual bool isAbstractClass() const;
 
     MObject thisMObject() const;
     MTypeId typeId() const;

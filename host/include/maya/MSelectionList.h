@@ -3,12 +3,13 @@
 
 #include <vector>
 
-#include <maya/MDagPath.h>
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 #include <maya/MTypes.h>
+
+class MDagPath;
 
 class MSelectionList {
   public:
@@ -17,7 +18,7 @@ class MSelectionList {
     MSelectionList() = default;
     MSelectionList(const MSelectionList& other) = default;
     MSelectionList& operator=(const MSelectionList& other) = default;
-    ~MSelectionList() = default;
+    virtual ~MSelectionList() = default;
 
     MStatus clear();
     bool isEmpty(MStatus* ReturnStatus = NULL) const;
@@ -25,7 +26,7 @@ class MSelectionList {
 
     // Every node that the name, partial path or pattern matches; kInvalidParameter (and
     // nothing added) when none does.
-    MStatus add(const MString& matchString, bool searchChildNamespacesToo = false);
+    MStatus add(const MString& matchString);
     MStatus add(const MObject& object, bool mergeWithExisting = false);
     MStatus add(const MDagPath& object, const MObject& component = MObject::kNullObj,
                 bool mergeWithExisting = false);

@@ -44,4 +44,5 @@ class MStatus {
 
 typedef MStatus MS;
 
-std::ostream& operator<<(std::ostream& os, const MStatus& status);
+// A non-const status, as on the host.
+std::ostream& operator<<(std::ostream& os, MStatus& status);

@@ -3,6 +3,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <type_traits>
 
 #include <maya/MStatus.h>
 
@@ -32,7 +33,6 @@ class MString {
     bool operator!=(const char* text) const { return !(*this == text); }
 
     const char* asChar() const { return text_.c_str(); }
-    const char* asChar(MStatus* status) const;
     unsigned int length() const { return static_cast<unsigned int>(text_.size()); }
 
     // Convert this string in place (ASCII letters only); convert a copy to keep the original.
@@ -52,6 +52,7 @@ class MString {
     MStatus set(const char* text);
     MStatus set(double value);
     MStatus set(double value, int precision);
+    MStatus clear();
 
   private:
     std::string text_;
@@ -61,7 +62,8 @@ MString operator+(const MString& a, const MString& b);
 MString operator+(const MString& a, const char* b);
 MString operator+(const char* a, const MString& b);
 MString operator+(const MString& a, double b);
-MString operator+(const MString& a, int b);
-// As with +=, a char would add its decimal number on the devkit.
-MString operator+(const MString& a, char b) = delete;
+// As with +=, a char would add its decimal number on the devkit (other numbers go through
+// the double form, as there).
+template <typename Char, typename = std::enable_if_t<std::is_same_v<Char, char>>>
+MString operator+(const MString& a, Char b) = delete;
 std::ostream& operator<<(std::ostream& os, const MString& s);

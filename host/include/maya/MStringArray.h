@@ -17,7 +17,8 @@ class MStringArray {
     ~MStringArray() = default;
 
     MString& operator[](unsigned int index);
-    const MString& operator[](unsigned int index) const;
+    // A copy, as on the host: the address of an element of a const array cannot be kept.
+    MString operator[](unsigned int index) const;
 
     MStatus set(const MString& element, unsigned int index);
     MStatus setLength(unsigned int length);

@@ -1,4 +1,6 @@
 #include <maya/MArgList.h>
+#include <maya/MDistance.h>
+#include <maya/MTime.h>
 
 #include <cstring>
 
@@ -16,7 +18,7 @@ void setStatus(MStatus* status, MStatus::MStatusCode code) {
 
 }  // namespace
 
-const MArgList::Item* MArgList::at(unsigned int index, MStatus* status) const {
+const std::string* MArgList::at(unsigned int index, MStatus* status) const {
     if (index >= items_.size()) {
         setStatus(status, MStatus::kInvalidParameter);
         return nullptr;
@@ -31,12 +33,10 @@ unsigned int MArgList::length(MStatus* status) const {
 }
 
 bool MArgList::asBool(unsigned int index, MStatus* status) const {
-    const Item* item = at(index, status);
-    if (!item || item->isArray) {
-        setStatus(status, MStatus::kInvalidParameter);
+    const std::string* item = at(index, status);
+    if (!item)
         return false;
-    }
-    const std::string& t = item->text;
+    const std::string& t = *item;
     if (t == "true" || t == "on" || t == "yes" || t == "1")
         return true;
     if (t == "false" || t == "off" || t == "no" || t == "0")
@@ -46,9 +46,9 @@ bool MArgList::asBool(unsigned int index, MStatus* status) const {
 }
 
 int MArgList::asInt(unsigned int index, MStatus* status) const {
-    const Item* item = at(index, status);
+    const std::string* item = at(index, status);
     int value = 0;
-    if (!item || item->isArray || !mel::parseInt(item->text, &value)) {
+    if (!item || !mel::parseInt(*item, &value)) {
         setStatus(status, MStatus::kInvalidParameter);
         return 0;
     }
@@ -56,9 +56,9 @@ int MArgList::asInt(unsigned int index, MStatus* status) const {
 }
 
 double MArgList::asDouble(unsigned int index, MStatus* status) const {
-    const Item* item = at(index, status);
+    const std::string* item = at(index, status);
     double value = 0.0;
-    if (!item || item->isArray || !mel::parseDouble(item->text, &value)) {
+    if (!item || !mel::parseDouble(*item, &value)) {
         setStatus(status, MStatus::kInvalidParameter);
         return 0.0;
     }
@@ -66,12 +66,8 @@ double MArgList::asDouble(unsigned int index, MStatus* status) const {
 }
 
 MString MArgList::asString(unsigned int index, MStatus* status) const {
-    const Item* item = at(index, status);
-    if (!item || item->isArray) {
-        setStatus(status, MStatus::kInvalidParameter);
-        return MString();
-    }
-    return MString(item->text.c_str());
+    const std::string* item = at(index, status);
+    return item ? MString(item->c_str()) : MString();
 }
 
 MDistance MArgList::asDistance(unsigned int index, MStatus* status) const {
@@ -84,25 +80,12 @@ MTime MArgList::asTime(unsigned int index, MStatus* status) const {
     return MTime(value, MTime::uiUnit());
 }
 
-MStringArray MArgList::asStringArray(unsigned int& index, MStatus* status) const {
-    MStringArray out;
-    const Item* item = at(index, status);
-    if (!item || !item->isArray) {
-        setStatus(status, MStatus::kInvalidParameter);
-        return out;
-    }
-    for (const std::string& s : item->items)
-        out.append(MString(s.c_str()));
-    ++index;
-    return out;
-}
-
 unsigned int MArgList::flagIndex(const char* shortFlag, const char* longFlag) const {
     for (size_t i = 0; i < items_.size(); ++i) {
-        const Item& item = items_[i];
-        if (item.isArray || item.text.size() < 2 || item.text[0] != '-')
+        const std::string& item = items_[i];
+        if (item.size() < 2 || item[0] != '-')
             continue;
-        const std::string name = item.text.substr(1);
+        const std::string name = item.substr(1);
         if ((shortFlag && name == shortFlag) || (longFlag && name == longFlag)) {
             return static_cast<unsigned int>(i);
         }
@@ -110,68 +93,43 @@ unsigned int MArgList::flagIndex(const char* shortFlag, const char* longFlag) co
     return kInvalidArgIndex;
 }
 
-MStatus MArgList::get(unsigned int& index, MString& value) const {
+namespace {
+
+// The get forms: the argument at index when it converts, value left alone otherwise.
+template <typename Value, typename Convert>
+MStatus getArg(const MArgList& args, unsigned int index, Value& value, Convert convert) {
     MStatus status;
-    const MString v = asString(index, &status);
-    if (status) {
-        value = v;
-        ++index;
-    }
+    const Value converted = (args.*convert)(index, &status);
+    if (status)
+        value = converted;
     return status;
 }
 
-MStatus MArgList::get(unsigned int& index, double& value) const {
-    MStatus status;
-    const double v = asDouble(index, &status);
-    if (status) {
-        value = v;
-        ++index;
-    }
-    return status;
+}  // namespace
+
+MStatus MArgList::get(unsigned int index, MString& value) const {
+    return getArg(*this, index, value, &MArgList::asString);
+}
+MStatus MArgList::get(unsigned int index, double& value) const {
+    return getArg(*this, index, value, &MArgList::asDouble);
+}
+MStatus MArgList::get(unsigned int index, int& value) const {
+    return getArg(*this, index, value, &MArgList::asInt);
+}
+MStatus MArgList::get(unsigned int index, bool& value) const {
+    return getArg(*this, index, value, &MArgList::asBool);
 }
 
-MStatus MArgList::get(unsigned int& index, int& value) const {
-    MStatus status;
-    const int v = asInt(index, &status);
-    if (status) {
-        value = v;
-        ++index;
-    }
-    return status;
+MStatus MArgList::addArg(const MString& value) {
+    items_.push_back(value.asChar());
+    return MStatus::kSuccess;
 }
-
-MStatus MArgList::get(unsigned int& index, bool& value) const {
-    MStatus status;
-    const bool v = asBool(index, &status);
-    if (status) {
-        value = v;
-        ++index;
-    }
-    return status;
-}
-
-MArgList& MArgList::addArg(const MString& value) {
-    Item item;
-    item.text = value.asChar();
-    items_.push_back(std::move(item));
-    return *this;
-}
-
-MArgList& MArgList::addArg(double value) {
+MStatus MArgList::addArg(double value) {
     return addArg(MString(mel::formatNumber(value).c_str()));
 }
-MArgList& MArgList::addArg(int value) {
+MStatus MArgList::addArg(int value) {
     return addArg(MString(std::to_string(value).c_str()));
 }
-MArgList& MArgList::addArg(bool value) {
+MStatus MArgList::addArg(bool value) {
     return addArg(MString(value ? "true" : "false"));
-}
-
-MArgList& MArgList::addArg(const MStringArray& value) {
-    Item item;
-    item.isArray = true;
-    for (unsigned int i = 0; i < value.length(); ++i)
-        item.items.push_back(value[i].asChar());
-    items_.push_back(std::move(item));
-    return *this;
 }

@@ -17,11 +17,10 @@ namespace {
 MArgList argumentsOf(const Call& call) {
     MArgList args;
     for (const Arg& arg : call.args) {
+        // The argument list has no array arguments: an array's items follow one another.
         if (arg.kind == Arg::Kind::StringArray) {
-            MStringArray items;
             for (const std::string& item : arg.items)
-                items.append(MString(item.c_str()));
-            args.addArg(items);
+                args.addArg(MString(item.c_str()));
         } else if (arg.kind == Arg::Kind::Flag) {
             args.addArg(MString(("-" + arg.text).c_str()));
         } else {

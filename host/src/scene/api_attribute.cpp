@@ -169,7 +169,7 @@ MStatus MFnUnitAttribute::setDefault(const MTime& value) {
     return setDefault(scene::toSeconds(value));
 }
 
-MStatus MFnUnitAttribute::getDefault(double& value) const {
+MStatus MFnUnitAttribute::getDefault(double& value) {
     MStatus s;
     scene::AttrDef* a = defOf(object_, &s);
     if (a != nullptr) {

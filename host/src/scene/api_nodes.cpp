@@ -214,12 +214,16 @@ MFn::Type MFnDagNode::type() const {
     return MFn::kDagNode;
 }
 
+MStatus MFnDagNode::setObject(MObject& object) {
+    return MFnBase::setObject(object);
+}
+
 MStatus MFnDagNode::setObject(const MObject& object) {
     return MFnBase::setObject(object);
 }
 
 MStatus MFnDagNode::setObject(const MDagPath& path) {
-    return setObject(path.node());
+    return MFnBase::setObject(path.node());
 }
 
 MObject MFnDagNode::create(const MString& type, MObject& parent, MStatus* ReturnStatus) {
@@ -319,23 +323,23 @@ MStatus MFnDagNode::addChild(MObject& child, unsigned int index, bool keepExisti
     return S().reparent(c, n).empty() ? MStatus::kSuccess : MStatus::kInvalidParameter;
 }
 
-MString MFnDagNode::fullPathName(MStatus* ReturnStatus) const {
+MString MFnDagNode::fullPathName(MStatus* ReturnStatus) {
     scene::Node* n = attached(object_, ReturnStatus);
     return n != nullptr ? text(S().fullPath(n)) : MString();
 }
 
-MString MFnDagNode::partialPathName(MStatus* ReturnStatus) const {
+MString MFnDagNode::partialPathName(MStatus* ReturnStatus) {
     scene::Node* n = attached(object_, ReturnStatus);
     return n != nullptr ? text(S().shortestUniqueName(n)) : MString();
 }
 
-MStatus MFnDagNode::getPath(MDagPath& path) const {
+MStatus MFnDagNode::getPath(MDagPath& path) {
     return MDagPath::getAPathTo(object_, path);
 }
 
 MDagPath MFnDagNode::dagPath(MStatus* ReturnStatus) const {
     MDagPath path;
-    MStatus s = getPath(path);
+    MStatus s = MDagPath::getAPathTo(object_, path);
     setStatus(ReturnStatus, s.statusCode());
     return path;
 }

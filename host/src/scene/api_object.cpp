@@ -173,6 +173,35 @@ MPxNode::Type MPxNode::type() const {
     return kDependNode;
 }
 
+bool MPxNode::getInternalValue(const MPlug&, MDataHandle&) {
+    return false;
+}
+bool MPxNode::setInternalValue(const MPlug&, const MDataHandle&) {
+    return false;
+}
+void MPxNode::copyInternalData(MPxNode*) {}
+MStatus MPxNode::legalConnection(const MPlug&, const MPlug&, bool, bool&) const {
+    return MStatus::kUnknownParameter;
+}
+MStatus MPxNode::legalDisconnection(const MPlug&, const MPlug&, bool, bool&) const {
+    return MStatus::kUnknownParameter;
+}
+MStatus MPxNode::setDependentsDirty(const MPlug&, MPlugArray&) {
+    return MStatus::kSuccess;
+}
+MStatus MPxNode::connectionMade(const MPlug&, const MPlug&, bool) {
+    return MStatus::kUnknownParameter;
+}
+MStatus MPxNode::connectionBroken(const MPlug&, const MPlug&, bool) {
+    return MStatus::kUnknownParameter;
+}
+MStatus MPxNode::shouldSave(const MPlug&, bool&) {
+    return MStatus::kUnknownParameter;
+}
+bool MPxNode::isAbstractClass() const {
+    return false;
+}
+
 MObject MPxNode::thisMObject() const {
     return node_ == 0 ? MObject() : MObjectAccess::forNode(node_);
 }

@@ -197,7 +197,7 @@ MPlug MPlug::child(unsigned int index, MStatus* ReturnStatus) const {
     return MPlugAccess::make(node_, a->children[index]);
 }
 
-MPlug MPlug::child(const MObject& attr, MStatus* ReturnStatus) const {
+MPlug MPlug::child(MObject& attr, MStatus* ReturnStatus) const {
     scene::Node* n;
     const scene::AttrDef* a;
     scene::AttrId id = MObjectAccess::attrId(attr);
@@ -298,10 +298,10 @@ MStatus MPlug::setValue(int value) {
 MStatus MPlug::setValue(bool value) {
     return writeValue(*this, value ? 1.0 : 0.0);
 }
-MStatus MPlug::setValue(const MDistance& value) {
+MStatus MPlug::setValue(MDistance& value) {
     return writeValue(*this, value.as(MDistance::internalUnit()));
 }
-MStatus MPlug::setValue(const MTime& value) {
+MStatus MPlug::setValue(MTime& value) {
     return writeValue(*this, scene::toSeconds(value));
 }
 

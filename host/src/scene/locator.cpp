@@ -25,6 +25,10 @@ MBoundingBox MPxLocatorNode::boundingBox() const {
     return MBoundingBox();
 }
 
+bool MPxLocatorNode::excludeAsLocator() const {
+    return true;
+}
+
 namespace {
 
 void fail(std::string* error, const std::string& text) {

@@ -89,7 +89,7 @@ MStatus MGlobal::getActiveSelectionList(MSelectionList& dest) {
     return MStatus::kSuccess;
 }
 
-MStatus MGlobal::setActiveSelectionList(const MSelectionList& src, ListAdjustment adjustment) {
+MStatus MGlobal::setActiveSelectionList(MSelectionList& src, ListAdjustment adjustment) {
     if (!validAdjustment(adjustment)) {
         return MStatus::kInvalidParameter;
     }
@@ -139,7 +139,7 @@ unsigned int MSelectionList::length(MStatus* ReturnStatus) const {
     return static_cast<unsigned int>(items_.size());
 }
 
-MStatus MSelectionList::add(const MString& matchString, bool) {
+MStatus MSelectionList::add(const MString& matchString) {
     std::vector<scene::Node*> nodes;
     if (!scene::resolveForSelection(matchString.asChar(), &nodes).empty()) {
         return MStatus::kInvalidParameter;

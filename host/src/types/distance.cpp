@@ -64,29 +64,29 @@ double MDistance::as(Unit unit, MStatus* status) const {
     return value_ * micrometresPerUnit(unit_) / micrometresPerUnit(unit);
 }
 
-double MDistance::asInches(MStatus* status) const {
-    return as(kInches, status);
+double MDistance::asInches() const {
+    return as(kInches);
 }
-double MDistance::asFeet(MStatus* status) const {
-    return as(kFeet, status);
+double MDistance::asFeet() const {
+    return as(kFeet);
 }
-double MDistance::asYards(MStatus* status) const {
-    return as(kYards, status);
+double MDistance::asYards() const {
+    return as(kYards);
 }
-double MDistance::asMiles(MStatus* status) const {
-    return as(kMiles, status);
+double MDistance::asMiles() const {
+    return as(kMiles);
 }
-double MDistance::asMillimeters(MStatus* status) const {
-    return as(kMillimeters, status);
+double MDistance::asMillimeters() const {
+    return as(kMillimeters);
 }
-double MDistance::asCentimeters(MStatus* status) const {
-    return as(kCentimeters, status);
+double MDistance::asCentimeters() const {
+    return as(kCentimeters);
 }
-double MDistance::asKilometers(MStatus* status) const {
-    return as(kKilometers, status);
+double MDistance::asKilometers() const {
+    return as(kKilometers);
 }
-double MDistance::asMeters(MStatus* status) const {
-    return as(kMeters, status);
+double MDistance::asMeters() const {
+    return as(kMeters);
 }
 
 MDistance::Unit MDistance::uiUnit() {

@@ -34,9 +34,6 @@ MPoint MPoint::operator*(double scale) const {
 MPoint MPoint::operator/(double scale) const {
     return MPoint(x / scale, y / scale, z / scale, w);
 }
-MPoint operator*(double scale, const MPoint& p) {
-    return p * scale;
-}
 
 bool MPoint::operator==(const MPoint& o) const {
     return x == o.x && y == o.y && z == o.z && w == o.w;
@@ -111,14 +108,6 @@ bool MBoundingBox::contains(const MPoint& point) const {
     p.cartesianize();
     return p.x >= min_.x && p.x <= max_.x && p.y >= min_.y && p.y <= max_.y && p.z >= min_.z &&
            p.z <= max_.z;
-}
-
-bool MBoundingBox::intersects(const MBoundingBox& b, double tolerance) const {
-    if (empty_ || b.empty_)
-        return false;
-    return min_.x <= b.max_.x + tolerance && b.min_.x <= max_.x + tolerance &&
-           min_.y <= b.max_.y + tolerance && b.min_.y <= max_.y + tolerance &&
-           min_.z <= b.max_.z + tolerance && b.min_.z <= max_.z + tolerance;
 }
 
 double MBoundingBox::width() const {

@@ -45,6 +45,6 @@ void MStatus::perror(const MString& text) const {
     perror(text.asChar());
 }
 
-std::ostream& operator<<(std::ostream& os, const MStatus& status) {
+std::ostream& operator<<(std::ostream& os, MStatus& status) {
     return os << describe(status.statusCode());
 }

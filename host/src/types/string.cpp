@@ -47,12 +47,6 @@ bool MString::operator==(const char* text) const {
     return text_ == (text ? text : "");
 }
 
-const char* MString::asChar(MStatus* status) const {
-    if (status)
-        *status = MStatus::kSuccess;
-    return text_.c_str();
-}
-
 MString& MString::toUpperCase() {
     for (char& c : text_) {
         if (c >= 'a' && c <= 'z')
@@ -136,6 +130,11 @@ double MString::asDouble() const {
     return std::strtod(text_.c_str(), nullptr);
 }
 
+MStatus MString::clear() {
+    text_.clear();
+    return MStatus::kSuccess;
+}
+
 MStatus MString::set(const char* text) {
     *this = text;
     return MStatus::kSuccess;
@@ -173,12 +172,6 @@ MString operator+(const char* a, const MString& b) {
 }
 
 MString operator+(const MString& a, double b) {
-    MString r(a);
-    r += b;
-    return r;
-}
-
-MString operator+(const MString& a, int b) {
     MString r(a);
     r += b;
     return r;

