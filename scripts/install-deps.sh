@@ -13,7 +13,10 @@ packages=(cmake ninja-build g++ clang git clang-format-14 libgtest-dev libgmock-
           # the kfile command
           libcli11-dev nlohmann-json3-dev
           # the Python module, its plots and its tests, for Debian's own python3
-          python3-dev python3-numpy pybind11-dev python3-pybind11 python3-matplotlib python3-pytest)
+          python3-dev python3-numpy pybind11-dev python3-pybind11 python3-matplotlib python3-pytest
+          # DataFrames, animated pictures, and building and installing the module as a package
+          python3-pandas python3-pil python3-setuptools python3-wheel python3-build python3-venv
+          python3-pip)
 # Installed without their recommendations, which for Wine are a desktop's worth.
 bare_packages=()
 if [ "${1:-}" = "--win32" ]; then

@@ -30,7 +30,7 @@ if [ -z "$build" ]; then
     cd "$root"
     quietly cmake --preset release
     quietly cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)" \
-        --target kfile_tool import_summary minihost MayaKFileReader
+        --target kfile_tool import_summary minihost MayaKFileReader kfile_python
     cd - >/dev/null
 fi
 
@@ -48,3 +48,5 @@ fi
 echo
 echo "The same import in the stand-in host, with the whole scene printed:"
 echo "  $build/host/minihost -c 'loadPlugin MayaKFileReader; file -import \"$take\"' --dump"
+echo "The take in Python (Debian's interpreter, which has NumPy):"
+echo "  PYTHONPATH=$build/python /usr/bin/python3 -c 'import kfile; print(kfile.read(\"$take\"))'"

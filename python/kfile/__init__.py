@@ -7,10 +7,12 @@ datagroup's values as one frames x channels array with NaN where the file marks 
     import kfile
 
     take = kfile.read("walk.K")
-    markers = take.datagroup(0)
+    markers = take.datagroup(0)          # or by name: take.datagroup("Markers")
     markers.labels[:3]    # ['Bob:LFHD <P-X>', 'Bob:LFHD <P-Y>', 'Bob:LFHD <P-Z>']
     markers.times         # seconds: frames / rate
     markers.values        # float64, frames x channels, NaN where a marker was not seen
+    names, xyz = markers.points("Bob")   # frames x markers x 3
+    markers.to_pandas()   # a DataFrame indexed by time, one column per label
 
     kfile.write("copy.K", take)
 
@@ -23,25 +25,40 @@ from __future__ import annotations
 import enum
 import errno
 import os
+import stat
 from dataclasses import dataclass, field, fields
-from typing import Any, Union
+from typing import Any, NamedTuple, Union
 
 import numpy as np
 
 from . import _kfile
 
 __all__ = [
+    "UNNAMED_SUBJECT",
     "Datagroup",
     "Parameter",
+    "Points",
     "ReadError",
     "Take",
     "UnknownSection",
     "ValueType",
+    "base_name",
     "read",
+    "subject_of",
     "write",
 ]
 
-PathLike = Union[str, "os.PathLike[str]"]
+__version__: str = _kfile.__version__
+
+#: A path as the os module takes it; undecodable names (surrogate escapes, bytes) included.
+PathLike = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
+
+#: The subject of labels without one, named as the import names its character group.
+UNNAMED_SUBJECT = "UnnamedCharacter"
+_DIGITS = "0123456789"
+# What the import trims from the end of a label's name: not all of str.isspace.
+_TRAILING_SPACE = " \t\r\n"
+_POSITION_AXES = {"<P-X>": 0, "<P-Y>": 1, "<P-Z>": 2}
 
 
 class ValueType(enum.IntEnum):
@@ -68,6 +85,31 @@ _PARAMETER_DTYPES = {
 }
 
 _KNOWN_SECTIONS = (b"PARAMETER", b"DATAGROUP")
+
+
+def subject_of(label: str) -> str:
+    """The subject a label belongs to, as the import groups locators: the text before the
+    first ":" cut at its first decimal digit ("Bob2:LFHD <P-X>" belongs to Bob), or
+    UNNAMED_SUBJECT when that leaves nothing."""
+    prefix, colon, _ = label.partition(":")
+    if not colon:
+        return UNNAMED_SUBJECT
+    digit = next((i for i, c in enumerate(prefix) if c in _DIGITS), len(prefix))
+    return prefix[:digit] or UNNAMED_SUBJECT
+
+
+def base_name(label: str) -> str:
+    """A label without its suffix: the text before its last "<", without trailing white space
+    ("Bob2:LFHD <P-X>" gives "Bob2:LFHD"); a label without "<" is its own name."""
+    if "<" not in label:
+        return label
+    return label[: label.rfind("<")].rstrip(_TRAILING_SPACE)
+
+
+def _position_axis(label: str) -> int | None:
+    """0, 1, 2 for a marker position label (suffix exactly <P-X>, <P-Y>, <P-Z>), else None."""
+    start = label.find("<")
+    return _POSITION_AXES.get(label[start:]) if start >= 0 else None
 
 
 def _value_type(code: int) -> int:
@@ -167,7 +209,14 @@ class Parameter:
         return b"".join(text.ljust(width, b"\0") for text in slots)
 
 
-@dataclass(kw_only=True, eq=False)
+class Points(NamedTuple):
+    """Marker positions of a datagroup: ``names[m]`` is the marker of ``values[:, m]``."""
+
+    names: list[str]
+    values: np.ndarray  #: float64, frames x markers x 3 (X, Y, Z), NaN where missing
+
+
+@dataclass(kw_only=True, eq=False, repr=False)
 class Datagroup:
     """One datagroup: its channels and their values frame by frame.
 
@@ -214,8 +263,53 @@ class Datagroup:
         except ValueError:
             raise KeyError(label) from None
 
+    @property
+    def subjects(self) -> list[str]:
+        """The subjects of the labels in order of first appearance, merged as the import merges
+        them into character groups (see ``subject_of``): Bob1 and Bob2 are one Bob."""
+        return list(dict.fromkeys(subject_of(label) for label in self.labels))
 
-@dataclass(kw_only=True, eq=False)
+    def points(self, subject: str | None = None) -> Points:
+        """Marker positions frame by frame, from the labels ending in <P-X>, <P-Y> and <P-Z>.
+
+        One marker per name (the label without its suffix, "Bob:LFHD"), in order of first
+        appearance; only ``subject``'s markers when given. A coordinate without a channel, or
+        without a value at a frame, is NaN.
+        """
+        columns: dict[str, list[int | None]] = {}
+        for column, label in enumerate(self.labels):
+            axis = _position_axis(label)
+            name = base_name(label)
+            if axis is None or (subject is not None and subject_of(name) != subject):
+                continue
+            slots = columns.setdefault(name, [None, None, None])
+            if slots[axis] is None:
+                slots[axis] = column
+        values = np.full((len(self.frames), len(columns), 3), np.nan)
+        for marker, slots in enumerate(columns.values()):
+            for axis, column in enumerate(slots):
+                if column is not None:
+                    values[:, marker, axis] = self.values[:, column]
+        return Points(list(columns), values)
+
+    def to_pandas(self):
+        """The values as a pandas DataFrame: one row per frame indexed by its time in seconds
+        ("time"), one column per label, NaN where missing."""
+        try:
+            import pandas
+        except ImportError as error:
+            raise ImportError("Datagroup.to_pandas needs pandas: apt-get install python3-pandas, "
+                              "or pip install pandas") from error
+        index = pandas.Index(self.times, name="time")
+        return pandas.DataFrame(self.values, index=index, columns=list(self.labels))
+
+    def __repr__(self) -> str:
+        named = f" {self.name!r}" if self.name else ""
+        return (f"<Datagroup {self.id}{named}: {len(self.labels)} channels, "
+                f"{len(self.frames)} frames at {self.rate:g} Hz>")
+
+
+@dataclass(kw_only=True, eq=False, repr=False)
 class Take:
     """The contents of one K-file."""
 
@@ -227,30 +321,50 @@ class Take:
 
     __eq__ = _equal
 
-    def datagroup(self, id: int) -> Datagroup:
-        """The datagroup with this id; KeyError when there is none."""
+    def datagroup(self, key: int | str) -> Datagroup:
+        """The datagroup with this id, or with this name (the first of that name); KeyError
+        when there is none."""
+        attribute = "name" if isinstance(key, str) else "id"
         for datagroup in self.datagroups:
-            if datagroup.id == id:
+            if getattr(datagroup, attribute) == key:
                 return datagroup
-        raise KeyError(id)
+        raise KeyError(key)
+
+    def __repr__(self) -> str:
+        shown = ", ".join(f"{d.id}{' ' + d.name if d.name else ''} ({len(d.frames)} frames)"
+                          for d in self.datagroups[:4])
+        more = f" and {len(self.datagroups) - 4} more" if len(self.datagroups) > 4 else ""
+        groups = f"datagroups {shown}{more}" if self.datagroups else "no datagroups"
+        return f"<Take version {self.version}, {groups}>"
+
+
+def _check_regular_file(name: str | bytes) -> None:
+    """Raises the OSError that tells why `name` is not a file to read: the system's own for a
+    missing or forbidden path, IsADirectoryError, or EINVAL for a device, FIFO or socket."""
+    mode = os.stat(name).st_mode
+    if stat.S_ISDIR(mode):
+        raise IsADirectoryError(errno.EISDIR, os.strerror(errno.EISDIR), name)
+    if not stat.S_ISREG(mode):
+        raise OSError(errno.EINVAL, "not a regular file", name)
 
 
 def read(path: PathLike) -> Take:
-    """Reads the take at ``path``.
+    """Reads the take at ``path`` (str, bytes or os.PathLike).
 
-    Raises ``ReadError`` when the file is not a complete K-file, and ``OSError`` when it cannot
-    be opened.
+    Raises ``ReadError`` when the file is not a complete K-file, and ``OSError`` (with
+    ``errno`` and ``filename``) when it is not a regular file or cannot be opened.
     """
-    path = os.fspath(path)
-    if os.path.isdir(path):
-        raise IsADirectoryError(errno.EISDIR, os.strerror(errno.EISDIR), path)
-    raw = _kfile.read(path)
+    name = os.fspath(path)
+    _check_regular_file(name)
+    raw = _kfile.read(os.fsencode(name))
     if raw["error"] is not None:
         reason, message, offset, section = raw["error"]
         if reason == "cannot_open":
-            open(path, "rb").close()  # raises the OSError that tells why
-        raise ReadError(f"{path}: {message}", reason=reason, offset=offset, section=section,
-                        path=path)
+            open(name, "rb").close()  # raises the OSError that tells why
+            raise OSError(errno.EIO, "the file cannot be opened", name)
+        shown = os.fsdecode(name)
+        raise ReadError(f"{shown}: {message}", reason=reason, offset=offset, section=section,
+                        path=shown)
     parameters: dict[str, Parameter] = {}
     for name, value_type, dimensions, values in raw["parameters"]:
         # The first of several parameters with one name stands, as the library's lookup does.
@@ -271,12 +385,15 @@ def read(path: PathLike) -> Take:
 
 
 def write(path: PathLike, take: Take) -> None:
-    """Writes ``take`` to ``path``, replacing any file there.
+    """Writes ``take`` to ``path`` (str, bytes or os.PathLike), replacing any file there.
 
     Each datagroup's values are stored as its value type (Short, Long, Float, Double or Boolean)
-    with NaN written as the type's missing-value marker. Raises ``ValueError`` for a value the
-    type cannot hold (a fraction in a Short datagroup, a number equal to a marker) and for
-    arrays whose shapes disagree, and ``OSError`` when the file cannot be written.
+    with NaN written as the type's missing-value marker. Before anything is written, raises
+    ``ValueError`` naming the datagroup for a value the type cannot hold (a fraction in a Short
+    datagroup, a number equal to a marker), arrays whose shapes disagree, a rate that is not a
+    positive finite number, ids and sizes the file layout cannot hold, and datagroups without
+    one of id 0. Raises ``OSError`` (with ``errno`` and ``filename``) when the file cannot be
+    written.
     """
     parameters = [
         (name, int(p.value_type), tuple(p.dimensions), p._value_bytes())
@@ -286,5 +403,8 @@ def write(path: PathLike, take: Take) -> None:
         (d.id, d.name, int(d.value_type), d.rate, list(d.labels), d.frames, d.values)
         for d in take.datagroups
     ]
-    _kfile.write(os.fspath(path), take.version, parameters, datagroups)
+    name = os.fspath(path)
+    failure = _kfile.write(os.fsencode(name), take.version, parameters, datagroups)
+    if failure:
+        raise OSError(failure, os.strerror(failure), name)
 

@@ -11,7 +11,9 @@ RawParameter = tuple[str, int, tuple[int, ...], npt.NDArray[Any] | list[str]]
 RawDatagroup = tuple[int, str, int, float, list[str], npt.NDArray[np.int32],
                      npt.NDArray[np.float64]]
 
-def read(path: str) -> dict[str, Any]:
+__version__: str
+
+def read(path: bytes) -> dict[str, Any]:
     """Reads the take at `path` into plain values (see kfile.read for the classes).
 
     Keys: version, parameters (list of RawParameter), datagroups (list of RawDatagroup),
@@ -20,12 +22,13 @@ def read(path: str) -> dict[str, Any]:
     (reason, message, offset, section)).
     """
 
-def read_contents_only(path: str) -> int:
+def read_contents_only(path: bytes) -> int:
     """Reads the take with the C++ library alone, building no arrays; answers its number of
     dynamic records, or -1 when it does not read. A benchmark baseline."""
 
-def write(path: str, version: int,
+def write(path: bytes, version: int,
           parameters: list[tuple[str, int, tuple[int, ...], bytes]],
           datagroups: list[tuple[int, str, int, float, list[str], npt.ArrayLike, npt.ArrayLike]]
-          ) -> None:
-    """Writes a take given as plain values (see kfile.write for the classes)."""
+          ) -> int:
+    """Writes a take given as plain values (see kfile.write for the classes); answers 0, or the
+    errno of a failed write."""

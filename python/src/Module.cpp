@@ -8,6 +8,7 @@ namespace py = pybind11;
 
 PYBIND11_MODULE(_kfile, module) {
     module.doc() = "Compiled core of the kfile package: takes between K-files and NumPy arrays.";
+    module.attr("__version__") = KFR_VERSION;
     module.def("read", &kfile_python::ReadTake, py::arg("path"),
                "Reads the take at `path` into plain values (see kfile.read for the classes).");
     module.def("read_contents_only", &kfile_python::ReadContentsOnly, py::arg("path"),

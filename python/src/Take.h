@@ -24,8 +24,10 @@ int64_t ReadContentsOnly(const std::string& path);
 //   parameters: [(name, value type, dimensions, raw little-endian value bytes)]
 //   datagroups: [(id, name, value type, rate, labels, frames, values)] with values a
 //     frames x channels array in which NaN stands for a missing value.
-// Raises ValueError for values the datagroup's type cannot hold, OSError when writing fails.
-void WriteTake(const std::string& path, int version, const pybind11::list& parameters,
+// Raises ValueError for what the file layout cannot hold, before writing anything. Answers 0
+// when the take was written, else the system's error number of the failure (EIO when the
+// system gave none).
+int WriteTake(const std::string& path, int version, const pybind11::list& parameters,
                const pybind11::list& datagroups);
 
 }  // namespace kfile_python

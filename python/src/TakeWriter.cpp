@@ -1,6 +1,7 @@
 #include <pybind11/numpy.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -185,9 +186,15 @@ std::unique_ptr<KFileDatagroupRecord> MakeDatagroupRecord(const py::tuple& datag
                               std::to_string(valueType) +
                               " has no numbers to write (Short, Long, Float, Double or Boolean)");
     }
+    // The file holds a float32: a rate beyond its range becomes infinite, one below it zero.
+    const auto rate = static_cast<float>(datagroup[3].cast<double>());
+    if (!std::isfinite(rate) || rate <= 0) {
+        throw py::value_error("datagroup " + std::to_string(id) + ": rate " +
+                              std::string(py::str(datagroup[3])) +
+                              " is not a positive finite number of frames per second");
+    }
     const auto width = static_cast<uint8_t>(KValueTypeWidth(valueType));
-    auto group =
-        std::make_unique<KFileDatagroupRecord>(id, valueType, width, datagroup[3].cast<float>());
+    auto group = std::make_unique<KFileDatagroupRecord>(id, valueType, width, rate);
     group->SetName(PythonToLatin1(datagroup[1]));
     for (py::handle label : datagroup[4]) {
         group->AppendLabel(PythonToLatin1(label));
@@ -263,9 +270,17 @@ void AddDynamicRecords(KFileContents& contents, const std::vector<DatagroupArray
     }
 }
 
+std::string DatagroupIds(const KFileDatagroupSection& section) {
+    std::string ids;
+    for (const KFileDatagroupRecord& group : section.GetRecords()) {
+        ids += (ids.empty() ? "" : ", ") + std::to_string(group.GetId());
+    }
+    return ids;
+}
+
 }  // namespace
 
-void WriteTake(const std::string& path, int version, const py::list& parameters,
+int WriteTake(const std::string& path, int version, const py::list& parameters,
                const py::list& datagroups) {
     KFileContents contents;
     contents.SetVersion(Checked<int16_t>(py::int_(version), "version"));
@@ -286,22 +301,21 @@ void WriteTake(const std::string& path, int version, const py::list& parameters,
         arrays.push_back(MakeArrays(*record, datagroup.cast<py::tuple>()));
         section->AddRecord(std::move(record));
     }
+    if (!arrays.empty() && !section->FindRecord(0)) {
+        throw py::value_error("the take has datagroups but none with id 0; their ids are " +
+                              DatagroupIds(*section));
+    }
     if (!arrays.empty()) {
         (void)contents.AddSection(std::move(section));  // the first of its name: taken
     }
     AddDynamicRecords(contents, arrays);
 
-    KWriteReport report;
-    {
-        py::gil_scoped_release release;  // the library touches no Python object
-        report = kfile::WriteTake(path, contents);
+    py::gil_scoped_release release;  // the library touches no Python object
+    const KWriteReport report = kfile::WriteTake(path, contents);
+    if (report.written) {
+        return 0;
     }
-    if (!report.written) {
-        // OSError with the system's errno and reason, as Python's own file calls raise it.
-        PyErr_SetObject(PyExc_OSError,
-                        py::make_tuple(report.systemError, report.Describe(), path).ptr());
-        throw py::error_already_set();
-    }
+    return report.systemError != 0 ? report.systemError : EIO;
 }
 
 }  // namespace kfile_python

@@ -1,5 +1,7 @@
 """Truncated and hostile takes: a ReadError that says why and where, or a take read safely."""
 
+import errno
+import os
 import struct
 from pathlib import Path
 
@@ -129,10 +131,50 @@ def test_fuzz_corpus_is_there():
     assert len(FUZZ_TAKES) >= 5
 
 
-def test_a_file_that_cannot_be_opened_raises_os_error(tmp_path):
-    with pytest.raises(FileNotFoundError):
-        kfile.read(tmp_path / "missing.K")
-    with pytest.raises(IsADirectoryError):
-        kfile.read(tmp_path)
-    with pytest.raises(OSError):
-        kfile.write(tmp_path / "no-such-folder" / "take.K", kfile.Take())
+class PathObject:
+    """An os.PathLike of a kind the standard library does not know."""
+
+    def __init__(self, path):
+        self.path = path
+
+    def __fspath__(self):
+        return self.path
+
+
+# Each kind of path that os functions take: str, one holding an undecodable byte as os.listdir
+# gives it (a surrogate escape), bytes, pathlib and another os.PathLike.
+PATH_KINDS = {
+    "str": str,
+    "surrogate_escape": lambda path: str(path) + os.fsdecode(b"-\xff\xe9"),
+    "bytes": lambda path: os.fsencode(path),
+    "pathlib": Path,
+    "path_like": lambda path: PathObject(os.fsencode(path)),
+}
+
+
+@pytest.mark.parametrize("kind", PATH_KINDS)
+def test_every_kind_of_path_reads_and_writes(tmp_path, kind):
+    path = PATH_KINDS[kind](tmp_path / "take.K")
+    take_ = kfile.Take(datagroups=[kfile.Datagroup(labels=["x"], rate=10, frames=[1],
+                                                   values=[[2.0]])])
+    kfile.write(path, take_)
+    assert kfile.read(path) == take_
+    assert os.path.isfile(path)
+
+
+@pytest.mark.parametrize("kind", PATH_KINDS)
+def test_a_path_that_cannot_be_read_or_written_raises_os_error_with_errno_and_filename(
+        tmp_path, kind):
+    for name, make, error_type, number in [("missing.K", None, FileNotFoundError, errno.ENOENT),
+                                           ("folder.K", os.mkdir, IsADirectoryError, errno.EISDIR),
+                                           ("fifo.K", os.mkfifo, OSError, errno.EINVAL)]:
+        path = PATH_KINDS[kind](tmp_path / name)
+        if make:
+            make(path)
+        with pytest.raises(error_type) as error:
+            kfile.read(path)
+        assert (error.value.errno, error.value.filename) == (number, os.fspath(path))
+    path = PATH_KINDS[kind](tmp_path / "no-such-folder" / "take.K")
+    with pytest.raises(FileNotFoundError) as error:
+        kfile.write(path, kfile.Take())
+    assert (error.value.errno, error.value.filename) == (errno.ENOENT, os.fspath(path))

@@ -2,6 +2,7 @@
 
 import csv
 import io
+import re
 import struct
 import subprocess
 
@@ -163,10 +164,10 @@ def test_unordered_and_repeated_frames_read_one_row_per_frame(tmp_path):
 ])
 def test_values_a_type_cannot_hold_are_refused_and_nothing_is_written(
         tmp_path, value_type, value, message):
-    datagroup = Datagroup(id=4, value_type=value_type, labels=["ok", "bad"], rate=1,
+    datagroup = Datagroup(id=0, value_type=value_type, labels=["ok", "bad"], rate=1,
                           frames=[8], values=[[0, value]])
     path = tmp_path / "refused.K"
-    with pytest.raises(ValueError, match=rf"datagroup 4, frame 8, channel 'bad': .*{message}"):
+    with pytest.raises(ValueError, match=rf"datagroup 0, frame 8, channel 'bad': .*{message}"):
         kfile.write(path, Take(datagroups=[datagroup]))
     assert not path.exists()
 
@@ -183,6 +184,11 @@ def test_values_a_type_cannot_hold_are_refused_and_nothing_is_written(
      "at most 254 characters"),
     ([Datagroup(labels=["c"] * 4096, rate=1, frames=[], values=np.empty((0, 4096)))],
      "do not fit one record"),
+    *[([Datagroup(id=0, labels=[], rate=rate, frames=[], values=np.empty((0, 0)))],
+       f"datagroup 0: rate {re.escape(str(rate))} is not a positive finite number")
+      for rate in (0.0, -100.0, NAN, float("inf"), 1e300, 1e-50)],
+    ([Datagroup(id=i, labels=[], rate=1, frames=[], values=np.empty((0, 0))) for i in (2, 1)],
+     "none with id 0; their ids are 2, 1"),
 ])
 def test_datagroups_the_format_cannot_hold_are_refused(tmp_path, datagroups, message):
     with pytest.raises(ValueError, match=message):
@@ -226,10 +232,44 @@ def test_text_is_latin1_both_ways(tmp_path):
 
 
 def test_datagroup_lookups():
-    datagroup = Datagroup(id=7, labels=["a", "b"], rate=2, frames=[4, 5], values=[[1, 2], [3, 4]])
+    datagroup = Datagroup(id=7, name="Skeleton", labels=["a", "b"], rate=2, frames=[4, 5],
+                          values=[[1, 2], [3, 4]])
     np.testing.assert_array_equal(datagroup.channel("b"), [2, 4])
     with pytest.raises(KeyError):
         datagroup.channel("c")
-    assert Take(datagroups=[datagroup]).datagroup(7) is datagroup
-    with pytest.raises(KeyError):
-        Take().datagroup(0)
+    take_ = Take(datagroups=[datagroup])
+    assert take_.datagroup(7) is take_.datagroup("Skeleton") is datagroup
+    assert list(take_.datagroups) == [datagroup]
+    for missing in (0, "skeleton", ""):
+        with pytest.raises(KeyError):
+            take_.datagroup(missing)
+    assert repr(take_) == "<Take version 1, datagroups 7 Skeleton (2 frames)>"
+    assert repr(datagroup) == "<Datagroup 7 'Skeleton': 2 channels, 2 frames at 2 Hz>"
+
+
+def test_points_subjects_and_pandas_agree_with_the_channels(generate):
+    markers = kfile.read(generate(frames=30, subjects=3, markers=4, missing_every=5)).datagroup(0)
+    assert markers.subjects == ["Bob", "Ann", "Kim", kfile.UNNAMED_SUBJECT]  # Bob1, Kim2: merged
+    names, xyz = markers.points()
+    assert xyz.shape == (30, len(names), 3) and np.isnan(xyz).any()
+    for marker, name in enumerate(names):
+        for axis, letter in enumerate("XYZ"):
+            np.testing.assert_array_equal(xyz[:, marker, axis], markers.channel(f"{name} <P-{letter}>"))
+    kim = markers.points("Kim")
+    assert kim.names == [name for name in names if name.startswith("Kim2:")] and kim.names
+    np.testing.assert_array_equal(kim.values, xyz[:, [names.index(n) for n in kim.names]])
+    assert markers.points("Nobody").values.shape == (30, 0, 3)
+
+    frame = markers.to_pandas()
+    assert list(frame.columns) == markers.labels and frame.index.name == "time"
+    np.testing.assert_array_equal(frame.index, markers.times)
+    np.testing.assert_array_equal(frame.to_numpy(), markers.values)
+
+
+def test_points_take_position_labels_as_the_import_reads_them():
+    labels = ["A1:m <P-X>", "A1:m  <P-Z>", "A2:n <P-Y>", "A1:m <p-x>", "A1:m <P-X> ", "B:k <A-X>"]
+    datagroup = Datagroup(labels=labels, rate=1, frames=[0], values=[np.arange(6.0)])
+    assert datagroup.subjects == ["A", "B"]
+    names, xyz = datagroup.points("A")
+    assert names == ["A1:m", "A2:n"]
+    np.testing.assert_array_equal(xyz, [[[0, NAN, 1], [NAN, 2, NAN]]])
