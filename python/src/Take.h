@@ -28,6 +28,6 @@ int64_t ReadContentsOnly(const std::string& path);
 // when the take was written, else the system's error number of the failure (EIO when the
 // system gave none).
 int WriteTake(const std::string& path, int version, const pybind11::list& parameters,
-               const pybind11::list& datagroups);
+              const pybind11::list& datagroups);
 
 }  // namespace kfile_python

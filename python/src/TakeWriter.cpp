@@ -281,7 +281,7 @@ std::string DatagroupIds(const KFileDatagroupSection& section) {
 }  // namespace
 
 int WriteTake(const std::string& path, int version, const py::list& parameters,
-               const py::list& datagroups) {
+              const py::list& datagroups) {
     KFileContents contents;
     contents.SetVersion(Checked<int16_t>(py::int_(version), "version"));
     if (!parameters.empty()) {
