@@ -209,6 +209,10 @@ class Parameter:
         return b"".join(text.ljust(width, b"\0") for text in slots)
 
 
+def _count(number: int, noun: str) -> str:
+    return f"{number} {noun}{'' if number == 1 else 's'}"
+
+
 class Points(NamedTuple):
     """Marker positions of a datagroup: ``names[m]`` is the marker of ``values[:, m]``."""
 
@@ -305,8 +309,8 @@ class Datagroup:
 
     def __repr__(self) -> str:
         named = f" {self.name!r}" if self.name else ""
-        return (f"<Datagroup {self.id}{named}: {len(self.labels)} channels, "
-                f"{len(self.frames)} frames at {self.rate:g} Hz>")
+        return (f"<Datagroup {self.id}{named}: {_count(len(self.labels), 'channel')}, "
+                f"{_count(len(self.frames), 'frame')} at {self.rate:g} Hz>")
 
 
 @dataclass(kw_only=True, eq=False, repr=False)
@@ -331,8 +335,8 @@ class Take:
         raise KeyError(key)
 
     def __repr__(self) -> str:
-        shown = ", ".join(f"{d.id}{' ' + d.name if d.name else ''} ({len(d.frames)} frames)"
-                          for d in self.datagroups[:4])
+        shown = ", ".join(f"{d.id}{' ' + d.name if d.name else ''} "
+                          f"({_count(len(d.frames), 'frame')})" for d in self.datagroups[:4])
         more = f" and {len(self.datagroups) - 4} more" if len(self.datagroups) > 4 else ""
         groups = f"datagroups {shown}{more}" if self.datagroups else "no datagroups"
         return f"<Take version {self.version}, {groups}>"
