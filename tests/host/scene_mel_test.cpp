@@ -236,6 +236,9 @@ TEST_F(Mel, CreateNodeLsAndTypes) {
     EXPECT_EQ(mel("ls -type animCurve"), Strings{"animCurveTL1"});
     EXPECT_EQ(mel("ls \"trans*\""), Strings{"transform1"});
     EXPECT_EQ(mel("ls -dag"), (Strings{"transform1", "TestLocator1", "T"}));
+    EXPECT_EQ(mel("createNode -p T transform"), Strings{"transform2"});
+    EXPECT_EQ(mel("ls -assemblies -l"), (Strings{"|transform1", "|T"}));  // the top of the scene
+    EXPECT_EQ(mel("ls -as \"trans*\""), Strings{"transform1"});
     EXPECT_TRUE(melFails("createNode noSuchType"));
     EXPECT_TRUE(melFails("createNode"));
     EXPECT_TRUE(melFails("createNode -p TestLocator1 transform"));  // not under a shape

@@ -340,7 +340,8 @@ Outcome runLs(const Call& call) {
                           {"typ", "typ", 1},
                           {"sl", "selection", 0},
                           {"l", "long", 0},
-                          {"dag", "dag", 0}});
+                          {"dag", "dag", 0},
+                          {"as", "assemblies", 0}});
     if (!args.ok()) {
         return args.failure();
     }
@@ -362,8 +363,16 @@ Outcome runLs(const Call& call) {
                 }
             }
         }
+    } else if (args.has("as")) {
+        candidates = S().world()->children;  // the nodes at the top of the scene, in order
     } else {
         candidates = S().nodes();
+    }
+    if (args.has("as") && !args.positional().empty()) {
+        candidates.erase(
+            std::remove_if(candidates.begin(), candidates.end(),
+                           [](const scene::Node* n) { return n->parent != S().world(); }),
+            candidates.end());
     }
     std::vector<scene::Node*> listed;
     const auto& sel = S().selection();
