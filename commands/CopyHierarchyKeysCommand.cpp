@@ -40,7 +40,9 @@ void CopyHierarchyKeysCommand::collectLocatorNodes(const std::string& path, Node
         nodes.push_back(path);
         return;
     }
-    for (const std::string& child : children) {
+    // The children are listed again before the walk goes down: the host records and echoes
+    // this query twice per node, a sequence that scripts and logs of the command rely on.
+    for (const std::string& child : dagwalk::childPaths(path)) {
         collectLocatorNodes(child, nodes);
     }
 }

@@ -53,7 +53,9 @@ void CreateOffsetCubesCommand::createCubesBelow(const std::string& path) const {
         createCube("Pos_" + leaf, path);
         return;
     }
-    for (const std::string& child : children) {
+    // The children are listed again before the walk goes down: the host records and echoes
+    // this query twice per node, a sequence that scripts and logs of the command rely on.
+    for (const std::string& child : dagwalk::childPaths(path)) {
         createCubesBelow(child);
     }
 }

@@ -135,9 +135,14 @@ TEST_F(CopyHierarchyKeys, ASelectedLocatorNodeIsTheOnlyNodeOfItsHierarchy) {
     keyed("Hips", b, 30);
     keyed("Spine", b, 40);
 
-    // The selected node is addressed by its selection string, as the host gave it.
-    EXPECT_EQ((Strings{"copyKey |B|Hips", "pasteKey -o replace A|Hips"}),
-              transfersWith("|A|Hips B"));
+    // The selected node is addressed by its selection string, as the host gave it. A node
+    // that is not a locator node has its children listed twice, once to test and once to walk.
+    select("|A|Hips B");
+    EXPECT_EQ(
+        (Strings{"listRelatives -c -f A|Hips", "listRelatives -c -f B", "listRelatives -c -f B",
+                 "listRelatives -c -f |B|Hips", "listRelatives -c -f |B|Spine", "copyKey |B|Hips",
+                 "pasteKey -o replace A|Hips"}),
+        issuedBy("CopyHierarchyKeys"));
 
     EXPECT_EQ("30 31", keys("|A|Hips"));
     EXPECT_EQ("20 21", keys("|A|Hips|Spine"));  // below a locator node: not collected
