@@ -1,12 +1,15 @@
 #include "import/ChannelAnimator.h"
 
+#include <maya/MGlobal.h>
 #include <maya/MPlugArray.h>
 #include <maya/MQuaternion.h>
+#include <maya/MString.h>
 #include <maya/MTime.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "import/Rotation.h"
 #include "kfile/KDatagroupSection.h"
@@ -71,24 +74,41 @@ bool isAnimCurve(const MObject& node) {
     return type >= MFn::kAnimCurve && type <= MFn::kAnimCurveUnitlessToUnitless;
 }
 
-KValueType datagroupValueType(const KFileContents& contents, int16_t id) {
-    const KFileDatagroupSection* section = contents.GetDatagroupSection();
-    const KFileDatagroupRecord* group = section ? section->FindRecord(id) : nullptr;
-    return group ? static_cast<KValueType>(group->GetValueType()) : kValueDouble;
+bool isNumberType(int32_t code) {
+    return code >= kValueShort && code <= kValueBoolean;
 }
 
-// For each frame from the contents' first to last frame that has a record of the datagroup,
-// the first such record in the file, in ascending frame order: what a walk over every frame
-// number in that range would find, without visiting the numbers in between.
+// How a datagroup's values are read: as its value type where the value size is that type's
+// width; as doubles, the layout most takes use, where the size is 8 and the type is anything
+// but Binary or Text (a Float datagroup of 8-byte values, an unknown code); not at all
+// otherwise (false).
+bool valueReading(const KFileDatagroupRecord& group, KValueType& readAs) {
+    const int32_t type = group.GetValueType();
+    if (isNumberType(type) && group.GetValueSize() == KValueTypeWidth(type)) {
+        readAs = static_cast<KValueType>(type);
+        return true;
+    }
+    readAs = kValueDouble;
+    return group.GetValueSize() == 8 && type != kValueBinary && type != kValueText;
+}
+
+void warnUnreadable(const KFileDatagroupRecord& group) {
+    const std::string typeName = group.GetValueTypeName();
+    const std::string message =
+        "Datagroup " + std::to_string(group.GetId()) + " \"" + group.GetName() +
+        "\" is not keyed: the import cannot read values of type " +
+        (typeName.empty() ? "code " + std::to_string(group.GetValueType()) : typeName) +
+        " stored in " + std::to_string(group.GetValueSize()) + " bytes.";
+    MGlobal::displayWarning(MString(message.c_str()));
+}
+
+// Every record of the datagroup in ascending frame order, wherever it lies in the file; of
+// records that share a frame, the first in the file.
 std::vector<const KFileDynamicRecord*> recordsInFrameOrder(const KFileContents& contents,
                                                            int16_t id) {
-    const int32_t first = contents.GetFirstFrame();
-    const int32_t last = contents.GetLastFrame();
     std::vector<const KFileDynamicRecord*> records;
     for (const KFileDynamicRecord& record : contents.GetDynamicRecords(id)) {
-        if (record.GetFrame() >= first && record.GetFrame() <= last) {
-            records.push_back(&record);
-        }
+        records.push_back(&record);
     }
     auto byFrame = [](const KFileDynamicRecord* a, const KFileDynamicRecord* b) {
         return a->GetFrame() < b->GetFrame();
@@ -229,10 +249,16 @@ void keyDatagroupFrames(const KFileContents& contents, int32_t datagroupIndex,
             keyed.push_back(animator.get());
         }
     }
-    if (keyed.empty() || !isUsableRate(rate)) {
+    const KFileDatagroupSection* section = contents.GetDatagroupSection();
+    const KFileDatagroupRecord* group = section ? section->FindRecord(id) : nullptr;
+    if (keyed.empty() || !group || !isUsableRate(rate)) {
         return;
     }
-    const KValueType valueType = datagroupValueType(contents, id);
+    KValueType valueType = kValueDouble;
+    if (!valueReading(*group, valueType)) {
+        warnUnreadable(*group);
+        return;
+    }
     for (const KFileDynamicRecord* record : recordsInFrameOrder(contents, id)) {
         for (ChannelAnimator* animator : keyed) {
             animator->addFrameKeys(*record, rate, valueType);

@@ -75,7 +75,8 @@ class ChannelAnimator {
 using ChannelAnimatorList = std::vector<std::unique_ptr<ChannelAnimator>>;
 
 // Keys every frame of one datagroup through the animators of that datagroup, in ascending
-// frame order; each frame from the contents' first to last frame that has a record of the
-// datagroup is keyed once (from its first record in the file).
+// frame order, whatever the order of the records in the file; a frame with several records
+// is keyed once, from the first. A datagroup whose values cannot be read (a value size that
+// fits neither its type nor doubles) gets no keys and one warning.
 void keyDatagroupFrames(const kfile::KFileContents& contents, int32_t datagroupIndex,
                         const ChannelAnimatorList& animators);

@@ -416,10 +416,10 @@ INSTANTIATE_TEST_SUITE_P(
         Walk{"OutOfOrderRecordsKeyedAscending",
              {{0, 3, 10}, {0, 9, 20}, {0, 5, 30}},
              {{3, 1}, {5, 3}, {9, 2}}},
-        // The walk starts at the frame of the first record in the file.
-        Walk{"FramesBeforeTheFirstRecordsFrameAreSkipped",
+        // A record whose frame comes before the frame of the file's first record is keyed.
+        Walk{"FramesBeforeTheFirstRecordsFrameAreKeyed",
              {{0, 4, 10}, {0, 2, 20}, {0, 6, 30}},
-             {{4, 1}, {6, 3}}},
+             {{2, 2}, {4, 1}, {6, 3}}},
         Walk{"FirstRecordOfAFrameWins", {{0, 1, 10}, {0, 1, 20}, {0, 2, 30}}, {{1, 1}, {2, 3}}},
         Walk{"OtherDatagroupsInterleaved",
              {{1, 0, 99}, {0, 0, 10}, {1, 1, 99}, {0, 1, 20}},
