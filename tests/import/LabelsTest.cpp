@@ -104,11 +104,11 @@ TEST_P(SplitSubjectNameTest, PrefixAndLocalName) {
 INSTANTIATE_TEST_SUITE_P(
     Names, SplitSubjectNameTest,
     ::testing::Values(SplitCase{"Bob:HEAD", "Bob", "HEAD"}, SplitCase{"Bob2:HEAD", "Bob", "HEAD"},
-                      SplitCase{"Bob10:HEAD", "Bob", "HEAD"}, SplitCase{"Take1Bob:X", "Take", "X"},
-                      SplitCase{"2Bob:X", "", "X"}, SplitCase{"a:b:c", "a", "b:c"},
-                      SplitCase{"HEAD", "", "HEAD"}, SplitCase{"HEAD1", "", "HEAD1"},
-                      SplitCase{"Bob:R2", "Bob", "R2"}, SplitCase{":X", "", "X"},
-                      SplitCase{"Bob:", "Bob", ""}));
+                      SplitCase{"Bob10:HEAD", "Bob", "HEAD"}, SplitCase{"Bob0:HEAD", "Bob", "HEAD"},
+                      SplitCase{"Take1Bob:X", "Take", "X"}, SplitCase{"2Bob:X", "", "X"},
+                      SplitCase{"a:b:c", "a", "b:c"}, SplitCase{"HEAD", "", "HEAD"},
+                      SplitCase{"HEAD1", "", "HEAD1"}, SplitCase{"Bob:R2", "Bob", "R2"},
+                      SplitCase{":X", "", "X"}, SplitCase{"Bob:", "Bob", ""}));
 
 TEST(TrimSpace, EachEndOnItsOwn) {
     struct Case {

@@ -45,6 +45,8 @@ TEST(AxisAngleToQuaternion, ExactValues) {
         {{0, 0, kPi / 2}, {0, 0, s45, std::cos(kPi / 4)}},
         // A full turn is the identity with the quaternion's sign flipped.
         {{0, 2 * kPi, 0}, {0, 0, 0, -1}},
+        // Short, but long enough to normalise: half the angle, w just below 1.
+        {{1e-8, 0, 0}, {5e-9, 0, 0, 1}},
         // Too short to normalise: copied unchanged, with w = 1.
         {{1e-16, 0, 0}, {1e-16, 0, 0, 1}},
         {{3e-16, -4e-16, 0}, {3e-16, -4e-16, 0, 1}},

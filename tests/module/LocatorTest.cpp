@@ -2,6 +2,7 @@
 // the bounding box read from each type's own "size", and compute.
 
 #include <maya/M3dView.h>
+#include <maya/MDistance.h>
 #include <maya/MGlobal.h>
 
 #include <host/gl_record.h>
@@ -87,6 +88,9 @@ TEST_F(Locators, BoundingBoxFollowsEachNodesOwnSize) {
     ASSERT_TRUE(MGlobal::executeCommand(MString(("setAttr " + marker + ".size 5").c_str())));
     EXPECT_EQ(1.5, boxHalfSide(dof));
     EXPECT_EQ(2.5, boxHalfSide(marker));
+    // The default size is 1 cm whatever the UI distance unit, and the box is in centimetres.
+    MDistance::setUIUnit(MDistance::kMillimeters);
+    EXPECT_EQ(0.5, boxHalfSide(create("DOFLocator")));
 }
 
 TEST_F(Locators, ComputeNothing) {
