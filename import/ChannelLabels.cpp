@@ -31,6 +31,10 @@ constexpr std::array<SlotRow, 9> kSlotTable = {{
     {"<T-Z>", kSlotTZ, "tz"},
 }};
 
+bool isNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
 char asciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -128,20 +132,40 @@ std::string trimTrailingSpace(const std::string& text) {
 
 const char kUnnamedCharacter[] = "UnnamedCharacter";
 
+std::string nodeName(const std::string& name) {
+    std::string result;
+    for (char c : name) {
+        result += isNameCharacter(c) ? c : '_';
+    }
+    if (!result.empty() && result[0] >= '0' && result[0] <= '9') {
+        result.insert(0, "_");
+    }
+    return result;
+}
+
 std::vector<LocatorPlan> planLocators(const std::vector<std::string>& labels) {
     std::vector<std::string> segmentNames;
     std::vector<std::string> localNames;
     std::vector<std::string> markerNames;
     classifyChannels(labels, segmentNames, localNames, markerNames);
     std::vector<LocatorPlan> plan;
+    auto add = [&plan](LocatorKind kind, const std::string& name, const char* suffix) {
+        std::string prefix;
+        std::string localName;
+        splitSubjectName(name + suffix, prefix, localName);
+        if (prefix.empty() && kind == LocatorKind::kMarker) {
+            prefix = kUnnamedCharacter;
+        }
+        plan.push_back({kind, name, nodeName(prefix), nodeName(localName)});
+    };
     for (const std::string& name : segmentNames) {
-        plan.push_back({LocatorKind::kSegment, name, name});
+        add(LocatorKind::kSegment, name, "");
     }
     for (const std::string& name : localNames) {
-        plan.push_back({LocatorKind::kLocal, name, name + "_local"});
+        add(LocatorKind::kLocal, name, "_local");
     }
     for (const std::string& name : markerNames) {
-        plan.push_back({LocatorKind::kMarker, name, name + "_marker"});
+        add(LocatorKind::kMarker, name, "_marker");
     }
     return plan;
 }

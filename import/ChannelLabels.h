@@ -38,6 +38,11 @@ void splitSubjectName(const std::string& name, std::string& prefix, std::string&
 // The character group of markers whose name has no subject prefix.
 extern const char kUnnamedCharacter[];
 
+// A name from a take as the host names nodes: letters, digits and "_" are kept, any other
+// character becomes "_", and a leading digit gets a "_" in front. Names go into MEL commands,
+// where any other character could end the command and start another one.
+std::string nodeName(const std::string& name);
+
 // The locators that a datagroup's labels become, in the order the import makes them.
 enum class LocatorKind {
     kSegment,  // a DOF locator named after a segment name, fed by segment labels
@@ -47,8 +52,13 @@ enum class LocatorKind {
 
 struct LocatorPlan {
     LocatorKind kind;
-    std::string name;      // the listed name that labels start with, e.g. "Bob:Hips"
-    std::string nodeName;  // the name with the kind's suffix, split into prefix and local name
+    std::string name;  // the listed name that labels start with, e.g. "Bob2:Hips"
+    // As node names: the character group ("Bob"; "UnnamedCharacter" for a marker without a
+    // subject; empty for a DOF locator without one, which lies at the top of the scene) and
+    // the locator's name ("Hips", "Hips_local", "LFHD_marker"). Subjects that differ from
+    // their first digit on ("Bob1", "Bob2") share a group.
+    std::string group;
+    std::string node;
 };
 
 // One locator per segment name, then per local name, then per marker name (classifyChannels).

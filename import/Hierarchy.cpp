@@ -6,42 +6,39 @@
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 
+#include <algorithm>
 #include <vector>
+
+#include "import/ChannelLabels.h"
 
 namespace {
 
 const char* const kDofLocatorType = "DOFLocator";
 const char* const kMarkerLocatorType = "MarkerLocator";
 
-bool isNameCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-// A name taken from a take as the host names nodes: letters, digits and "_", other characters
-// replaced by "_", and a "_" before a leading digit. Names go into MEL commands, where any
-// other character could end the command and start another one.
-std::string nodeName(const std::string& name) {
-    std::string result;
-    for (char c : name)
-        result += isNameCharacter(c) ? c : '_';
-    if (!result.empty() && result[0] >= '0' && result[0] <= '9')
-        result.insert(0, "_");
-    return result;
-}
-
 MString toHost(const std::string& text) {
     return MString(text.c_str());
 }
 
-// The full paths of the node's children, shapes included.
-std::vector<std::string> childPaths(const std::string& path) {
+// The full paths that a MEL query answers.
+std::vector<std::string> queryPaths(const std::string& query) {
     MStringArray result;
-    MGlobal::executeCommand(toHost("listRelatives -c -f " + path), result, false, false);
+    MGlobal::executeCommand(toHost(query), result, false, false);
     std::vector<std::string> paths;
     paths.reserve(result.length());
     for (unsigned int i = 0; i < result.length(); ++i)
         paths.emplace_back(result[i].asChar());
     return paths;
+}
+
+// The full paths of the node's children, shapes included.
+std::vector<std::string> childPaths(const std::string& path) {
+    return queryPaths("listRelatives -c -f " + path);
+}
+
+// The full paths of the nodes at the top of the scene.
+std::vector<std::string> topLevelPaths() {
+    return queryPaths("ls -assemblies -l");
 }
 
 // The text after the last "|", or nothing when the path holds none.
@@ -88,23 +85,71 @@ MObject createLocator(const char* typeName, const MObject& group, const std::str
     return transform;
 }
 
+// Depth first through the candidates that are locator transforms, and below them.
+MObject findDofNodeAmong(const std::string& name, const std::vector<std::string>& candidates,
+                         std::string& path) {
+    for (const std::string& candidate : candidates) {
+        if (!isLocatorTransform(candidate))
+            continue;
+        std::string leaf;
+        if (leafName(candidate, leaf) && leaf == name && selectOnly(candidate)) {
+            path = candidate;
+            return firstSelected();
+        }
+        const MObject below = findDofNode(name, candidate, path);
+        if (!below.isNull())
+            return below;
+    }
+    return MObject();
+}
+
+// A locator found again keeps the keys this import gave it; those of earlier imports go.
+MObject reuseDofLocator(const MObject& node, const std::string& path, ImportedDofNodes& imported) {
+    if (imported.claim(node)) {
+        const std::string cutKeys = "cutKey -cl -t \":\" -hierarchy none {\"" + path + "\"}";
+        MGlobal::executeCommand(toHost(cutKeys), false, false);
+    }
+    return node;
+}
+
+MObject createDofLocator(const MObject& group, const std::string& localName,
+                         ImportedDofNodes& imported) {
+    const MObject node = createLocator(kDofLocatorType, group, localName);
+    imported.claim(node);
+    return node;
+}
+
 }  // namespace
 
-MObject findOrCreateDofNode(std::string prefix, std::string localName) {
+bool ImportedDofNodes::claim(const MObject& node) {
+    if (std::find(nodes_.begin(), nodes_.end(), node) != nodes_.end())
+        return false;
+    nodes_.push_back(node);
+    return true;
+}
+
+MObject findOrCreateDofNode(std::string prefix, std::string localName, ImportedDofNodes& imported) {
     prefix = nodeName(prefix);
     localName = nodeName(localName);
+    std::string path;
+    if (prefix.empty()) {
+        clearSelection();
+        const MObject found = findDofNodeAmong(localName, topLevelPaths(), path);
+        return found.isNull() ? createDofLocator(MObject::kNullObj, localName, imported)
+                              : reuseDofLocator(found, path, imported);
+    }
     if (!selectOnly(prefix)) {
         createGroup(prefix);
-        return createLocator(kDofLocatorType, firstSelected(), localName);
+        return createDofLocator(firstSelected(), localName, imported);
     }
     MSelectionList groupSelection;
     MGlobal::getActiveSelectionList(groupSelection);
-    const MObject found = findDofNode(localName, prefix);
+    const MObject found = findDofNode(localName, prefix, path);
     if (!found.isNull())
-        return found;
+        return reuseDofLocator(found, path, imported);
     MObject group;
     groupSelection.getDependNode(0, group);
-    return createLocator(kDofLocatorType, group, localName);
+    return createDofLocator(group, localName, imported);
 }
 
 MObject createMarkerNode(std::string prefix, std::string localName) {
@@ -115,25 +160,11 @@ MObject createMarkerNode(std::string prefix, std::string localName) {
     return createLocator(kMarkerLocatorType, firstSelected(), localName);
 }
 
-MObject findDofNode(std::string name, std::string parentPath) {
+MObject findDofNode(std::string name, std::string parentPath, std::string& path) {
     clearSelection();
     if (parentPath.compare(0, 1, "|") != 0)
         parentPath.insert(0, "|");
-    for (const std::string& child : childPaths(parentPath)) {
-        if (!isLocatorTransform(child))
-            continue;
-        std::string leaf;
-        if (leafName(child, leaf) && leaf == name && selectOnly(child)) {
-            const MObject node = firstSelected();
-            const std::string cutKeys = "cutKey -cl -t \":\" -hierarchy none {\"" + child + "\"}";
-            MGlobal::executeCommand(toHost(cutKeys), false, false);
-            return node;
-        }
-        const MObject below = findDofNode(name, child);
-        if (!below.isNull())
-            return below;
-    }
-    return MObject();
+    return findDofNodeAmong(name, childPaths(parentPath), path);
 }
 
 bool isLocatorTransform(std::string path) {

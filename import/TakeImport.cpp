@@ -29,20 +29,6 @@ void widenPlaybackRange(const kfile::KFileContents& take) {
 
 namespace {
 
-MObject dofNodeFor(const std::string& name) {
-    std::string prefix;
-    std::string localName;
-    splitSubjectName(name, prefix, localName);
-    return findOrCreateDofNode(prefix, localName);
-}
-
-MObject markerNodeFor(const std::string& name) {
-    std::string prefix;
-    std::string localName;
-    splitSubjectName(name, prefix, localName);
-    return createMarkerNode(prefix.empty() ? kUnnamedCharacter : prefix, localName);
-}
-
 // Ties the label's channel to the slot its suffix names and to the curve of that attribute.
 void bindChannel(ChannelAnimator& animator, const MObject& node, const std::string& suffix,
                  int32_t channel) {
@@ -58,9 +44,11 @@ void bindChannel(ChannelAnimator& animator, const MObject& node, const std::stri
 
 // One animator for the locator's node, fed by the labels that feed the locator.
 std::unique_ptr<ChannelAnimator> animateLocator(int16_t group, const LocatorPlan& locator,
-                                                const std::vector<std::string>& labels) {
-    const MObject node = locator.kind == LocatorKind::kMarker ? markerNodeFor(locator.nodeName)
-                                                              : dofNodeFor(locator.nodeName);
+                                                const std::vector<std::string>& labels,
+                                                ImportedDofNodes& imported) {
+    const MObject node = locator.kind == LocatorKind::kMarker
+                             ? createMarkerNode(locator.group, locator.node)
+                             : findOrCreateDofNode(locator.group, locator.node, imported);
     auto animator = std::make_unique<ChannelAnimator>(group);
     for (size_t channel = 0; channel < labels.size(); ++channel) {
         const std::string& label = labels[channel];
@@ -73,12 +61,12 @@ std::unique_ptr<ChannelAnimator> animateLocator(int16_t group, const LocatorPlan
 
 }  // namespace
 
-void setUpDatagroup(const kfile::KFileContents& take, int16_t group,
-                    ChannelAnimatorList& animators) {
+void setUpDatagroup(const kfile::KFileContents& take, int16_t group, ChannelAnimatorList& animators,
+                    ImportedDofNodes& imported) {
     std::vector<std::string> labels;
     if (take.GetDatagroupLabels(group, labels)) {
         for (const LocatorPlan& locator : planLocators(labels))
-            animators.push_back(animateLocator(group, locator, labels));
+            animators.push_back(animateLocator(group, locator, labels, imported));
     }
 }
 
@@ -86,8 +74,9 @@ void importTake(const kfile::KFileContents& take, ChannelAnimatorList& animators
     widenPlaybackRange(take);
     // Datagroup ids are 16-bit: a larger count names no further datagroup.
     const int32_t count = std::min<int32_t>(take.GetDatagroupCount(), INT16_MAX + 1);
+    ImportedDofNodes imported;
     for (int32_t group = 0; group < count; ++group) {
-        setUpDatagroup(take, static_cast<int16_t>(group), animators);
+        setUpDatagroup(take, static_cast<int16_t>(group), animators, imported);
         keyDatagroupFrames(take, group, animators);
     }
 }

@@ -6,6 +6,7 @@
 #include <kfile/KFileContents.h>
 
 #include "import/ChannelAnimator.h"
+#include "import/Hierarchy.h"
 
 // The animators made are appended to `animators`, which the caller empties afterwards; the
 // nodes, groups and curves stay in the scene.
@@ -13,8 +14,9 @@ void importTake(const kfile::KFileContents& take, ChannelAnimatorList& animators
 
 // The steps of importTake, apart for callers that time them: the range first, then for each
 // datagroup its nodes and curves (setUpDatagroup) followed by its keys (keyDatagroupFrames).
+// One ImportedDofNodes serves every datagroup of an import.
 // The playback range grows to hold the take's last frame and never shrinks. Only the rate of
 // datagroup 0 sets the length; without a usable rate the range stays as it is.
 void widenPlaybackRange(const kfile::KFileContents& take);
-void setUpDatagroup(const kfile::KFileContents& take, int16_t group,
-                    ChannelAnimatorList& animators);
+void setUpDatagroup(const kfile::KFileContents& take, int16_t group, ChannelAnimatorList& animators,
+                    ImportedDofNodes& imported);

@@ -132,9 +132,10 @@ bool TimedImport(const std::string& path, Phases& phases) {
         return false;
     }
     ChannelAnimatorList animators;
+    ImportedDofNodes imported;
     widenPlaybackRange(*take.contents);
     for (int32_t group = 0; group < take.contents->GetDatagroupCount(); ++group) {
-        setUpDatagroup(*take.contents, static_cast<int16_t>(group), animators);
+        setUpDatagroup(*take.contents, static_cast<int16_t>(group), animators, imported);
         lap(phases.setup);
         keyDatagroupFrames(*take.contents, group, animators);
         lap(phases.keying);

@@ -10,11 +10,17 @@
 #include <host/command_log.h>
 #include <host/scene.h>
 
+#include <algorithm>
+#include <map>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "ModuleTest.h"
+#ifdef KFR_HAVE_KFILE_CLI
+#include "LabelReading.h"
+#endif
 
 namespace {
 
@@ -287,5 +293,211 @@ TEST_F(Import, AnAmbiguousSubjectNameGetsAGroupOfItsOwn) {
     EXPECT_THAT(children("|Bob1"), ElementsAre("|Bob1|Hips"));
     expectKeys({{0, 1.0}}, keys("|Bob1|Hips", "tx"), "Hips");
 }
+
+}  // namespace
+
+namespace {
+
+using testsupport::ByteBuilder;
+using testsupport::Bytes;
+
+// A take written byte by byte: one DATAGROUP section, then the records in the order given.
+Bytes takeBytes(const std::vector<Bytes>& datagroups, const std::vector<Bytes>& records) {
+    ByteBuilder take;
+    take.FileHeader().Section("DATAGROUP", testsupport::RecordBody(datagroups)).Terminator();
+    for (const Bytes& record : records)
+        take.Framed(record);
+    return take.bytes();
+}
+
+Bytes datagroup(int16_t id, float rate, const std::vector<std::string>& labels,
+                uint8_t type = kfile::kValueDouble, uint8_t size = 8) {
+    return testsupport::DatagroupPayload(id, "G" + std::to_string(id), type, size, rate, labels);
+}
+
+Bytes doubles(int16_t id, int32_t frame, const std::vector<double>& values) {
+    return testsupport::DynamicPayload(id, frame, values);
+}
+
+// A record whose values are the builder's bytes.
+Bytes record(int16_t id, int32_t frame, const ByteBuilder& values) {
+    return ByteBuilder().I16(id).I32(frame).Raw(values.bytes()).bytes();
+}
+
+// What the rows compare, read from the scene dump: each locator transform ("|Bob|Hips
+// DOFLocator") and each keyed attribute with its keys ("|Bob|Hips.translateX 0:1 0.2:2").
+std::vector<std::string> locatorsAndKeys(const std::string& dump) {
+    std::map<std::string, std::string> curveKeys;
+    std::vector<std::string> result;
+    std::istringstream lines(dump);
+    std::string line;
+    std::string curve;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string word, name, type, time, value;
+        words >> word;
+        if (word == "node") {
+            words >> name >> type;
+            curve = type.rfind("type=animCurve", 0) == 0 ? name : "";
+            if (type == "type=DOFLocator" || type == "type=MarkerLocator")
+                result.push_back(name.substr(0, name.rfind('|')) + " " + type.substr(5));
+        } else if (word == "key" && !curve.empty() && words >> time >> value) {
+            curveKeys[curve] += " " + time + ":" + value;
+        } else if (word == "connection" && words >> name >> type >> value) {
+            const std::string source = name.substr(0, name.rfind('.'));
+            if (curveKeys.count(source))
+                result.push_back(value + curveKeys[source]);
+        }
+    }
+    return result;
+}
+
+struct LosslessCase {
+    const char* name;
+    std::vector<Bytes> takes;  // imported one after the other
+    std::vector<std::string> scene;
+    std::vector<std::string> messages;  // the whole message log
+};
+
+void PrintTo(const LosslessCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ImportLossless : public ModuleTest, public ::testing::WithParamInterface<LosslessCase> {};
+
+// Every value a take holds ends up keyed, or the import says why not.
+TEST_P(ImportLossless, KeysEveryValueTheTakeHolds) {
+    std::vector<std::string> takes;
+    for (const Bytes& take : GetParam().takes) {
+        takes.push_back(writeBytes("take" + std::to_string(takes.size()) + ".K", take));
+        ASSERT_TRUE(importFile(takes.back()));
+    }
+    const std::vector<std::string> scene = locatorsAndKeys(host::sceneDump(9));
+    EXPECT_EQ(GetParam().scene, scene);
+    EXPECT_EQ(GetParam().messages, host::messageLog());
+#ifdef KFR_HAVE_KFILE_CLI
+    // `kfile labels` names every locator the import made.
+    for (const std::string& path : takes) {
+        const kfile::KReadResult take = kfile::ReadTake(path);
+        ASSERT_TRUE(take.contents);
+        for (int16_t id = 0; id < take.contents->GetDatagroupCount(); ++id) {
+            std::vector<std::string> labels;
+            take.contents->GetDatagroupLabels(id, labels);
+            for (const LabelReading& reading : ReadLabels(labels)) {
+                for (const LabelKey& key : reading.keys) {
+                    const std::string locator = key.NodePath() + " ";
+                    EXPECT_TRUE(std::any_of(scene.begin(), scene.end(),
+                                            [&locator](const std::string& line) {
+                                                return line.rfind(locator, 0) == 0;
+                                            }))
+                        << locator;
+                }
+            }
+        }
+    }
+#endif
+}
+
+const std::vector<std::string> kHipsTranslation = {"Bob:Hips <T-X>", "Bob:Hips <T-Y>",
+                                                   "Bob:Hips <T-Z>"};
+const std::vector<std::string> kHipsRotation = {"Bob:Hips <A-X>", "Bob:Hips <A-Y>",
+                                                "Bob:Hips <A-Z>"};
+
+// One datagroup of one channel "<subject>:M <T-X>" (no subject: "M <t-X>") whose records,
+// written with values of the given type and size, hold 10, 20 and 30 at frames 0 to 2.
+Bytes typedTake(uint8_t type, uint8_t size, void (*write)(ByteBuilder&, int value)) {
+    std::vector<Bytes> records;
+    for (int frame = 0; frame < 3; ++frame) {
+        ByteBuilder value;
+        write(value, 10 * (frame + 1));
+        records.push_back(record(0, frame, value));
+    }
+    return takeBytes({datagroup(0, 120.0f, {"Bob:M <T-X>"}, type, size)}, records);
+}
+
+const std::vector<std::string> kTypedScene = {"|Bob|M DOFLocator",
+                                              "|Bob|M.translateX 0:1 0.2:2 0.4:3"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Takes, ImportLossless,
+    ::testing::Values(
+        // A segment keyed by two datagroups keeps the keys of both, at each one's rate.
+        LosslessCase{
+            "OneSegmentInTwoDatagroups",
+            {takeBytes({datagroup(0, 120.0f, kHipsTranslation),
+                        datagroup(1, 60.0f,
+                                  {"Bob:Hips <A-X>", "Bob:Hips <A-Y>", "Bob:Hips <A-Z>",
+                                   "Bob:Hips <T-X>"})},
+                       {doubles(0, 0, {10, 20, 30}), doubles(0, 1, {40, 50, 60}),
+                        doubles(1, 3, {0.5, 0, 0, 70})})},
+            {"|Bob|Hips DOFLocator", "|Bob|Hips.translateX 0:1 0.2:4 1.2:7",
+             "|Bob|Hips.translateY 0:2 0.2:5", "|Bob|Hips.translateZ 0:3 0.2:6",
+             "|Bob|Hips.rotateX 1.2:0.5", "|Bob|Hips.rotateY 1.2:0", "|Bob|Hips.rotateZ 1.2:0"},
+            {}},
+        // A plate's frame 0 written after the markers' frame 1: the file's first frame is 1.
+        LosslessCase{"RecordsBeforeTheFirstRecordsFrame",
+                     {takeBytes({datagroup(0, 120.0f, {"Bob:M <P-X>"}),
+                                 datagroup(1, 240.0f, {"Plate:COP <T-X>"})},
+                                {doubles(0, 1, {10}), doubles(1, 1, {20}), doubles(1, 0, {30}),
+                                 doubles(0, 0, {40})})},
+                     {"|Bob|M_marker MarkerLocator", "|Plate|COP DOFLocator",
+                      "|Bob|M_marker.translateX 0:4 0.2:1", "|Plate|COP.translateX 0:3 0.1:2"},
+                     {}},
+        // Without a subject a DOF locator lies at the top of the scene and is found there again:
+        // one node, the second import's keys only, no error.
+        LosslessCase{"SegmentsWithoutASubjectImportedTwice",
+                     {takeBytes({datagroup(0, 120.0f, {"Hips <T-X>", "Fz <t-X>"})},
+                                {doubles(0, 0, {10, 20})}),
+                      takeBytes({datagroup(0, 120.0f, {"Hips <T-X>", "Fz <t-X>"})},
+                                {doubles(0, 1, {30, 40})})},
+                     {"|Hips DOFLocator", "|Fz_local DOFLocator", "|Hips.translateX 0.2:3",
+                      "|Fz_local.translateX 0.2:4"},
+                     {}},
+        // A local locator takes every label of its name but the segment labels (<T-X> feeds the
+        // segment and the marker, not Hips_local); a marker takes every label of its name.
+        LosslessCase{"LocalLocatorsTakeAllButSegmentLabels",
+                     {takeBytes({datagroup(0, 120.0f,
+                                           {"Bob:Hips <t-X>", "Bob:Hips <T-X>", "Bob:Hips <P-Y>"})},
+                                {doubles(0, 0, {10, 20, 30})})},
+                     {"|Bob|Hips DOFLocator", "|Bob|Hips_local DOFLocator",
+                      "|Bob|Hips_marker MarkerLocator", "|Bob|Hips.translateX 0:2",
+                      "|Bob|Hips_local.translateX 0:1", "|Bob|Hips_local.translateY 0:3",
+                      "|Bob|Hips_marker.translateX 0:2", "|Bob|Hips_marker.translateY 0:3"},
+                     {}},
+        LosslessCase{"FloatValuesOfEightBytesAreDoubles",
+                     {typedTake(kfile::kValueFloat, 8, [](ByteBuilder& b, int v) { b.F64(v); })},
+                     kTypedScene,
+                     {}},
+        LosslessCase{"AnUnknownTypeOfEightBytesIsDoubles",
+                     {typedTake(9, 8, [](ByteBuilder& b, int v) { b.F64(v); })},
+                     kTypedScene,
+                     {}},
+        LosslessCase{"ShortValuesOfFourBytesAreNotRead",
+                     {typedTake(kfile::kValueShort, 4, [](ByteBuilder& b, int v) { b.I32(v); })},
+                     {"|Bob|M DOFLocator"},
+                     {"// Warning: Datagroup 0 \"G0\" is not keyed: the import cannot read values "
+                      "of type Short stored in 4 bytes. //"}},
+        LosslessCase{"Short",
+                     {typedTake(kfile::kValueShort, 2,
+                                [](ByteBuilder& b, int v) { b.I16(static_cast<int16_t>(v)); })},
+                     kTypedScene,
+                     {}},
+        LosslessCase{"Long",
+                     {typedTake(kfile::kValueLong, 4, [](ByteBuilder& b, int v) { b.I32(v); })},
+                     kTypedScene,
+                     {}},
+        LosslessCase{"Float",
+                     {typedTake(kfile::kValueFloat, 4,
+                                [](ByteBuilder& b, int v) { b.F32(static_cast<float>(v)); })},
+                     kTypedScene,
+                     {}},
+        LosslessCase{"Boolean",
+                     {typedTake(kfile::kValueBoolean, 1,
+                                [](ByteBuilder& b, int v) { b.U8(v == 20 ? 0 : 1); })},
+                     {"|Bob|M DOFLocator", "|Bob|M.translateX 0:0.1 0.2:0 0.4:0.1"},
+                     {}}),
+    [](const ::testing::TestParamInfo<LosslessCase>& info) {
+        return std::string(info.param.name);
+    });
 
 }  // namespace

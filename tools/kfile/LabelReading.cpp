@@ -1,20 +1,12 @@
 #include "LabelReading.h"
 
+#include <algorithm>
 #include <map>
 #include <tuple>
-#include <utility>
 
 #include "import/ChannelLabels.h"
 
 namespace {
-
-// The locator a listed name becomes: its group and node names.
-std::pair<std::string, std::string> NodeFor(const std::string& name, bool marker) {
-    std::string prefix;
-    std::string local;
-    splitSubjectName(name, prefix, local);
-    return {marker && prefix.empty() ? kUnnamedCharacter : prefix, local};
-}
 
 struct Binding {
     size_t channel;
@@ -39,8 +31,7 @@ Bindings Bind(const std::vector<std::string>& labels) {
     for (size_t n = 0; n < plan.size(); ++n) {
         const LocatorPlan& locator = plan[n];
         const bool marker = locator.kind == LocatorKind::kMarker;
-        const auto [group, node] = NodeFor(locator.nodeName, marker);
-        auto& slots = bindings.nodes[{group, node, marker ? n + 1 : 0}];
+        auto& slots = bindings.nodes[{locator.group, locator.node, marker ? n + 1 : 0}];
         for (size_t channel = 0; channel < labels.size(); ++channel) {
             const std::string& label = labels[channel];
             std::string attribute;
@@ -70,6 +61,10 @@ LabelReading Classify(int32_t channel, const std::string& label) {
     reading.name = channelBaseName(label);
     std::string local;
     splitSubjectName(reading.name, reading.subject, local);
+    const size_t colon = reading.name.find(':');
+    if (colon != std::string::npos) {
+        reading.writtenSubject = reading.name.substr(0, colon);
+    }
     return reading;
 }
 
@@ -108,4 +103,25 @@ std::vector<LabelReading> ReadLabels(const std::vector<std::string>& labels) {
         }
     }
     return readings;
+}
+
+std::vector<SubjectGroup> GroupSubjects(const std::vector<LabelReading>& readings) {
+    std::vector<SubjectGroup> groups;
+    for (const LabelReading& reading : readings) {
+        if (reading.subject.empty()) {
+            continue;
+        }
+        const std::string group = nodeName(reading.subject);
+        auto found =
+            std::find_if(groups.begin(), groups.end(),
+                         [&group](const SubjectGroup& known) { return known.group == group; });
+        if (found == groups.end()) {
+            found = groups.insert(groups.end(), {group, {}});
+        }
+        std::vector<std::string>& subjects = found->subjects;
+        if (std::find(subjects.begin(), subjects.end(), reading.writtenSubject) == subjects.end()) {
+            subjects.push_back(reading.writtenSubject);
+        }
+    }
+    return groups;
 }

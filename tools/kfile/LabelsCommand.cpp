@@ -10,10 +10,17 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
+const char kRenamingNote[] =
+    "Node names are those the import asks for: the host renames a node whose name a sibling "
+    "already holds, so markers imported a second time get a number (HEAD_marker1).";
+
 Json ReadingJson(const LabelReading& reading) {
     Json keys = Json::array();
     for (const LabelKey& key : reading.keys) {
-        keys.push_back({{"group", key.group}, {"node", key.node}, {"attribute", key.attribute}});
+        keys.push_back({{"group", key.group},
+                        {"node", key.node},
+                        {"path", key.NodePath()},
+                        {"attribute", key.attribute}});
     }
     Json json = {{"channel", reading.channel}, {"label", reading.label},     {"kind", reading.kind},
                  {"name", reading.name},       {"subject", reading.subject}, {"keys", keys}};
@@ -32,9 +39,35 @@ void PrintReading(std::ostream& out, const LabelReading& reading) {
     out << ", keys ";
     for (size_t k = 0; k < reading.keys.size(); ++k) {
         const LabelKey& key = reading.keys[k];
-        out << (k ? " and " : "") << key.group << "|" << key.node << "." << key.attribute;
+        out << (k ? " and " : "") << key.NodePath() << "." << key.attribute;
     }
     out << (reading.keys.empty() ? "none (" + reading.skipReason + ")" : "") << "\n";
+}
+
+// "Bob (Bob1 and Bob2 merged), Ann"
+std::string SubjectsText(const std::vector<SubjectGroup>& groups) {
+    std::string text;
+    for (const SubjectGroup& group : groups) {
+        text += (text.empty() ? "" : ", ") + group.group;
+        if (group.subjects.size() == 1 && group.subjects[0] == group.group) {
+            continue;
+        }
+        std::string from;
+        for (size_t i = 0; i < group.subjects.size(); ++i) {
+            const bool last = i + 1 == group.subjects.size();
+            from += (i == 0 ? "" : last ? " and " : ", ") + group.subjects[i];
+        }
+        text += " (" + from + (group.subjects.size() > 1 ? " merged)" : ")");
+    }
+    return text;
+}
+
+Json SubjectsJson(const std::vector<SubjectGroup>& groups) {
+    Json json = Json::array();
+    for (const SubjectGroup& group : groups) {
+        json.push_back({{"group", group.group}, {"subjects", group.subjects}});
+    }
+    return json;
 }
 
 }  // namespace
@@ -52,6 +85,10 @@ int RunLabels(const InspectOptions& options, Console& console) {
         if (!options.json) {
             console.out << "datagroup " << group.GetId() << " \"" << group.GetName() << "\", "
                         << readings.size() << " channels:\n";
+            const std::vector<SubjectGroup> subjects = GroupSubjects(readings);
+            if (!subjects.empty()) {
+                console.out << "  subjects: " << SubjectsText(subjects) << "\n";
+            }
             for (const LabelReading& reading : readings) {
                 PrintReading(console.out, reading);
             }
@@ -61,11 +98,19 @@ int RunLabels(const InspectOptions& options, Console& console) {
         for (const LabelReading& reading : readings) {
             channels.push_back(ReadingJson(reading));
         }
-        datagroups.push_back(
-            {{"id", group.GetId()}, {"name", group.GetName()}, {"channels", channels}});
+        datagroups.push_back({{"id", group.GetId()},
+                              {"name", group.GetName()},
+                              {"subjects", SubjectsJson(GroupSubjects(readings))},
+                              {"channels", channels}});
     }
     if (options.json) {
-        console.out << Json{{"file", options.take}, {"datagroups", datagroups}}.dump(2) << "\n";
+        console.out << Json{{"file", options.take},
+                            {"datagroups", datagroups},
+                            {"note", kRenamingNote}}
+                           .dump(2)
+                    << "\n";
+    } else {
+        console.out << kRenamingNote << "\n";
     }
     return 0;
 }
