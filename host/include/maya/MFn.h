@@ -1,6 +1,6 @@
 #pragma once
-// The kinds of objects the API knows. The animation curve numbers are the host's own; the
-// other numbers are this stand-in's (callers compare only with the named constants).
+// The kinds of objects the API knows, with the host's own numbers (callers compare only with
+// the named constants).
 
 class MFn {
   public:
@@ -19,20 +19,20 @@ class MFn {
         kAnimCurveUnitlessToDistance = 13,
         kAnimCurveUnitlessToTime = 14,
         kAnimCurveUnitlessToUnitless = 15,
-        kAttribute = 100,
-        kCompoundAttribute,
-        kNumericAttribute,
-        kUnitAttribute,
-        kDagNode,
-        kWorld,
-        kTransform,
-        kShape,
-        kLocator,
-        kPluginLocatorNode,
-        kPluginDependNode,
-        kMesh,
-        kConstraint,
-        kPointConstraint,
-        kOrientConstraint,
+        kDagNode = 107,
+        kTransform = 110,
+        kOrientConstraint = 237,
+        kPointConstraint = 238,
+        kWorld = 244,
+        kShape = 245,
+        kLocator = 278,
+        kMesh = 293,
+        kPluginDependNode = 445,
+        kPluginLocatorNode = 446,
+        kAttribute = 550,
+        kNumericAttribute = 551,
+        kUnitAttribute = 558,
+        kCompoundAttribute = 560,
+        kConstraint = 900,
     };
 };

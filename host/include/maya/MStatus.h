@@ -44,5 +44,7 @@ class MStatus {
 
 typedef MStatus MS;
 
-// A non-const status, as on the host.
+// A non-const status, as on the host. There a const status goes through operator bool and
+// prints as 1 or 0: refused here so that the mistake cannot build.
 std::ostream& operator<<(std::ostream& os, MStatus& status);
+std::ostream& operator<<(std::ostream& os, const MStatus& status) = delete;
