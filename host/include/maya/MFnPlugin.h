@@ -53,12 +53,7 @@ class MFnPlugin {
 
 #ifndef MNoVersionString
 extern "C" {
-#ifdef _WIN32
-__declspec(dllexport)
-#else
-__attribute__((visibility("default")))
-#endif
-    char MApiVersion[] = "700";  // MAYA_API_VERSION as text
+PLUGIN_EXPORT char MApiVersion[] = "700";  // MAYA_API_VERSION as text
 
 #ifdef _WIN32
 // The parameter types are those of <windows.h> (HINSTANCE, DWORD, LPVOID; BOOL WINAPI),

@@ -14,11 +14,12 @@ typedef MStatus (*MInitializeFunction)();
 typedef MSyntax (*MCreateSyntaxFunction)();
 
 // Exports only: a module declares its entry points extern "C" itself, so that the host
-// finds them by their plain names.
+// finds them by their plain names. As in the devkit it is empty on Linux, where a module must
+// not hide its entry points (no default of hidden visibility, or an export list).
 #ifdef _WIN32
 #define PLUGIN_EXPORT __declspec(dllexport)
 #else
-#define PLUGIN_EXPORT __attribute__((visibility("default")))
+#define PLUGIN_EXPORT
 #endif
 
 #ifndef NULL
