@@ -126,30 +126,44 @@ TEST_F(Import, KeysEachAttributeFromItsChannel) {
     EXPECT_TRUE(keys("|Bob|Hips_local", "ty").empty());
 }
 
-// Key times follow the UI time unit; values are stored in centimetres whatever the UI
-// distance unit is.
-class ImportUnits
-    : public ModuleTest,
-      public ::testing::WithParamInterface<std::tuple<MTime::Unit, double, MDistance::Unit>> {};
+struct UnitsCase {
+    const char* time;  // currentUnit -time
+    double framesPerSecond;
+    const char* linear;  // currentUnit -linear
+    float takeRate;
+};
 
-TEST_P(ImportUnits, KeyTimesAndValues) {
-    const auto [timeUnit, framesPerSecond, distanceUnit] = GetParam();
-    MTime::setUIUnit(timeUnit);
-    MDistance::setUIUnit(distanceUnit);
-    const std::string take = writeTake(
-        "units.K", {{0, 120.0f, {"M <P-X>"}, {{0, {1000.0}}, {60, {-5.0}}, {240, {12.5}}}}});
-    ASSERT_TRUE(importFile(take));
-    const double step = framesPerSecond / 120.0;
-    expectKeys({{0.0, 100.0}, {60 * step, -0.5}, {240 * step, 1.25}},
-               keys("|UnnamedCharacter|M_marker", "tx"), "M tx");
+void PrintTo(const UnitsCase& c, std::ostream* out) {
+    *out << c.time << " " << c.linear << " take " << c.takeRate << " Hz";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TimeAndDistanceUnits, ImportUnits,
-    ::testing::Values(std::make_tuple(MTime::kFilm, 24.0, MDistance::kCentimeters),
-                      std::make_tuple(MTime::kNTSCFrame, 30.0, MDistance::kMillimeters),
-                      std::make_tuple(MTime::kPALFrame, 25.0, MDistance::kMeters),
-                      std::make_tuple(MTime::kNTSCField, 60.0, MDistance::kInches)));
+// Key times follow the UI time unit, whichever the scene is set to, and so does the playback
+// range; values are stored in centimetres whatever the UI distance unit is.
+class ImportUnits : public ModuleTest, public ::testing::WithParamInterface<UnitsCase> {};
+
+TEST_P(ImportUnits, KeyTimesValuesAndRange) {
+    const UnitsCase& units = GetParam();
+    ASSERT_TRUE(MGlobal::executeCommand(MString("currentUnit -time ") + units.time + " -linear " +
+                                        units.linear));
+    const std::string take = writeTake(
+        "units.K",
+        {{0, units.takeRate, {"M <P-X>"}, {{0, {1000.0}}, {60, {-5.0}}, {1200, {12.5}}}}});
+    ASSERT_TRUE(importFile(take));
+    const double step = units.framesPerSecond / units.takeRate;
+    expectKeys({{0.0, 100.0}, {60 * step, -0.5}, {1200 * step, 1.25}},
+               keys("|UnnamedCharacter|M_marker", "tx"), "M tx");
+    EXPECT_NEAR(1200 * step, MAnimControl::maxTime().as(MTime::uiUnit()), kTolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(TimeAndDistanceUnits, ImportUnits,
+                         ::testing::Values(UnitsCase{"film", 24.0, "cm", 120.0f},
+                                           UnitsCase{"ntsc", 30.0, "mm", 120.0f},
+                                           UnitsCase{"pal", 25.0, "m", 120.0f},
+                                           UnitsCase{"ntscf", 60.0, "in", 120.0f},
+                                           // Motion-capture scenes: a take at the scene's rate
+                                           // keys at its own frame numbers.
+                                           UnitsCase{"120fps", 120.0, "cm", 120.0f},
+                                           UnitsCase{"100fps", 100.0, "mm", 60.0f}));
 
 // Datagroups key at their own rates; a datagroup without a usable rate gets its nodes but no
 // keys, and the import goes on.
