@@ -44,6 +44,12 @@ bool KFileContents::AddSection(std::unique_ptr<KFileSection> section) {
     return true;
 }
 
+void KFileContents::AddUnknownSection(std::unique_ptr<KFileUnknownSection> section) {
+    if (section) {
+        sections_.push_back(std::move(section));
+    }
+}
+
 template <typename Section>
 Section* KFileContents::FindTypedSection(const char* name) const {
     return dynamic_cast<Section*>(const_cast<KFileSection*>(FindSection(name)));

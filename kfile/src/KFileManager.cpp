@@ -1,5 +1,6 @@
 #include "kfile/KFileManager.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <filesystem>
@@ -13,16 +14,42 @@
 
 namespace kfile {
 
-int32_t KUnknownSectionHandler::ReadSection(KFileContents*, int32_t bodyLength) {
+int32_t KUnknownSectionHandler::ReadSection(KFileContents* contents, int32_t bodyLength) {
     if (bodyLength <= 0) {
         return kDone;
     }
-    // The body is read through, not skipped, so that a body cut by the end of the file is a
-    // short read whatever the stream can seek; it is consumed without a buffer of its size.
-    if (!Wrapper()->Discard(static_cast<uint64_t>(bodyLength))) {
+    const auto length = static_cast<uint64_t>(bodyLength);
+    // A body the file holds whole is kept when asked; otherwise it is read through, not
+    // skipped, so that a body cut by the end of the file is a short read whatever the stream
+    // can seek, and consumed without a buffer of its size.
+    if (!keep_ || length > Wrapper()->Remaining()) {
+        return Wrapper()->Discard(length) ? kDone : kShortRead;
+    }
+    KBytes body(new (std::nothrow) uint8_t[length]);
+    if (!body) {
+        return kNoMemory;
+    }
+    if (!Wrapper()->Read(body.get(), static_cast<unsigned>(length))) {
         return kShortRead;
     }
+    contents->AddUnknownSection(
+        std::make_unique<KFileUnknownSection>(bodyLength, nextName_, std::move(body)));
     return kDone;
+}
+
+bool KUnknownSectionHandler::WriteSection(KFileSection* section) {
+    auto* unknown = dynamic_cast<KFileUnknownSection*>(section);
+    const int32_t size = unknown ? unknown->GetStoredSize() : 0;
+    return unknown && WriteSectionHeader(size, unknown->GetName()) &&
+           (size <= 0 || Wrapper()->Write(unknown->GetBody(), static_cast<unsigned>(size)));
+}
+
+// The whole 28-byte field may hold the name: a name read without a NUL is written back so.
+bool KUnknownSectionHandler::WriteSectionHeader(int32_t size, const std::string& name) {
+    uint8_t header[kSectionHeaderSize] = {};
+    bytes::Store<int32_t>(header, size);
+    std::copy_n(name.begin(), std::min(name.size(), kSectionNameField), header + 4);
+    return Wrapper()->Write(header, sizeof header);
 }
 
 const char* KReadErrorMessage(KReadError error) {
@@ -63,10 +90,11 @@ std::string KReadReport::Describe() const {
            std::to_string(errorOffset) + " of a " + std::to_string(fileSize) + "-byte file)";
 }
 
-KReadResult ReadTake(const std::string& fileName) {
+KReadResult ReadTake(const std::string& fileName, const KReadOptions& options) {
     KReadResult result;
     try {
         KFileManager manager;
+        manager.SetKeepUnknownSections(options.keepUnknownSections);
         // A folder opens for reading on some systems, and then reads as nothing.
         std::error_code ignored;
         errno = std::filesystem::is_directory(fileName, ignored) ? EISDIR : 0;
@@ -184,7 +212,7 @@ bool KFileManager::ReadSections(KFileContents& contents) {
         }
         lastReport_.sections.push_back({SectionName(header + 4), start, bodyLength, false});
         lastBodyCut = static_cast<uint64_t>(bodyLength) > wrapper_.Remaining();
-        if (!ReadSection(contents, header, bodyLength)) {
+        if (!ReadSection(contents, bodyLength)) {
             return false;
         }
     }
@@ -193,10 +221,11 @@ bool KFileManager::ReadSections(KFileContents& contents) {
 // A short read is not acted on here: a cut body shows at the next header. A handler that left
 // the stream elsewhere than at the end of the body would make the next header be read from the
 // wrong place, so the stream is put there, or reading stops.
-bool KFileManager::ReadSection(KFileContents& contents, const uint8_t* header, int32_t bodyLength) {
+bool KFileManager::ReadSection(KFileContents& contents, int32_t bodyLength) {
     KSectionReport& report = lastReport_.sections.back();
     int32_t sectionsBefore = contents.GetSectionCount();
-    int32_t status = FindHandler(SectionName(header + 4)).ReadSection(&contents, bodyLength);
+    unknownHandler_.SetNextName(report.name);
+    int32_t status = FindHandler(report.name).ReadSection(&contents, bodyLength);
     report.kept = contents.GetSectionCount() > sectionsBefore;
     KReadError error = KReadError::kNone;
     if (status == KSectionHandler::kNoMemory) {

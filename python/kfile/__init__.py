@@ -84,8 +84,6 @@ _PARAMETER_DTYPES = {
     ValueType.BOOLEAN: np.dtype(np.bool_),
 }
 
-_KNOWN_SECTIONS = (b"PARAMETER", b"DATAGROUP")
-
 
 def subject_of(label: str) -> str:
     """The subject a label belongs to, as the import groups locators: the text before the
@@ -144,6 +142,8 @@ def _equal(a: Any, b: Any) -> bool:
     if type(a) is not type(b):
         return NotImplemented
     for f in fields(a):
+        if not f.compare:
+            continue
         x, y = getattr(a, f.name), getattr(b, f.name)
         if isinstance(x, np.ndarray) or isinstance(y, np.ndarray):
             x, y = np.asarray(x), np.asarray(y)
@@ -157,11 +157,22 @@ def _equal(a: Any, b: Any) -> bool:
 
 @dataclass(frozen=True)
 class UnknownSection:
-    """A section of a name the library does not know; its body is skipped and not kept."""
+    """A section of a name the library does not know, kept byte for byte: writing puts it back
+    at its place among the take's sections.
+
+    A name holds at most 28 characters and may not be PARAMETER or DATAGROUP in any case; a
+    body holds at least one byte.
+    """
 
     name: str
-    offset: int  #: byte offset of its 32-byte header
-    size: int  #: body length in bytes
+    body: bytes
+    index: int  #: its place among the take's sections in file order, counted from 0
+    offset: int = 0  #: byte offset of its 32-byte header in the file read; 0 for a new one
+
+    @property
+    def size(self) -> int:
+        """The body length in bytes."""
+        return len(self.body)
 
 
 @dataclass(kw_only=True, eq=False)
@@ -320,8 +331,12 @@ class Take:
     datagroups: list[Datagroup] = field(default_factory=list)
     parameters: dict[str, Parameter] = field(default_factory=dict)
     version: int = 1  #: the file header's version field
-    #: Sections that were skipped; they are not written back.
+    #: Sections of names the library does not know, in file order; written back in place.
     unknown_sections: list[UnknownSection] = field(default_factory=list)
+    #: (datagroup id, frame) of each dynamic record in the order the file held them, or None.
+    #: Writing follows it for the rows still there, then adds the others in the order of their
+    #: times; it is not part of a take's equality.
+    record_order: np.ndarray | None = field(default=None, compare=False)
 
     __eq__ = _equal
 
@@ -379,13 +394,10 @@ def read(path: PathLike) -> Take:
                   frames=frames, values=values)
         for id, name, value_type, rate, labels, frames, values in raw["datagroups"]
     ]
-    unknown = [
-        UnknownSection(name=name, offset=offset, size=size)
-        for name, offset, size, kept in raw["sections"]
-        if not kept and name.encode("latin-1").upper() not in _KNOWN_SECTIONS
-    ]
+    unknown = [UnknownSection(name=name, body=body, index=index, offset=offset)
+               for name, offset, size, body, index in raw["unknown_sections"]]
     return Take(version=raw["version"], parameters=parameters, datagroups=datagroups,
-                unknown_sections=unknown)
+                unknown_sections=unknown, record_order=raw["record_order"])
 
 
 def write(path: PathLike, take: Take) -> None:
@@ -408,7 +420,10 @@ def write(path: PathLike, take: Take) -> None:
         for d in take.datagroups
     ]
     name = os.fspath(path)
-    failure = _kfile.write(os.fsencode(name), take.version, parameters, datagroups)
+    unknown = [(section.name, section.body, section.index)
+               for section in sorted(take.unknown_sections, key=lambda section: section.index)]
+    failure = _kfile.write(os.fsencode(name), take.version, parameters, datagroups, unknown,
+                           take.record_order)
     if failure:
         raise OSError(failure, os.strerror(failure), name)
 

@@ -18,8 +18,10 @@ def read(path: bytes) -> dict[str, Any]:
 
     Keys: version, parameters (list of RawParameter), datagroups (list of RawDatagroup),
     sections ((name, offset, size, kept) for every section header met), incomplete_bytes (the
-    bytes of a record the file ends inside of, 0 for a whole take) and error (None, or
-    (reason, message, offset, section)).
+    bytes of a record the file ends inside of, 0 for a whole take), unknown_sections ((name,
+    offset, size, body, index among the kept sections)), record_order (int32 records x 2:
+    datagroup id and frame of each record in file order) and error (None, or (reason, message,
+    offset, section)).
     """
 
 def read_contents_only(path: bytes) -> int:
@@ -28,7 +30,8 @@ def read_contents_only(path: bytes) -> int:
 
 def write(path: bytes, version: int,
           parameters: list[tuple[str, int, tuple[int, ...], bytes]],
-          datagroups: list[tuple[int, str, int, float, list[str], npt.ArrayLike, npt.ArrayLike]]
-          ) -> int:
+          datagroups: list[tuple[int, str, int, float, list[str], npt.ArrayLike, npt.ArrayLike]],
+          unknown_sections: list[tuple[str, bytes, int]],
+          record_order: npt.ArrayLike | None) -> int:
     """Writes a take given as plain values (see kfile.write for the classes); answers 0, or the
     errno of a failed write."""

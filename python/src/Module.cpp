@@ -15,6 +15,7 @@ PYBIND11_MODULE(_kfile, module) {
                "Reads the take with the C++ library alone, building no arrays; answers its "
                "number of dynamic records, or -1 when it does not read. A benchmark baseline.");
     module.def("write", &kfile_python::WriteTake, py::arg("path"), py::arg("version"),
-               py::arg("parameters"), py::arg("datagroups"),
+               py::arg("parameters"), py::arg("datagroups"), py::arg("unknown_sections"),
+               py::arg("record_order"),
                "Writes a take given as plain values (see kfile.write for the classes).");
 }

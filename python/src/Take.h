@@ -13,6 +13,8 @@ namespace kfile_python {
 //   parameters: [(name, value type, dimensions, values: ndarray or [str])]
 //   datagroups: [(id, name, value type, rate, labels, frames: int32[n], values: float64[n, c])]
 //   sections: [(name, offset, size, kept)] for every section header met
+//   unknown_sections: [(name, offset, size, body bytes, index among the kept sections)]
+//   record_order: int32[records, 2], (datagroup id, frame) of each dynamic record in file order
 //   error: None, or (reason, message, offset, section) when the take could not be read
 pybind11::dict ReadTake(const std::string& path);
 
@@ -23,11 +25,17 @@ int64_t ReadContentsOnly(const std::string& path);
 // Writes a take made of plain values:
 //   parameters: [(name, value type, dimensions, raw little-endian value bytes)]
 //   datagroups: [(id, name, value type, rate, labels, frames, values)] with values a
-//     frames x channels array in which NaN stands for a missing value.
+//     frames x channels array in which NaN stands for a missing value
+//   unknownSections: [(name, body bytes, index among the sections)], sorted by index
+//   recordOrder: None, or records x 2 (datagroup id, frame) in the order to write them
+// Sections are written parameters first, then datagroups, with the unknown ones at their
+// indices; records in recordOrder as far as it names them, the others in the order of their
+// times.
 // Raises ValueError for what the file layout cannot hold, before writing anything. Answers 0
 // when the take was written, else the system's error number of the failure (EIO when the
 // system gave none).
 int WriteTake(const std::string& path, int version, const pybind11::list& parameters,
-              const pybind11::list& datagroups);
+              const pybind11::list& datagroups, const pybind11::list& unknownSections,
+              const pybind11::object& recordOrder);
 
 }  // namespace kfile_python

@@ -34,6 +34,7 @@ using Rows = std::vector<Row>;
 struct RecordIndex {
     std::unordered_map<int16_t, Rows> rows;
     uint64_t bytes = 0;
+    std::vector<int32_t> order;  // (datagroup id, frame) of each record in file order
 };
 
 constexpr double kMissing = std::numeric_limits<double>::quiet_NaN();
@@ -98,6 +99,7 @@ RecordIndex IndexRecords(const KFileContents& contents) {
             index.rows[record.GetId()].push_back(
                 {record.GetFrame(), record.GetValueBytes(),
                  record.GetData() + KFileDynamicRecord::kHeaderSize});
+            index.order.insert(index.order.end(), {record.GetId(), record.GetFrame()});
         }
     }
     return index;
@@ -238,6 +240,27 @@ py::list Sections(const KReadReport& report) {
     return sections;
 }
 
+// (name, offset, size, body, index) of each unknown section the contents kept, with its index
+// among the kept sections, which are in file order as the report's kept entries are.
+py::list UnknownSections(const KFileContents& contents, const KReadReport& report) {
+    py::list unknown;
+    int32_t index = 0;
+    for (const KSectionReport& section : report.sections) {
+        if (!section.kept) {
+            continue;
+        }
+        const auto* kept = dynamic_cast<const KFileUnknownSection*>(contents.GetSection(index));
+        if (kept) {
+            const auto* body = reinterpret_cast<const char*>(kept->GetBody());
+            unknown.append(
+                py::make_tuple(Latin1ToPython(section.name), section.offset, section.size,
+                               py::bytes(body, static_cast<size_t>(section.size)), index));
+        }
+        ++index;
+    }
+    return unknown;
+}
+
 // Where the section of this name that the contents kept starts.
 uint64_t SectionOffset(const KReadReport& report, const std::string& name) {
     for (const KSectionReport& section : report.sections) {
@@ -270,12 +293,16 @@ void AddDatagroups(const KFileContents& contents, const KReadReport& report, py:
         }
     }
     take["datagroups"] = datagroups;
+    py::array_t<int32_t> order(
+        {static_cast<py::ssize_t>(records.order.size() / 2), py::ssize_t{2}});
+    std::copy(records.order.begin(), records.order.end(), order.mutable_data());
+    take["record_order"] = order;
 }
 
 // The library touches no Python object: other Python threads run while it reads.
 KReadResult ReadReleasingInterpreter(const std::string& path) {
     py::gil_scoped_release release;
-    return kfile::ReadTake(path);
+    return kfile::ReadTake(path, KReadOptions{/*keepUnknownSections=*/true});
 }
 
 }  // namespace
@@ -293,6 +320,7 @@ py::dict ReadTake(const std::string& path) {
     }
     take["version"] = read.contents->GetVersion();
     take["parameters"] = ParametersToPython(*read.contents);
+    take["unknown_sections"] = UnknownSections(*read.contents, read.report);
     AddDatagroups(*read.contents, read.report, take);
     return take;
 }

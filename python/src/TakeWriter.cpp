@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "BitCast.h"
@@ -255,18 +256,69 @@ std::unique_ptr<KFileParameterRecord> MakeParameterRecord(const py::tuple& param
     return record;
 }
 
-// One record per datagroup and frame, frame by frame and in datagroup order within a frame, as
-// a recording system writes them.
-void AddDynamicRecords(KFileContents& contents, const std::vector<DatagroupArrays>& datagroups) {
-    std::vector<std::tuple<int64_t, size_t, py::ssize_t>> order;
+// One row of a datagroup on its way to becoming a record.
+struct RowEntry {
+    int64_t frame;
+    long double rate;
+    size_t group;
+    py::ssize_t row;
+    bool added = false;
+};
+
+int64_t RecordKey(int64_t id, int64_t frame) {
+    return id * (int64_t{1} << 32) + frame;
+}
+
+// Every row of every datagroup in the order of their times, rows of one time in datagroup
+// order, as a recording system writes them. Times compare exactly: frame a at rate ra comes
+// before frame b at rate rb when a * rb < b * ra.
+std::vector<RowEntry> RowsByTime(const std::vector<DatagroupArrays>& datagroups) {
+    std::vector<RowEntry> rows;
     for (size_t g = 0; g < datagroups.size(); ++g) {
+        const long double rate = datagroups[g].group->GetRate();
         for (py::ssize_t row = 0; row < datagroups[g].frames.size(); ++row) {
-            order.emplace_back(datagroups[g].frames.at(row), g, row);
+            rows.push_back({datagroups[g].frames.at(row), rate, g, row});
         }
     }
-    std::sort(order.begin(), order.end());
-    for (const auto& [frame, g, row] : order) {
-        contents.AddDynamicRecord(MakeRecord(datagroups[g], row));
+    std::stable_sort(rows.begin(), rows.end(), [](const RowEntry& a, const RowEntry& b) {
+        const long double left = a.frame * b.rate;
+        const long double right = b.frame * a.rate;
+        return left < right || (left == right && a.group < b.group);
+    });
+    return rows;
+}
+
+// One record per row: first those that `recordOrder` names ((datagroup id, frame) pairs in
+// file order, as a read gives them), in its order, then the others in the order of their times.
+void AddDynamicRecords(KFileContents& contents, const std::vector<DatagroupArrays>& datagroups,
+                       const py::object& recordOrder) {
+    std::vector<RowEntry> rows = RowsByTime(datagroups);
+    auto add = [&](RowEntry& entry) {
+        if (!entry.added) {
+            entry.added = true;
+            contents.AddDynamicRecord(MakeRecord(datagroups[entry.group], entry.row));
+        }
+    };
+    if (!recordOrder.is_none()) {
+        using Pairs = py::array_t<int64_t, py::array::c_style | py::array::forcecast>;
+        const auto pairs = Pairs::ensure(recordOrder);
+        if (!pairs || pairs.ndim() != 2 || pairs.shape(1) != 2) {
+            PyErr_Clear();
+            throw py::value_error("record_order must be a records x 2 array of (id, frame)");
+        }
+        std::unordered_map<int64_t, size_t> byKey;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            byKey.emplace(RecordKey(datagroups[rows[i].group].group->GetId(), rows[i].frame), i);
+        }
+        for (py::ssize_t i = 0; i < pairs.shape(0); ++i) {
+            const auto found = byKey.find(RecordKey(pairs.at(i, 0), pairs.at(i, 1)));
+            if (found != byKey.end()) {
+                add(rows[found->second]);
+            }
+        }
+    }
+    for (RowEntry& entry : rows) {
+        add(entry);
     }
 }
 
@@ -278,21 +330,26 @@ std::string DatagroupIds(const KFileDatagroupSection& section) {
     return ids;
 }
 
-}  // namespace
+// The parameter section, or null for a take without parameters.
+std::unique_ptr<KFileSection> MakeParameterSection(const py::list& parameters) {
+    if (parameters.empty()) {
+        return nullptr;
+    }
+    auto section = std::make_unique<KFileParameterSection>(0);
+    for (py::handle parameter : parameters) {
+        section->AddRecord(MakeParameterRecord(parameter.cast<py::tuple>()));
+    }
+    return section;
+}
 
-int WriteTake(const std::string& path, int version, const py::list& parameters,
-              const py::list& datagroups) {
-    KFileContents contents;
-    contents.SetVersion(Checked<int16_t>(py::int_(version), "version"));
-    if (!parameters.empty()) {
-        auto section = std::make_unique<KFileParameterSection>(0);
-        for (py::handle parameter : parameters) {
-            section->AddRecord(MakeParameterRecord(parameter.cast<py::tuple>()));
-        }
-        (void)contents.AddSection(std::move(section));  // the first of its name: taken
+// The datagroup section, or null for a take without datagroups; `arrays` gets each
+// datagroup's arrays.
+std::unique_ptr<KFileSection> MakeDatagroupSection(const py::list& datagroups,
+                                                   std::vector<DatagroupArrays>& arrays) {
+    if (datagroups.empty()) {
+        return nullptr;
     }
     auto section = std::make_unique<KFileDatagroupSection>(0);
-    std::vector<DatagroupArrays> arrays;
     for (py::handle datagroup : datagroups) {
         auto record = MakeDatagroupRecord(datagroup.cast<py::tuple>());
         if (section->FindRecord(record->GetId())) {
@@ -301,14 +358,77 @@ int WriteTake(const std::string& path, int version, const py::list& parameters,
         arrays.push_back(MakeArrays(*record, datagroup.cast<py::tuple>()));
         section->AddRecord(std::move(record));
     }
-    if (!arrays.empty() && !section->FindRecord(0)) {
+    if (!section->FindRecord(0)) {
         throw py::value_error("the take has datagroups but none with id 0; their ids are " +
                               DatagroupIds(*section));
     }
-    if (!arrays.empty()) {
-        (void)contents.AddSection(std::move(section));  // the first of its name: taken
+    return section;
+}
+
+// Whether readers take a section of this name for the parameters or the datagroups: names
+// compare ignoring ASCII case.
+bool NamesKnownSection(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
+    return name == KFileParameterSection::kName || name == KFileDatagroupSection::kName;
+}
+
+// A section of a name no handler knows: (name, body, index). Its header holds the name in 28
+// bytes and the body's length; a length of 0 would end the section list.
+std::unique_ptr<KFileUnknownSection> MakeUnknownSection(const py::tuple& unknown) {
+    const std::string name = PythonToLatin1(unknown[0]);
+    const auto body = unknown[1].cast<std::string>();
+    const std::string where = "unknown section '" + name + "': ";
+    if (name.size() > 28) {
+        throw py::value_error(where + "a section name holds at most 28 characters");
     }
-    AddDynamicRecords(contents, arrays);
+    if (NamesKnownSection(name)) {
+        throw py::value_error(where + "that name belongs to a section the take writes itself");
+    }
+    if (body.empty() || body.size() > size_t{INT32_MAX}) {
+        throw py::value_error(where + "its body must hold 1 to 2147483647 bytes");
+    }
+    KBytes bytes(new uint8_t[body.size()]);
+    std::memcpy(bytes.get(), body.data(), body.size());
+    return std::make_unique<KFileUnknownSection>(static_cast<int32_t>(body.size()), name,
+                                                 std::move(bytes));
+}
+
+// The sections in file order: the known ones in the order given, each unknown section (sorted
+// by index) put at its index among all of them, or after the others when its index lies beyond.
+void AddSections(KFileContents& contents, std::vector<std::unique_ptr<KFileSection>> known,
+                 const py::list& unknownSections) {
+    auto next = known.begin();
+    auto addKnown = [&] {
+        (void)contents.AddSection(std::move(*next++));  // the first of its name: taken
+    };
+    for (py::handle item : unknownSections) {
+        const auto unknown = item.cast<py::tuple>();
+        const auto index = unknown[2].cast<int64_t>();
+        while (next != known.end() && contents.GetSectionCount() < index) {
+            addKnown();
+        }
+        contents.AddUnknownSection(MakeUnknownSection(unknown));
+    }
+    while (next != known.end()) {
+        addKnown();
+    }
+}
+
+}  // namespace
+
+int WriteTake(const std::string& path, int version, const py::list& parameters,
+              const py::list& datagroups, const py::list& unknownSections,
+              const py::object& recordOrder) {
+    KFileContents contents;
+    contents.SetVersion(Checked<int16_t>(py::int_(version), "version"));
+    std::vector<DatagroupArrays> arrays;
+    std::vector<std::unique_ptr<KFileSection>> known;
+    known.push_back(MakeParameterSection(parameters));
+    known.push_back(MakeDatagroupSection(datagroups, arrays));
+    known.erase(std::remove(known.begin(), known.end(), nullptr), known.end());
+    AddSections(contents, std::move(known), unknownSections);
+    AddDynamicRecords(contents, arrays, recordOrder);
 
     py::gil_scoped_release release;  // the library touches no Python object
     const KWriteReport report = kfile::WriteTake(path, contents);

@@ -255,4 +255,36 @@ TEST(RoundTripOfUnknownSections, RewriteDropsThemAndTheReportListsThem) {
     EXPECT_EQ(ReadFileBytes(dir.Path("rewritten.K")), take(false));
 }
 
+// Kept when asked, unknown sections come back in their places byte for byte: several of one
+// name, a name filling the whole 28-byte field, any bytes in the body.
+TEST(RoundTripOfUnknownSections, KeptSectionsAreWrittenBackInTheirPlaces) {
+    const std::string fullName(28, 'N');
+    const Bytes bytes =
+        ByteBuilder()
+            .FileHeader(3)
+            .Section("notes", {0xFF, 0x00, 0x80})
+            .Section("DATAGROUP",
+                     RecordBody({DatagroupPayload(0, "", kValueDouble, 8, 100.0f, {"x"})}))
+            .Section(fullName, {1})
+            .Section("notes", {2, 3})
+            .Section("PARAMETER", RecordBody({}))
+            .Terminator()
+            .Framed(DynamicPayload(0, 1, {2.5}))
+            .bytes();
+    TempDir dir;
+    const std::string original = dir.Write("original.K", bytes);
+    KReadResult read = ReadTake(original, KReadOptions{true});
+    ASSERT_TRUE(read.contents) << read.report.Describe();
+    ASSERT_EQ(read.contents->GetSectionCount(), 5);
+    for (const KSectionReport& section : read.report.sections) {
+        EXPECT_TRUE(section.kept) << section.name;
+    }
+    EXPECT_EQ(read.contents->GetSection(2)->GetName(), fullName);
+
+    KFileManager writer;
+    ASSERT_TRUE(writer.Write(dir.Path("rewritten.K"), *read.contents));
+    EXPECT_EQ(ReadFileBytes(dir.Path("rewritten.K")), bytes);
+    EXPECT_EQ(ReadTake(original).contents->GetSectionCount(), 2);  // by default: stepped over
+}
+
 }  // namespace

@@ -32,7 +32,7 @@ def write_bytes(tmp_path, data, name="take.K"):
     return path
 
 
-def test_generated_take_matches_the_export_command_and_rewrites_to_the_same_contents(
+def test_generated_take_matches_the_export_command_and_rewrites_to_the_same_bytes(
         generate, tmp_path):
     path = generate(frames=50, markers=5, segments=3, first_frame=10, missing_every=7)
     take_ = kfile.read(path)
@@ -58,14 +58,9 @@ def test_generated_take_matches_the_export_command_and_rewrites_to_the_same_cont
     np.testing.assert_allclose(take_.datagroup(1).times, np.arange(10, 60) / 120.0)
     assert take_.datagroup(2).rate == 60.0
 
-    # The unknown section is not kept; everything else is, and a rewrite is stable.
     copy = tmp_path / "copy.K"
     kfile.write(copy, take_)
-    take_.unknown_sections = []
-    assert kfile.read(copy) == take_
-    again = tmp_path / "again.K"
-    kfile.write(again, kfile.read(copy))
-    assert again.read_bytes() == copy.read_bytes()
+    assert copy.read_bytes() == path.read_bytes()
 
 
 @pytest.mark.parametrize("value_type", list(TYPES), ids=lambda t: t.name)
@@ -89,15 +84,34 @@ def test_markers_read_as_nan_and_nan_writes_the_marker(tmp_path, value_type):
     assert copy.read_bytes() == data
 
 
-def test_unknown_sections_are_listed_and_not_written_back(tmp_path):
+def test_unknown_sections_are_kept_and_written_back_in_their_places(tmp_path):
     groups = record_body([datagroup_payload(0, ["x"])])
-    data = bytes(KBytes().file_header().section("DATAGROUP", groups).section("Notes", b"0123456789")
-                 .section("PARAMETER", record_body([])).terminator())
+    data = bytes(KBytes().file_header().section("Notes", b"\xff\x00")
+                 .section("DATAGROUP", groups).section("N" * 28, b"0123456789")
+                 .section("Notes", b"2").terminator()
+                 .framed(dynamic_payload(0, 1, struct.pack("<d", 2.5))))
     read = kfile.read(write_bytes(tmp_path, data))
-    assert read.unknown_sections == [kfile.UnknownSection(name="Notes", offset=4 + 32 + len(groups),
-                                                          size=10)]
+    assert [(s.name, s.body, s.index, s.size) for s in read.unknown_sections] == [
+        ("Notes", b"\xff\x00", 0, 2), ("N" * 28, b"0123456789", 2, 10), ("Notes", b"2", 3, 1)]
+    assert read.unknown_sections[1].offset == 4 + 32 + 2 + 32 + len(groups)
     kfile.write(tmp_path / "copy.K", read)
-    assert kfile.read(tmp_path / "copy.K").unknown_sections == []
+    assert (tmp_path / "copy.K").read_bytes() == data
+
+    # Added at a place beyond the others: written last.
+    read.unknown_sections.append(kfile.UnknownSection(name="Extra", body=b"!", index=99))
+    kfile.write(tmp_path / "more.K", read)
+    assert [s.name for s in kfile.read(tmp_path / "more.K").unknown_sections][-1] == "Extra"
+
+
+@pytest.mark.parametrize("section, message", [
+    (kfile.UnknownSection(name="datagroup", body=b"x", index=0), "belongs to a section"),
+    (kfile.UnknownSection(name="N" * 29, body=b"x", index=0), "at most 28 characters"),
+    (kfile.UnknownSection(name="Empty", body=b"", index=0), "1 to 2147483647 bytes"),
+])
+def test_unknown_sections_the_layout_cannot_hold_are_refused(tmp_path, section, message):
+    with pytest.raises(ValueError, match=message):
+        kfile.write(tmp_path / "refused.K", Take(unknown_sections=[section]))
+    assert not (tmp_path / "refused.K").exists()
 
 
 def test_only_the_exact_marker_pattern_is_missing(tmp_path):
@@ -131,13 +145,23 @@ def test_take_built_from_arrays_reads_back_equal(tmp_path, value_type):
     assert kfile.read(path) == built
 
 
-def test_rows_follow_their_frames_in_ascending_order(tmp_path):
+def test_rows_follow_their_frames_and_records_their_times(tmp_path):
     built = Take(datagroups=[Datagroup(labels=["x"], rate=10, frames=[30, 10, 20],
-                                       values=[[3.0], [1.0], [2.0]])])
+                                       values=[[3.0], [1.0], [2.0]]),
+                             Datagroup(id=1, labels=[], rate=5, frames=[10, 5],
+                                       values=np.empty((2, 0)))])
     kfile.write(tmp_path / "t.K", built)
-    datagroup = kfile.read(tmp_path / "t.K").datagroup(0)
-    np.testing.assert_array_equal(datagroup.frames, [10, 20, 30])
-    np.testing.assert_array_equal(datagroup.values[:, 0], [1.0, 2.0, 3.0])
+    read = kfile.read(tmp_path / "t.K")
+    np.testing.assert_array_equal(read.datagroup(0).frames, [10, 20, 30])
+    np.testing.assert_array_equal(read.datagroup(0).values[:, 0], [1.0, 2.0, 3.0])
+    assert read.record_order.tolist() == [[0, 10], [1, 5], [0, 20], [1, 10], [0, 30]]
+
+    # A read take keeps its order; rows it did not hold follow in time order.
+    read.record_order = read.record_order[::-1]
+    read.datagroup(0).frames = np.array([10, 20, 3])
+    kfile.write(tmp_path / "t.K", read)
+    assert kfile.read(tmp_path / "t.K").record_order.tolist() == [
+        [1, 10], [0, 20], [1, 5], [0, 10], [0, 3]]
 
 
 def test_unordered_and_repeated_frames_read_one_row_per_frame(tmp_path):

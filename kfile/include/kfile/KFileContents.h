@@ -47,6 +47,9 @@ class KFileContents {
     // Appends the section and takes it. A section whose name (ignoring case) is already present
     // is refused: false, and the section is destroyed.
     [[nodiscard]] bool AddSection(std::unique_ptr<KFileSection> section);
+    // Appends a section of a name no handler knows, whatever sections it shares its name with:
+    // such sections are kept to be written back in their place, several of one name included.
+    void AddUnknownSection(std::unique_ptr<KFileUnknownSection> section);
     int32_t GetSectionCount() const { return static_cast<int32_t>(sections_.size()); }
     // No range test: 0 <= index < GetSectionCount().
     const KFileSection* GetSection(int32_t index) const {

@@ -19,15 +19,25 @@ constexpr int32_t kFileHeaderSize = 4;      // "K#", int16 version
 constexpr int32_t kSectionHeaderSize = 32;  // int32 body length, 28-byte name field
 constexpr int16_t kWrittenVersion = 1;      // the version the library writes
 
-// Consumes the body of a section whose name no other handler takes; keeps nothing of it.
+// Takes the sections whose name no other handler takes. Reading consumes the body and keeps
+// nothing of it, unless asked to keep such sections as KFileUnknownSection; those are written
+// back byte for byte, the name field included (up to 28 characters, as it is read).
 class KUnknownSectionHandler : public KSectionHandler {
   public:
     using KSectionHandler::KSectionHandler;
 
+    void SetKeep(bool keep) { keep_ = keep; }
+    // The name of the section whose body ReadSection reads next, from its header.
+    void SetNextName(std::string name) { nextName_ = std::move(name); }
     bool Handles(const std::string&) const override { return true; }
     int32_t ReadSection(KFileContents* contents, int32_t bodyLength) override;
-    bool WriteSection(KFileSection*) override { return false; }
-    bool WriteSectionHeader(int32_t, const std::string&) override { return false; }
+    // Writes a KFileUnknownSection; false for any other kind of section.
+    bool WriteSection(KFileSection* section) override;
+    bool WriteSectionHeader(int32_t size, const std::string& name) override;
+
+  private:
+    std::string nextName_;
+    bool keep_ = false;
 };
 
 // Why a read gave no contents.
@@ -51,7 +61,7 @@ struct KSectionReport {
     std::string name;
     uint64_t offset = 0;  // of its 32-byte header
     int32_t size = 0;     // the body length its header gives
-    bool kept = false;    // the contents hold it (unknown and refused sections are not kept)
+    bool kept = false;    // the contents hold it: refused sections no, unknown ones when asked
 };
 
 // How a read went: why it stopped, where, and every section met on the way.
@@ -77,8 +87,15 @@ struct KReadResult {
     KReadReport report;
 };
 
+// What a read keeps beyond what the format's readers need.
+struct KReadOptions {
+    // Sections of names no handler knows, as KFileUnknownSection in file order, so that writing
+    // puts them back in their place. Off: they are stepped over.
+    bool keepUnknownSections = false;
+};
+
 // Opens, reads and closes the take `fileName` with a KFileManager of its own.
-[[nodiscard]] KReadResult ReadTake(const std::string& fileName);
+[[nodiscard]] KReadResult ReadTake(const std::string& fileName, const KReadOptions& options = {});
 
 // How a write to a path went.
 struct KWriteReport {
@@ -119,6 +136,9 @@ class KFileManager {
     void AddHandlerFirst(std::unique_ptr<KSectionHandler> handler);
     // Asks `handler` after every handler already registered, but before the catch-all.
     void AddHandler(std::unique_ptr<KSectionHandler> handler);
+    // Whether Read keeps the sections that reach the catch-all (off by default; see
+    // KReadOptions::keepUnknownSections).
+    void SetKeepUnknownSections(bool keep) { unknownHandler_.SetKeep(keep); }
 
     [[nodiscard]] KOpenResult Open(const std::string& fileName);
     // Reads the open file from its first byte. A new contents object, or null when the file is
@@ -155,10 +175,11 @@ class KFileManager {
     // False when a file is already open (it stays open), a section has no writing handler, a
     // record cannot be stored or a write failed; `fileName` is then left as it was.
     //
-    // A take read and written again gives the same bytes as long as everything in it was kept:
-    // sections of unknown name are not (see KReadReport::sections), and bytes that lie outside
-    // what the records account for (surplus body bytes, empty record frames, an incomplete
-    // record at the end) are not either.
+    // A take read and written again gives the same bytes when everything in it was kept:
+    // sections of unknown names only when reading kept them (SetKeepUnknownSections), and never
+    // bytes that lie outside what the records account for (surplus body bytes, empty record
+    // frames, an incomplete record at the end, junk after a negative record length), nor name
+    // fields with bytes after their NUL.
     [[nodiscard]] bool Write(const std::string& fileName, KFileContents& contents);
     // The same, with the system's reason when it fails.
     [[nodiscard]] KWriteReport WriteReporting(const std::string& fileName, KFileContents& contents);
@@ -171,7 +192,8 @@ class KFileManager {
     std::unique_ptr<KFileContents> ReadContents();
     bool ReadHeader(KFileContents& contents);
     bool ReadSections(KFileContents& contents);
-    bool ReadSection(KFileContents& contents, const uint8_t* header, int32_t bodyLength);
+    // The body of the section whose header was reported last.
+    bool ReadSection(KFileContents& contents, int32_t bodyLength);
     // Whether the stream stands at `bodyEnd` (or has run into the end of the file), after
     // moving it there when a handler left it elsewhere.
     bool AtBodyEnd(uint64_t bodyEnd);

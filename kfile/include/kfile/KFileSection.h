@@ -38,7 +38,8 @@ class KFileSection {
     int32_t storedSize_;
 };
 
-// The raw body of a section whose name no handler knows.
+// The raw body of a section whose name no handler knows, kept when reading is asked to (see
+// KFileManager::SetKeepUnknownSections) and written back as it was.
 class KFileUnknownSection : public KFileSection {
   public:
     KFileUnknownSection(int32_t size, std::string name, KBytes body)
