@@ -26,6 +26,7 @@ import enum
 import errno
 import os
 import stat
+import tempfile
 from dataclasses import dataclass, field, fields
 from typing import Any, NamedTuple, Union
 
@@ -36,6 +37,7 @@ from . import _kfile
 __all__ = [
     "UNNAMED_SUBJECT",
     "Datagroup",
+    "Finding",
     "Parameter",
     "Points",
     "ReadError",
@@ -45,6 +47,7 @@ __all__ = [
     "base_name",
     "read",
     "subject_of",
+    "validate",
     "write",
 ]
 
@@ -398,6 +401,42 @@ def read(path: PathLike) -> Take:
                for name, offset, size, body, index in raw["unknown_sections"]]
     return Take(version=raw["version"], parameters=parameters, datagroups=datagroups,
                 unknown_sections=unknown, record_order=raw["record_order"])
+
+
+@dataclass(frozen=True)
+class Finding:
+    """One finding of ``validate``, as ``kfile validate`` reports it."""
+
+    check: str  #: short name of the check: "truncated-section", "frame-order", ...
+    problem: bool  #: False for a note, which leaves a take clean
+    section: str  #: "header", a section name, or "records" for the dynamic records
+    record: int | None  #: index of the record within its section or the records
+    offset: int  #: byte offset in the file
+    message: str  #: what was found and what was expected
+
+
+def validate(take: Take | PathLike) -> list[Finding]:
+    """What ``kfile validate`` finds in a take: every problem and note, with its section, record
+    and byte offset, from the same checks. ``take`` is a path, or a Take, which is checked as
+    ``write`` stores it. The take is clean when no finding is a problem.
+
+    Raises ``OSError`` when the file cannot be read, and what ``write`` raises for a Take it
+    cannot store.
+    """
+    if isinstance(take, Take):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "take.K")
+            write(path, take)
+            with open(path, "rb") as file:
+                data = file.read()
+    else:
+        name = os.fspath(take)
+        _check_regular_file(name)
+        with open(name, "rb") as file:
+            data = file.read()
+    return [Finding(check=check, problem=problem, section=section,
+                    record=None if record < 0 else record, offset=offset, message=message)
+            for check, problem, section, record, offset, message in _kfile.validate(data)]
 
 
 def write(path: PathLike, take: Take) -> None:

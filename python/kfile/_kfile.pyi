@@ -28,6 +28,10 @@ def read_contents_only(path: bytes) -> int:
     """Reads the take with the C++ library alone, building no arrays; answers its number of
     dynamic records, or -1 when it does not read. A benchmark baseline."""
 
+def validate(take: bytes) -> list[tuple[str, bool, str, int, int, str]]:
+    """The findings of `kfile validate` on the bytes of a take: (check, problem, section,
+    record, offset, message), record -1 where none applies."""
+
 def write(path: bytes, version: int,
           parameters: list[tuple[str, int, tuple[int, ...], bytes]],
           datagroups: list[tuple[int, str, int, float, list[str], npt.ArrayLike, npt.ArrayLike]],

@@ -14,6 +14,8 @@ PYBIND11_MODULE(_kfile, module) {
     module.def("read_contents_only", &kfile_python::ReadContentsOnly, py::arg("path"),
                "Reads the take with the C++ library alone, building no arrays; answers its "
                "number of dynamic records, or -1 when it does not read. A benchmark baseline.");
+    module.def("validate", &kfile_python::ValidateBytes, py::arg("take"),
+               "The findings of `kfile validate` on the bytes of a take.");
     module.def("write", &kfile_python::WriteTake, py::arg("path"), py::arg("version"),
                py::arg("parameters"), py::arg("datagroups"), py::arg("unknown_sections"),
                py::arg("record_order"),

@@ -38,4 +38,8 @@ int WriteTake(const std::string& path, int version, const pybind11::list& parame
               const pybind11::list& datagroups, const pybind11::list& unknownSections,
               const pybind11::object& recordOrder);
 
+// The findings of `kfile validate` on the bytes of a take: [(check, problem, section, record,
+// offset, message)], record -1 where none applies.
+pybind11::list ValidateBytes(const pybind11::bytes& take);
+
 }  // namespace kfile_python

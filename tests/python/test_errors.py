@@ -1,15 +1,17 @@
 """Truncated and hostile takes: a ReadError that says why and where, or a take read safely."""
 
 import errno
+import json
 import os
 import struct
+import subprocess
 from pathlib import Path
 
 import numpy as np
 import pytest
 
 import kfile
-from conftest import FUZZ_FILES
+from conftest import FUZZ_FILES, TOOL
 from kbytes import KBytes, datagroup_payload, dynamic_payload, record_body, take
 
 
@@ -178,3 +180,28 @@ def test_a_path_that_cannot_be_read_or_written_raises_os_error_with_errno_and_fi
     with pytest.raises(FileNotFoundError) as error:
         kfile.write(path, kfile.Take())
     assert (error.value.errno, error.value.filename) == (errno.ENOENT, os.fspath(path))
+
+
+@pytest.mark.parametrize("data", [case[1] for case in FAILURES[:4]] + [
+    take([datagroup_payload(0, ["Bob:A <P-X>", "odd"], rate=0.0)],
+         [dynamic_payload(0, 2, struct.pack("<dd", 1, 2)), dynamic_payload(0, 1, b"\1")]),
+], ids=[case[0] for case in FAILURES[:4]] + ["zero_rate_short_record_frame_order"])
+def test_validate_finds_what_the_command_finds(tmp_path, data):
+    path = tmp_path / "take.K"
+    path.write_bytes(bytes(data))
+    command = subprocess.run([str(TOOL), "validate", str(path), "--json"], capture_output=True,
+                             text=True)
+    expected = [(f["check"], f["severity"] == "problem", f["section"],
+                 None if f.get("record", -1) in (None, -1) else f["record"], f["offset"],
+                 f["message"]) for f in json.loads(command.stdout)["findings"]]
+    found = kfile.validate(path)
+    assert [(f.check, f.problem, f.section, f.record, f.offset, f.message) for f in found] == \
+        expected
+    assert any(f.problem for f in found) and command.returncode == 1
+
+
+def test_validate_checks_a_take_as_written(generate):
+    take_ = kfile.read(generate(frames=6))
+    assert not any(f.problem for f in kfile.validate(take_))
+    take_.datagroup(0).rate = 12.5
+    assert [f.check for f in kfile.validate(take_) if f.problem] == ["rate"]
