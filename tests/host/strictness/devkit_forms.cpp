@@ -482,6 +482,14 @@ static_assert(MFn::kPluginDependNode == 445 && MFn::kPluginLocatorNode == 446, "
 static_assert(MFn::kAttribute == 550 && MFn::kNumericAttribute == 551, "MFn numbers");
 static_assert(MFn::kUnitAttribute == 558 && MFn::kCompoundAttribute == 560, "MFn numbers");
 
+#ifndef _WIN32
+// PLUGIN_EXPORT marks nothing on Linux, as in the devkit: a module cannot rely on it there to
+// keep its entry points visible.
+#define KFR_TEXT(...) #__VA_ARGS__
+#define KFR_EXPANDED(macro) KFR_TEXT(macro)
+static_assert(sizeof(KFR_EXPANDED(PLUGIN_EXPORT)) == 1, "PLUGIN_EXPORT is empty");
+#endif
+
 // A time without a unit is in film frames, whatever the UI unit.
 MTime fiveFilmFrames() {
     return MTime(5.0);
