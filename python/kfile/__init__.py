@@ -61,7 +61,7 @@ UNNAMED_SUBJECT = "UnnamedCharacter"
 _DIGITS = "0123456789"
 # What the import trims from the end of a label's name: not all of str.isspace.
 _TRAILING_SPACE = " \t\r\n"
-_POSITION_AXES = {"<P-X>": 0, "<P-Y>": 1, "<P-Z>": 2}
+_POSITION_SUFFIXES = ("<P-X>", "<P-Y>", "<P-Z>")
 
 
 class ValueType(enum.IntEnum):
@@ -107,10 +107,12 @@ def base_name(label: str) -> str:
     return label[: label.rfind("<")].rstrip(_TRAILING_SPACE)
 
 
-def _position_axis(label: str) -> int | None:
-    """0, 1, 2 for a marker position label (suffix exactly <P-X>, <P-Y>, <P-Z>), else None."""
+def _axis(label: str, suffixes: tuple[str, str, str]) -> int | None:
+    """0, 1, 2 for a label whose suffix (from its first "<") is exactly the X, Y or Z one of
+    ``suffixes``, else None."""
     start = label.find("<")
-    return _POSITION_AXES.get(label[start:]) if start >= 0 else None
+    suffix = label[start:] if start >= 0 else None
+    return suffixes.index(suffix) if suffix in suffixes else None
 
 
 def _value_type(code: int) -> int:
@@ -294,9 +296,13 @@ class Datagroup:
         appearance; only ``subject``'s markers when given. A coordinate without a channel, or
         without a value at a frame, is NaN.
         """
+        return self._points(_POSITION_SUFFIXES, subject)
+
+    def _points(self, suffixes: tuple[str, str, str], subject: str | None) -> Points:
+        """Points from the labels ending in one of ``suffixes`` (X, Y, Z), as ``points``."""
         columns: dict[str, list[int | None]] = {}
         for column, label in enumerate(self.labels):
-            axis = _position_axis(label)
+            axis = _axis(label, suffixes)
             name = base_name(label)
             if axis is None or (subject is not None and subject_of(name) != subject):
                 continue

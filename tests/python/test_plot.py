@@ -1,5 +1,5 @@
-"""Pictures of takes: the command writes a PNG of the requested size that shows something, and
-the figures group channels by subject."""
+"""Pictures of takes: the commands write pictures of the requested size and count that show
+something, and the figures group channels by subject and kind."""
 
 import subprocess
 import sys
@@ -7,9 +7,11 @@ import sys
 import numpy as np
 import pytest
 from matplotlib.image import imread
+from PIL import Image
 
-from kfile import Datagroup, Take
-from kfile.plot import UNNAMED_SUBJECT, curves_figure, frame_figure, main, subject_of
+import kfile
+from kfile import UNNAMED_SUBJECT, Datagroup, Take, subject_of
+from kfile.plot import channel_kind, curves_figure, main, time_figure
 
 
 @pytest.mark.parametrize("label, subject", [
@@ -19,42 +21,68 @@ from kfile.plot import UNNAMED_SUBJECT, curves_figure, frame_figure, main, subje
     ("2Bob:X", UNNAMED_SUBJECT),
     ("a:b:c", "a"),
     ("HEAD <P-X>", UNNAMED_SUBJECT),
+    ("Bob\u00b2:X", "Bob\u00b2"),  # a superscript is no decimal digit
 ])
 def test_subject_of_a_label(label, subject):
     assert subject_of(label) == subject
 
 
+@pytest.mark.parametrize("label, kind", [
+    ("Bob:M1 <P-X>", "position (mm)"),
+    ("Bob:Hips <A-Y>", "rotation (rad)"),
+    ("Bob:Hips <a-Z>", "local rotation (rad)"),
+    ("Bob:Hips <T-X>", "translation (mm)"),
+    ("Plate1:Fz", "force (N)"),
+    ("Plate1:Mx", "moment (N m)"),
+    ("Bob:M1 <Q-X>", "value"),
+])
+def test_channel_kinds(label, kind):
+    assert channel_kind(label) == kind
+
+
 def two_subjects():
     labels = [f"{who}:{name} <{kind}-{axis}>"
               for who, name, kind in [("Ann", "M1", "P"), ("Ann", "M2", "P"), ("Ann", "Hips", "T"),
-                                      ("Ann", "Hips", "A"), ("Bob1", "M1", "P"), ("Bob2", "M1", "P")]
-              for axis in "XYZ"] + ["Fz"]
+                                      ("Ann", "Chest", "T"), ("Ann", "Hips", "A"),
+                                      ("Bob1", "M1", "P"), ("Bob2", "M1", "P")]
+              for axis in "XYZ"] + ["Plate1:Fz"]
     values = np.arange(3 * len(labels), dtype=float).reshape(3, len(labels))
     values[1, 3] = np.nan  # Ann:M2 <P-X> missing at frame 11
+    forces = Datagroup(id=1, labels=["Cal:M <P-X>", "Cal:M <P-Y>", "Cal:M <P-Z>"], rate=100,
+                       frames=np.arange(20, 25), values=np.arange(15.0).reshape(5, 3))
     return Take(datagroups=[Datagroup(labels=labels, rate=50, frames=[10, 11, 12],
-                                      values=values)])
+                                      values=values), forces])
 
 
-def test_curves_have_a_panel_per_subject_and_kind_with_units():
+def test_curves_have_a_panel_per_subject_and_kind_with_units_and_lines_unlike():
     figure = curves_figure(two_subjects(), name="walk", size=(800, 600))
     panels = [(ax.get_title(loc="left"), ax.get_ylabel()) for ax in figure.axes]
-    assert panels == [("Ann", "marker position (mm)"), ("Ann", "segment translation (mm)"),
-                      ("Ann", "segment rotation (rad)"), ("Bob", "marker position (mm)"),
-                      (UNNAMED_SUBJECT, "value")]
+    assert panels == [("Ann", "position (mm)"), ("Ann", "translation (mm)"),
+                      ("Ann", "rotation (rad)"), ("Bob", "position (mm)"),
+                      ("Plate", "force (N)")]
     assert figure.axes[-1].get_xlabel() == "time (s)"
     np.testing.assert_allclose(figure.axes[0].lines[0].get_xdata(), [0.2, 0.22, 0.24])
     assert figure._suptitle.get_text() == "walk: datagroup 0, 50 Hz"
 
+    many = Take(datagroups=[Datagroup(labels=[f"S:m{i} <P-X>" for i in range(45)], rate=1,
+                                      frames=[0, 1], values=np.zeros((2, 45)))])
+    lines = curves_figure(many).axes[0].lines
+    assert len({(line.get_color(), line.get_linestyle()) for line in lines}) == 45
 
-def test_frame_shows_complete_positions_coloured_per_subject():
-    figure = frame_figure(two_subjects(), 11, name="walk")
+
+def test_time_view_draws_the_nearest_record_of_each_datagroup_by_subject():
+    figure = time_figure(two_subjects(), 0.221, name="walk")
     ax = figure.axes[0]
     counts = {c.get_label(): len(c.get_offsets()) for c in ax.collections}
-    assert counts == {"Ann markers": 1, "Ann segment origins": 1, "Bob markers": 2}
+    assert counts == {"Ann markers": 1, "Ann segments": 2, "Bob markers": 2, "Cal markers": 1}
     colours = {c.get_label(): tuple(c.get_facecolor()[0]) for c in ax.collections}
-    assert colours["Ann markers"] == colours["Ann segment origins"] != colours["Bob markers"]
+    assert colours["Ann markers"] == colours["Ann segments"] != colours["Bob markers"]
+    assert len(ax.lines) == 1  # Hips to Chest
+    assert sorted(text.get_text() for text in ax.texts) == ["Ann", "Bob", "Cal"]
     assert [ax.get_xlabel(), ax.get_zlabel()] == ["X (mm)", "Z (mm)"]
-    assert figure._suptitle.get_text() == "walk: frame 11 (0.220 s at 50 Hz)"
+    # 0.221 s: frame 11 at 50 Hz, frame 22 at 100 Hz.
+    assert figure._suptitle.get_text() == ("walk at 0.221 s\n"
+                                           "datagroup 0 frame 11, datagroup 1 frame 22")
 
 
 def png_is_a_picture(path, width, height):
@@ -75,20 +103,39 @@ def test_python_m_kfile_plot_writes_a_picture(generate, tmp_path, python_env):
 
 
 @pytest.mark.parametrize("arguments", [
-    ["--size", "500x400", "--datagroup", "1", "--channels", "*<A-*>"],
-    ["--size", "500x400", "--frame", "30"],
-], ids=["rotations", "frame"])
-def test_the_command_draws_curves_and_frames(generate, tmp_path, arguments):
+    ["--size", "500x400", "--datagroup", "Skeleton", "--channels", "*<A-*>"],
+    ["--size", "500x400", "--time", "0.25"],
+    ["--size", "500x400", "--frame", "30", "--datagroup", "1"],
+], ids=["rotations", "time", "frame"])
+def test_the_command_draws_curves_and_moments(generate, tmp_path, arguments):
     out = tmp_path / "take.png"
     take_path = generate(frames=60, markers=6, segments=3)
     assert main([str(take_path), "--out", str(out), *arguments]) == 0
     png_is_a_picture(out, 500, 400)
 
 
+@pytest.mark.parametrize("arguments, count", [([], 30), (["--stride", "25"], 2)])
+def test_the_command_animates_with_a_stride(generate, tmp_path, arguments, count):
+    out = tmp_path / "take.gif"
+    take_path = generate(frames=30, markers=4, segments=2)
+    assert main([str(take_path), "--out", str(out), "--animate", "--size", "200x150",
+                 *arguments]) == 0
+    with Image.open(out) as gif:
+        assert (gif.n_frames, gif.size) == (count, (200, 150))
+
+
+def test_a_long_take_is_animated_in_a_bounded_number_of_pictures(generate, tmp_path,
+                                                                  monkeypatch):
+    monkeypatch.setattr(kfile.plot, "ANIMATION_FRAMES", 12)
+    take_ = kfile.read(generate(frames=100, markers=2, segments=0, subjects=1))
+    assert kfile.plot.save_animation(take_, tmp_path / "long.gif", size=(120, 100)) == 12
+
+
 @pytest.mark.parametrize("arguments, status, message", [
     (["--datagroup", "5"], 2, "no datagroup 5"),
+    (["--datagroup", "Nothing"], 2, "no datagroup 'Nothing'"),
     (["--channels", "nothing*"], 2, "no channel of datagroup 0 matches 'nothing*'"),
-    (["--frame", "9999"], 2, "frame 9999 has no marker or segment position"),
+    (["--time", "1", "--channels", "nothing*"], 2, "no marker or segment positions"),
 ])
 def test_the_command_explains_what_it_cannot_draw(generate, tmp_path, capsys, arguments, status,
                                                   message):
