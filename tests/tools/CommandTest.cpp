@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -85,7 +89,17 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"MissingTake", {"info"}, 2, "", "TAKE"},
         UsageCase{"NegativeCount", {"generate", "x.K", "--frames", "-1"}, 2, "", "--frames"},
         UsageCase{"NotANumber", {"generate", "x.K", "--rate", "fast"}, 2, "", "--rate"},
-        UsageCase{"TooManyChannels", {"generate", "x.K", "--markers", "2000"}, 2, "", "channels"},
+        UsageCase{"TooManyChannels", {"generate", "x.K", "--markers", "1000"}, 2, "", "channels"},
+        UsageCase{"FramesTooMany",
+                  {"generate", "x.K", "--frames", "1e400"},
+                  2,
+                  "",
+                  "--frames must be a whole number from 1 to 536870912"},
+        UsageCase{"RateNotANumber",
+                  {"generate", "x.K", "--rate", "29,97"},
+                  2,
+                  "",
+                  "--rate must be a number from 1 to 100000"},
         UsageCase{"DatagroupTwice", {"export", "t.K", "1", "--datagroup", "1"}, 2, "", "exclude"},
         UsageCase{"MissingFile", {"info", "/nonexistent/take.K"}, 1, "", "cannot open"}),
     [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
@@ -113,8 +127,8 @@ TEST_F(Command, InfoListsSectionsParametersAndDatagroups) {
     EXPECT_EQ(groups[0]["records"], 40);
     EXPECT_EQ(groups[0]["lastFrame"], 40);
     EXPECT_EQ(groups[2]["valueTypeName"], "Float");
-    EXPECT_EQ(groups[2]["rate"], 60.0);
-    EXPECT_EQ(groups[2]["records"], 20);
+    EXPECT_EQ(groups[2]["rate"], 240.0);
+    EXPECT_EQ(groups[2]["records"], 79);
 
     // The missing values it counts are the empty cells of the export.
     for (const Json& group : groups) {
@@ -146,6 +160,75 @@ TEST_F(Command, EveryCommandRefusesATakeThatIsNotAKfile) {
         EXPECT_NE(run.err.find("not a complete K-file"), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "") << command;
     }
+    for (const char* command : {"info", "labels"}) {
+        const Json error = Json::parse(RunTool({command, take, "--json"}).out)["error"];
+        EXPECT_EQ(error["offset"], 4) << command;
+    }
+}
+
+// Every command on every kind of path it cannot read: one line naming the path and the system's
+// reason and exit status 1, or with --json the same as a JSON error on standard output.
+TEST_F(Command, EveryCommandTellsWhyAPathCannotBeRead) {
+    const std::string file = dir_.Write("file.K", ByteBuilder().FileHeader().bytes());
+    std::vector<std::pair<std::string, std::string>> paths = {
+        {dir_.Path("missing.K"), "No such file or directory"},
+        {dir_.Path(""), "Is a directory"},
+        {file + "/take.K", "Not a directory"},
+    };
+#ifndef _WIN32
+    const std::string fifo = dir_.Path("fifo.K");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    paths.emplace_back(fifo, "not a regular file");
+    if (geteuid() != 0) {  // root reads whatever the permissions say
+        const std::string locked = dir_.Write("locked.K", ByteBuilder().FileHeader().bytes());
+        ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+        paths.emplace_back(locked, "Permission denied");
+    }
+#endif
+    for (const auto& [path, reason] : paths) {
+        for (const char* command : {"info", "labels", "validate", "export"}) {
+            SCOPED_TRACE(std::string(command) + " " + path);
+            const ToolRun run = RunTool({command, path});
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.out, "");
+            EXPECT_EQ(run.err, "kfile: '" + path + "': cannot open: " + reason + "\n");
+            if (std::string(command) == "export") {
+                continue;
+            }
+            const ToolRun json = RunTool({command, path, "--json"});
+            EXPECT_EQ(json.status, 1);
+            EXPECT_EQ(json.err, "");
+            const Json error = Json::parse(json.out)["error"];
+            EXPECT_EQ(error["path"], path);
+            EXPECT_EQ(error["reason"], "cannot open: " + reason);
+            EXPECT_TRUE(error["offset"].is_null());
+        }
+    }
+    const ToolRun generate = RunTool({"generate", file + "/take.K"});
+    EXPECT_EQ(generate.status, 1);
+    EXPECT_NE(generate.err.find("cannot write: Not a directory"), std::string::npos)
+        << generate.err;
+}
+
+// Names and labels with bytes 0x80-0xFF come out as UTF-8, one character per byte, in every
+// JSON and CSV output.
+TEST_F(Command, EightBitNamesComeOutAsUtf8) {
+    const std::string zoe = "Zo\xE9:T\xEAte <P-X>";
+    const std::string all = std::string("\x80\x9F\xA0\xFF <P-Y>");
+    const std::string take = HandBuilt({zoe, all}, {{1.0, 2.0}});
+    const std::string zoeUtf8 = "Zo\xC3\xA9:T\xC3\xAAte <P-X>";
+    const std::string allUtf8 = "\xC2\x80\xC2\x9F\xC2\xA0\xC3\xBF <P-Y>";
+
+    const Json info = Json::parse(RunTool({"info", take, "--json"}).out);
+    EXPECT_EQ(info["datagroups"][0]["channels"][0]["label"], zoeUtf8);
+    EXPECT_EQ(info["datagroups"][0]["channels"][1]["label"], allUtf8);
+    const Json labels = Json::parse(RunTool({"labels", take, "--json"}).out);
+    EXPECT_EQ(labels["datagroups"][0]["channels"][0]["label"], zoeUtf8);
+    EXPECT_EQ(labels["datagroups"][0]["channels"][0]["subject"], "Zo\xC3\xA9");
+    const Json validate = Json::parse(RunTool({"validate", take, "--json"}).out);
+    EXPECT_TRUE(validate["clean"]);
+    const auto rows = ParseCsv(RunTool({"export", take}).out);
+    EXPECT_EQ(rows.at(0), (std::vector<std::string>{"frame", "time", zoeUtf8, allUtf8}));
 }
 
 struct LabelCase {
@@ -246,7 +329,7 @@ TEST_F(Command, ExportOfRecordsShorterThanTheirDatagroupFailsAfterWritingThem) {
         .Framed(DynamicPayload(0, 2, {3.0}));
     const ToolRun run = RunTool({"export", dir_.Write("short.K", take.bytes())});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("1 records of datagroup 0 do not hold one value per channel"),
+    EXPECT_NE(run.err.find("1 record of datagroup 0 does not hold one value per channel"),
               std::string::npos)
         << run.err;
     const auto rows = ParseCsv(run.out);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <set>
 
 #include "TakeGenerator.h"
 #include "TestFiles.h"
@@ -78,7 +80,7 @@ TEST_F(Generate, SubjectsUnprefixedMarkersLocalAndForceChannels) {
     EXPECT_NE(std::find(skeleton.begin(), skeleton.end(), "Ann:Hips <a-Y>"), skeleton.end());
     EXPECT_EQ(forces.front(), "Plate1:Fx");
     EXPECT_EQ(take->GetDatagroupRate(0), 120.0f);
-    EXPECT_EQ(take->GetDatagroupRate(2), 60.0f);
+    EXPECT_EQ(take->GetDatagroupRate(2), 240.0f);
     ASSERT_NE(take->GetParameterSection(), nullptr);
     EXPECT_EQ(take->GetParameterSection()->FindRecord("SUBJECTS")->GetText(2), "Kim2");
 }
@@ -152,12 +154,88 @@ TEST_F(Generate, OptionsTheFormatCannotHoldAreRefused) {
     options.markers = 1400;
     EXPECT_NE(CheckTakeOptions(options), "");
     options = TakeOptions{};
-    options.firstFrame = INT32_MAX;
-    EXPECT_NE(CheckTakeOptions(options), "");
-    options.firstFrame = INT32_MAX - options.frames + 1;
+    options.firstFrame = INT32_MAX / 2;
+    EXPECT_NE(CheckTakeOptions(options), "");  // the plate's frame numbers run to twice it
+    options.firstFrame = INT32_MAX / 2 - options.frames + 1;
     EXPECT_EQ(CheckTakeOptions(options), "");
+    options.firstFrame = INT32_MIN / 2 - 1;
+    EXPECT_NE(CheckTakeOptions(options), "");
+    options = TakeOptions{};
+    options.frames = kMostFrames + 1;  // 2^31 records
+    EXPECT_NE(CheckTakeOptions(options), "");
+    options.frames = 0;
+    EXPECT_NE(CheckTakeOptions(options), "");
     EXPECT_FALSE(WriteGeneratedTake(TakeOptions{}, dir_.Path("no/such/folder/take.K")));
     EXPECT_EQ(RunTool({"generate", dir_.Path("no/such/folder/take.K")}).status, 1);
+    // A take larger than the free space is refused before a byte is written.
+    const ToolRun huge = RunTool({"generate", dir_.Path("huge.K"), "--frames", "536870912",
+                                  "--markers", "300", "--subjects", "1"});
+    EXPECT_EQ(huge.status, 2);
+    EXPECT_NE(huge.err.find("free"), std::string::npos) << huge.err;
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path("huge.K")));
+}
+
+// Takes across the range of every option: each is clean to kfile validate, its subjects keep
+// names of their own once the import drops their digits, the plate's rate is a whole multiple
+// of the cameras', and every datagroup starts at the same time.
+TEST_F(Generate, EveryOptionGivesACleanTake) {
+    const std::vector<std::vector<std::string>> sweeps = {
+        {},
+        {"--subjects", "30", "--markers", "2", "--segments", "1"},
+        {"--subjects", "0"},
+        {"--subjects", "1", "--markers", "0", "--segments", "0"},
+        {"--markers", "40", "--segments", "20"},
+        {"--frames", "1"},
+        {"--frames", "2", "--rate", "100000"},
+        {"--rate", "1"},
+        {"--rate", "25"},
+        {"--rate", "29.97"},
+        {"--rate", "59.94", "--first-frame", "-1000"},
+        {"--first-frame", "0"},
+        {"--first-frame", "-1073741824", "--frames", "3"},
+        {"--first-frame", "1073741821", "--frames", "3"},
+        {"--missing-every", "0"},
+        {"--missing-every", "1"},
+        {"--seed", "4294967295"},
+    };
+    for (const std::vector<std::string>& sweep : sweeps) {
+        std::vector<std::string> arguments{"generate", dir_.Path("sweep.K")};
+        arguments.insert(arguments.end(), sweep.begin(), sweep.end());
+        if (std::find(sweep.begin(), sweep.end(), "--frames") == sweep.end()) {
+            arguments.insert(arguments.end(), {"--frames", "20"});
+        }
+        std::string name;
+        for (const std::string& argument : sweep) {
+            name += argument + " ";
+        }
+        SCOPED_TRACE(name);
+        const ToolRun generated = RunTool(arguments);
+        ASSERT_EQ(generated.status, 0) << generated.err;
+        const ToolRun validate = RunTool({"validate", dir_.Path("sweep.K")});
+        EXPECT_EQ(validate.status, 0) << validate.out;
+
+        KReadResult take = ReadTake(dir_.Path("sweep.K"));
+        ASSERT_TRUE(take.contents);
+        const KFileParameterRecord* subjects =
+            take.contents->GetParameterSection()->FindRecord("SUBJECTS");
+        std::set<std::string> imported;
+        for (int32_t s = 0; s < subjects->GetDimensions().back(); ++s) {
+            const std::string subject = subjects->GetText(s);
+            imported.insert(subject.substr(0, subject.find_first_of("0123456789")));
+        }
+        EXPECT_EQ(imported.size(), size_t(subjects->GetDimensions().back()));
+
+        const float rate = take.contents->GetDatagroupRate(0);
+        const float plateRate = take.contents->GetDatagroupRate(2);
+        EXPECT_EQ(plateRate / rate, std::floor(plateRate / rate));
+        std::vector<double> starts;
+        for (int16_t id = 0; id < 3; ++id) {
+            const KFileDynamicRecord& first = *take.contents->GetDynamicRecords(id).begin();
+            starts.push_back(first.GetFrame() / double(take.contents->GetDatagroupRate(id)));
+        }
+        EXPECT_DOUBLE_EQ(starts[1], starts[0]);
+        EXPECT_DOUBLE_EQ(starts[2], starts[0]);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "TakeGenerator.h"
 #include "TestFiles.h"
@@ -62,6 +63,8 @@ std::vector<BrokenTake> BrokenTakes() {
     Bytes cutList = ByteBuilder().FileHeader().Section("NOTES", {1, 2, 3}).Raw({9, 9}).bytes();
     Bytes cutRecord = Take(one, {Frame(0, 1)});
     cutRecord.resize(cutRecord.size() - 3);
+    Bytes negativeLength = Take(one, {});
+    negativeLength.insert(negativeLength.end(), {0xFB, 0xFF, 'j', 'u', 'n', 'k'});
     Bytes longRecord = ByteBuilder()
                            .FileHeader()
                            .Section("DATAGROUP", ByteBuilder().I16(50).Raw({1, 2, 3}).bytes())
@@ -83,10 +86,12 @@ std::vector<BrokenTake> BrokenTakes() {
          second, "repeats record 0"},
         {"FrameOrder", Take(one, {Frame(0, 7), Frame(0, 3)}), "frame-order", "records", 1, second,
          "after frame 7"},
+        {"NegativeLength", negativeLength, "negative-length", "records", 0, records,
+         "announces -5 bytes"},
         {"RateZero", Take({Group(0, {"a <P-X>"}, 0.0f)}, {}), "rate", "DATAGROUP", 0, kFirstBody,
-         "positive"},
-        {"RateNotWhole", Take({Group(0, {"a <P-X>"}, 59.94f)}, {}), "rate", "DATAGROUP", 0,
-         kFirstBody, "not a whole number"},
+         "at least 1"},
+        {"RateBelowOne", Take({Group(0, {"a <P-X>"}, 0.5f)}, {}), "rate", "DATAGROUP", 0,
+         kFirstBody, "has rate 0.5:"},
         {"IdsNotFromZero", Take({Group(1)}, {}), "datagroup-ids", "DATAGROUP", 0, kFirstBody,
          "outside 0 to 0"},
         {"IdTwice", Take({Group(0), Group(0)}, {}), "datagroup-ids", "DATAGROUP", 1,
@@ -148,6 +153,35 @@ TEST(ValidateClean, AGeneratedTakeIsCleanAndItsSkippedLabelsAreNotes) {
         EXPECT_NE(finding["message"].get<std::string>().find("Plate1:"), std::string::npos);
     }
     EXPECT_EQ(RunTool({"validate", dir.Path("missing.K")}).status, 1);
+}
+
+// A take cut inside a record: validate calls it a problem and notes the frames the parameters
+// promise; info and export tell the bytes they dropped.
+TEST(ValidateClean, ATakeCutInsideARecordIsAProblemEverywhere) {
+    TempDir dir;
+    TakeOptions options;
+    options.frames = 20;
+    ASSERT_TRUE(WriteGeneratedTake(options, dir.Path("take.K")));
+    Bytes bytes = ReadFileBytes(dir.Path("take.K"));
+    bytes.resize(bytes.size() / 2);
+    const std::string cut = dir.Write("cut.K", bytes);
+
+    const Json report = Json::parse(RunTool({"validate", cut, "--json"}).out);
+    std::set<std::string> checks;
+    for (const Json& finding : report["findings"]) {
+        checks.insert(finding["check"].get<std::string>() + " " +
+                      finding["severity"].get<std::string>());
+    }
+    EXPECT_TRUE(checks.count("truncated-record problem")) << report.dump(1);
+    EXPECT_TRUE(checks.count("declared-frames note")) << report.dump(1);
+
+    const ToolRun info = RunTool({"info", cut, "--json"});
+    EXPECT_EQ(info.status, 0);
+    EXPECT_GT(Json::parse(info.out)["incompleteBytes"].get<int>(), 0);
+    EXPECT_NE(RunTool({"info", cut}).out.find("ends inside a record"), std::string::npos);
+    const ToolRun exported = RunTool({"export", cut});
+    EXPECT_EQ(exported.status, 1);
+    EXPECT_NE(exported.err.find("ends inside a record"), std::string::npos) << exported.err;
 }
 
 }  // namespace

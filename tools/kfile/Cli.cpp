@@ -1,11 +1,54 @@
 #include "Cli.h"
 
+#include <cerrno>
+#include <charconv>
+#include <exception>
+#include <new>
+
 #include <CLI/CLI.hpp>
+
+#include "Output.h"
 
 namespace {
 
 const char kExitStatus[] =
-    "Exit status: 0 done, 1 the take cannot be read or is inconsistent, 2 bad usage.\n";
+    "Exit status: 0 done, 1 the take cannot be read or is inconsistent, or a file or the output "
+    "cannot be written, 2 bad usage.\n";
+
+const char kTextAndErrors[] =
+    "Names and labels are 8-bit text; they are shown as UTF-8, each byte the character of that "
+    "code (Latin-1). An error names the file and the reason; with --json it is "
+    "{\"error\": {\"path\", \"reason\", \"offset\"}} on standard output.";
+
+// A whole number from `least` to `most`, refused in those words.
+CLI::Validator WholeNumber(int64_t least, int64_t most) {
+    const std::string rule =
+        "must be a whole number from " + std::to_string(least) + " to " + std::to_string(most);
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            int64_t value = 0;
+            const char* end = text.data() + text.size();
+            const auto [stop, error] = std::from_chars(text.data(), end, value);
+            const bool whole = error == std::errc() && stop == end;
+            return whole && value >= least && value <= most ? "" : rule;
+        },
+        "");
+}
+
+// A number (a decimal fraction too) from `least` to `most`.
+CLI::Validator NumberFrom(int64_t least, int64_t most) {
+    const std::string rule =
+        "must be a number from " + std::to_string(least) + " to " + std::to_string(most);
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            double value = 0;
+            const char* end = text.data() + text.size();
+            const auto [stop, error] = std::from_chars(text.data(), end, value);
+            const bool number = error == std::errc() && stop == end;
+            return number && value >= double(least) && value <= double(most) ? "" : rule;
+        },
+        "");
+}
 
 // The text broken into lines of at most 80 characters, then the exit status.
 std::string Details(const std::string& text) {
@@ -54,39 +97,62 @@ CLI::App* AddGenerate(CLI::App& app, GenerateOptions& options) {
         "options give the same bytes."));
     TakeOptions& take = options.take;
     command->add_option("OUT", options.out, "the K-file to write")->required();
-    command->add_option("--seed", take.seed, "seed of the random choices")->capture_default_str();
+    // Counts are bounded by the channels of one record; CheckTakeOptions tells combinations.
+    command->add_option("--seed", take.seed, "seed of the random choices")
+        ->capture_default_str()
+        ->check(WholeNumber(0, UINT32_MAX));
     command->add_option("--subjects", take.subjects, "number of subjects")
         ->capture_default_str()
-        ->check(CLI::NonNegativeNumber);
+        ->check(WholeNumber(0, 1000));
     command->add_option("--markers", take.markers, "markers per subject")
         ->capture_default_str()
-        ->check(CLI::NonNegativeNumber);
+        ->check(WholeNumber(0, 1000));
     command->add_option("--segments", take.segments, "skeleton segments per subject")
         ->capture_default_str()
-        ->check(CLI::NonNegativeNumber);
+        ->check(WholeNumber(0, 1000));
     command->add_option("--frames", take.frames, "frames of the cameras")
         ->capture_default_str()
-        ->check(CLI::NonNegativeNumber);
+        ->check(WholeNumber(1, kMostFrames));
     command->add_option("--first-frame", take.firstFrame, "number of the first frame")
-        ->capture_default_str();
+        ->capture_default_str()
+        ->check(WholeNumber(INT32_MIN / 2, INT32_MAX / 2));
     command->add_option("--rate", take.rate, "frames per second of the cameras")
         ->capture_default_str()
-        ->check(CLI::PositiveNumber);
+        ->check(NumberFrom(1, static_cast<int64_t>(kMostRate)));
     command
         ->add_option("--missing-every", take.missingEvery,
                      "a marker drops out once in this many frames on average (0: never)")
         ->capture_default_str()
-        ->check(CLI::NonNegativeNumber);
+        ->check(WholeNumber(0, INT32_MAX));
     return command;
 }
 
-}  // namespace
+// Help and version on standard output; a usage error as one line on standard error.
+int TellParseError(CLI::App& app, const CLI::ParseError& error, int argc, const char* const* argv,
+                   Console& console) {
+    if (error.get_exit_code() == 0) {
+        return app.exit(error, console.out, console.err);
+    }
+    if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
+        console.err << "kfile: unknown command '" << argv[1]
+                    << "': the commands are info, labels, validate, export and generate\n";
+        return 2;
+    }
+    std::string message = error.what();
+    const size_t colon = message.find(": must be ");
+    if (colon != std::string::npos) {
+        message.erase(colon, 1);  // "--frames must be a whole number from 1 to ..."
+    }
+    console.err << "kfile: " << message << " (see kfile --help)\n";
+    return 2;
+}
 
-int RunKfile(int argc, const char* const* argv, Console& console) {
+// The subcommand's exit status; a failed write of its output is one too.
+int RunParsed(int argc, const char* const* argv, Console& console) {
     CLI::App app{"kfile: inspect, validate, export and generate K-files (motion-capture takes)",
                  "kfile"};
     app.set_version_flag("--version", "kfile " KFR_VERSION);
-    app.footer(std::string("\n") + kExitStatus);
+    app.footer("\n" + Details(kTextAndErrors));
     app.require_subcommand(1);
 
     InspectOptions inspect;
@@ -117,11 +183,9 @@ int RunKfile(int argc, const char* const* argv, Console& console) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
-            console.err << "kfile: unknown command '" << argv[1] << "'\n";
-        }
-        return app.exit(error, console.out, console.err) == 0 ? 0 : 2;
+        return TellParseError(app, error, argc, argv, console);
     }
+    console.json = inspect.json;
     if (*info) {
         return RunInfo(inspect, console);
     }
@@ -135,4 +199,26 @@ int RunKfile(int argc, const char* const* argv, Console& console) {
         return RunExport(exportOptions, console);
     }
     return *generateCommand ? RunGenerate(generate, console) : 2;
+}
+
+}  // namespace
+
+int RunKfile(int argc, const char* const* argv, Console& console) {
+    int status = 1;
+    try {
+        status = RunParsed(argc, argv, console);
+    } catch (const std::bad_alloc&) {
+        console.err << "kfile: there is not enough memory\n";
+    } catch (const std::exception& error) {
+        console.err << "kfile: unexpected failure: " << error.what() << "\n";
+    } catch (...) {
+        console.err << "kfile: unexpected failure\n";
+    }
+    if (!console.out.flush()) {
+        const int error = errno;  // of the write that failed, then or before
+        console.err << "kfile: cannot write the output"
+                    << (error ? ": " + SystemReason(error) : std::string()) << "\n";
+        return 1;
+    }
+    return status;
 }

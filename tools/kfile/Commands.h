@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -11,11 +12,13 @@
 
 #include "TakeGenerator.h"
 
-// Where a subcommand writes, and whether it may show progress (only on a terminal).
+// Where a subcommand writes, whether it may show progress (only on a terminal), and whether
+// errors are told as JSON (with --json).
 struct Console {
     std::ostream& out;
     std::ostream& err;
     bool progress = false;
+    bool json = false;
 };
 
 struct InspectOptions {
@@ -33,6 +36,11 @@ struct GenerateOptions {
     std::string out;
     TakeOptions take;
 };
+
+// Writes `fileName` through the library's safe write (a temporary renamed over it when
+// complete); `write` fills the path it is given. On failure tells why and answers 1.
+int WriteOutput(Console& console, const std::string& fileName,
+                const std::function<bool(const std::string&)>& write);
 
 int RunInfo(const InspectOptions& options, Console& console);
 int RunLabels(const InspectOptions& options, Console& console);

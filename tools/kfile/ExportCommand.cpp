@@ -1,8 +1,10 @@
 // kfile export: one datagroup as CSV.
+#include <filesystem>
 #include <fstream>
 
 #include "Commands.h"
 #include "Csv.h"
+#include "Output.h"
 #include "TakeReading.h"
 
 using namespace kfile;
@@ -13,7 +15,7 @@ void WriteRows(std::ostream& out, const KFileContents& contents, const KFileData
                Progress& progress) {
     std::vector<std::string> row{"frame", "time"};
     for (const std::string& label : group.GetLabels()) {
-        row.push_back(label);
+        row.push_back(Latin1ToUtf8(label));
     }
     WriteCsvRow(out, row);
     const float rate = group.GetRate();
@@ -36,10 +38,38 @@ void WriteRows(std::ostream& out, const KFileContents& contents, const KFileData
     }
 }
 
+// Whether writing to `out` would overwrite the take, also through another path to it.
+bool IsTheTake(const std::string& out, const std::string& take) {
+    std::error_code error;
+    return !out.empty() && std::filesystem::equivalent(out, take, error);
+}
+
+// The rows to `out`, or to standard output when it is empty.
+int WriteCsv(const ExportOptions& options, Console& console, const KFileContents& contents,
+             const KFileDatagroupRecord& group) {
+    Progress progress(console, "exporting records");
+    if (options.out.empty()) {
+        WriteRows(console.out, contents, group, progress);
+        return 0;  // a failed write to standard output is told once the command ends
+    }
+    return WriteOutput(console, options.out, [&](const std::string& path) {
+        std::ofstream file(path, std::ios::binary);
+        WriteRows(file, contents, group, progress);
+        file.close();
+        return !file.fail();
+    });
+}
+
 }  // namespace
 
 int RunExport(const ExportOptions& options, Console& console) {
-    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console.err);
+    if (IsTheTake(options.out, options.take)) {
+        console.err << "kfile: --out '" << options.out
+                    << "' is the take itself: exporting would overwrite it\n";
+        return 2;
+    }
+    KReadReport report;
+    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console, &report);
     if (!contents) {
         return 1;
     }
@@ -49,37 +79,31 @@ int RunExport(const ExportOptions& options, Console& console) {
             ? section->FindRecord(static_cast<int16_t>(options.datagroup))
             : nullptr;
     if (!group) {
-        console.err << "kfile: '" << options.take << "' has no datagroup " << options.datagroup
-                    << "\n";
-        return 1;
+        return ReportError(
+            console,
+            {options.take, "has no datagroup " + std::to_string(options.datagroup), std::nullopt});
     }
     if (!IsNumericValueType(group->GetValueType())) {
-        console.err << "kfile: datagroup " << options.datagroup << " holds values of type "
-                    << group->GetValueType() << ", which are not numbers\n";
-        return 1;
+        return ReportError(
+            console, {options.take,
+                      "datagroup " + std::to_string(options.datagroup) + " holds values of type " +
+                          std::to_string(group->GetValueType()) + ", which are not numbers",
+                      std::nullopt});
     }
-    std::ofstream file;
-    if (!options.out.empty()) {
-        file.open(options.out, std::ios::binary);
-        if (!file) {
-            console.err << "kfile: cannot write '" << options.out << "'\n";
-            return 1;
-        }
-    }
-    std::ostream& out = options.out.empty() ? console.out : file;
-    Progress progress(console, "exporting records");
-    WriteRows(out, *contents, *group, progress);
-    out.flush();
-    if (!out) {
-        console.err << "kfile: writing the CSV failed\n";
+    if (WriteCsv(options, console, *contents, *group) != 0) {
         return 1;
     }
     const int32_t incomplete = CountFrames(*contents, *group).incomplete;
     if (incomplete > 0) {
-        console.err << "kfile: " << incomplete << " records of datagroup " << options.datagroup
-                    << " do not hold one value per channel; their absent values are empty "
-                       "cells (see kfile validate)\n";
-        return 1;
+        console.err << "kfile: " << Counted(incomplete, "record") << " of datagroup "
+                    << options.datagroup << (incomplete == 1 ? " does" : " do")
+                    << " not hold one value per channel; absent values are empty cells (see "
+                       "kfile validate)\n";
     }
-    return 0;
+    if (report.incompleteBytes > 0) {
+        console.err << "kfile: '" << options.take << "' ends inside a record: its last "
+                    << Counted(static_cast<int64_t>(report.incompleteBytes), "byte")
+                    << " are no whole record and were dropped (see kfile validate)\n";
+    }
+    return incomplete > 0 || report.incompleteBytes > 0 ? 1 : 0;
 }

@@ -1,28 +1,50 @@
 // kfile generate: a synthetic take.
+#include <filesystem>
+
 #include "Commands.h"
+#include "Output.h"
+#include "TakeReading.h"
+
+namespace {
+
+// Why the take cannot go to `fileName`'s folder: more bytes than the file system has free.
+std::string RoomRefusal(const TakeOptions& take, const std::string& fileName) {
+    const std::filesystem::path folder = std::filesystem::path(fileName).parent_path();
+    std::error_code error;
+    const std::filesystem::space_info space =
+        std::filesystem::space(folder.empty() ? "." : folder, error);
+    const uint64_t needed = EstimatedTakeBytes(take);
+    if (error || needed <= space.available) {
+        return {};
+    }
+    return "the take would take about " + Counted(int64_t(needed), "byte") + ", more than the " +
+           Counted(int64_t(space.available), "byte") + " free there";
+}
+
+}  // namespace
 
 int RunGenerate(const GenerateOptions& options, Console& console) {
-    const std::string refused = CheckTakeOptions(options.take);
+    const TakeOptions& take = options.take;
+    std::string refused = CheckTakeOptions(take);
+    refused = refused.empty() ? RoomRefusal(take, options.out) : refused;
     if (!refused.empty()) {
         console.err << "kfile: " << refused << "\n";
         return 2;
     }
-    bool written;
+    kfile::KWriteReport report;
     {
         Progress progress(console, "writing frames");
-        written = WriteGeneratedTake(options.take, options.out, [&](int32_t done, int32_t total) {
-            progress.Show(done, total);
-        });
+        report = WriteGeneratedTakeReporting(
+            take, options.out, [&](int32_t done, int32_t total) { progress.Show(done, total); });
     }
-    if (!written) {
-        console.err << "kfile: cannot write '" << options.out << "'\n";
-        return 1;
+    if (!report.written) {
+        return ReportError(console,
+                           {options.out, "cannot write: " + report.Describe(), std::nullopt});
     }
-    const TakeOptions& take = options.take;
-    console.out << "wrote " << options.out << ": " << take.subjects << " subjects with "
-                << take.markers << " markers and " << take.segments << " segments each, "
-                << take.frames << " frames at " << take.rate << " fps from frame "
-                << take.firstFrame << ", seed " << take.seed << "\n";
+    console.out << "wrote " << options.out << ": " << Counted(take.subjects, "subject") << " with "
+                << Counted(take.markers, "marker") << " and " << Counted(take.segments, "segment")
+                << " each, " << Counted(take.frames, "frame") << " at " << NumberText(take.rate)
+                << " fps from frame " << take.firstFrame << ", seed " << take.seed << "\n";
     return 0;
 }
 

@@ -1,14 +1,20 @@
 // kfile info: what a take holds.
-#include <nlohmann/json.hpp>
+#include <cmath>
 
 #include "Commands.h"
+#include "Output.h"
 #include "TakeReading.h"
 #include "import/ChannelLabels.h"
 
 using namespace kfile;
-using Json = nlohmann::ordered_json;
 
 namespace {
+
+// A single-precision number as the double nearest to its shortest decimal: 29.97, not
+// 29.969999313354492.
+Json FloatJson(float value) {
+    return std::isfinite(value) ? Json(std::stod(NumberText(value))) : Json(value);
+}
 
 // Values of a parameter: its texts for a text parameter, else its numbers.
 Json ParameterValues(const KFileParameterRecord& parameter) {
@@ -18,7 +24,7 @@ Json ParameterValues(const KFileParameterRecord& parameter) {
         const std::vector<int16_t>& dimensions = parameter.GetDimensions();
         const int32_t width = dimensions.empty() ? 1 : std::max<int32_t>(dimensions[0], 1);
         for (int32_t slot = 0; slot < count / width; ++slot) {
-            values.push_back(parameter.GetText(slot));
+            values.push_back(Latin1ToUtf8(parameter.GetText(slot)));
         }
         return values;
     }
@@ -31,7 +37,7 @@ Json ParameterValues(const KFileParameterRecord& parameter) {
                 values.push_back(parameter.GetLong(i));
                 break;
             case kValueFloat:
-                values.push_back(parameter.GetFloat(i));
+                values.push_back(FloatJson(parameter.GetFloat(i)));
                 break;
             case kValueDouble:
                 values.push_back(parameter.GetDouble(i));
@@ -50,7 +56,7 @@ Json ParameterValues(const KFileParameterRecord& parameter) {
 Json SectionsJson(const KReadReport& report) {
     Json sections = Json::array();
     for (const KSectionReport& section : report.sections) {
-        sections.push_back({{"name", section.name},
+        sections.push_back({{"name", Latin1ToUtf8(section.name)},
                             {"offset", section.offset},
                             {"size", section.size},
                             {"kept", section.kept}});
@@ -62,7 +68,7 @@ Json ParametersJson(const KFileContents& contents) {
     Json parameters = Json::array();
     if (const KFileParameterSection* section = contents.GetParameterSection()) {
         for (const KFileParameterRecord& parameter : section->GetRecords()) {
-            parameters.push_back({{"name", parameter.GetName()},
+            parameters.push_back({{"name", Latin1ToUtf8(parameter.GetName())},
                                   {"type", parameter.GetType()},
                                   {"typeName", KValueTypeName(parameter.GetType())},
                                   {"dimensions", parameter.GetDimensions()},
@@ -77,15 +83,15 @@ Json DatagroupJson(const KFileContents& contents, const KFileDatagroupRecord& gr
     Json missing = Json::array();
     for (int32_t c = 0; c < group.GetLabelCount(); ++c) {
         missing.push_back({{"channel", c},
-                           {"label", group.GetLabel(c)},
+                           {"label", Latin1ToUtf8(group.GetLabel(c))},
                            {"missing", frames.missing[static_cast<size_t>(c)]}});
     }
     return {{"id", group.GetId()},
-            {"name", group.GetName()},
+            {"name", Latin1ToUtf8(group.GetName())},
             {"valueType", group.GetValueType()},
             {"valueTypeName", group.GetValueTypeName()},
             {"valueSize", group.GetValueSize()},
-            {"rate", group.GetRate()},
+            {"rate", FloatJson(group.GetRate())},
             {"channelCount", group.GetLabelCount()},
             {"records", frames.records},
             {"firstFrame", frames.firstFrame},
@@ -108,24 +114,34 @@ Json InfoJson(const std::string& fileName, const KFileContents& contents,
             {"sections", SectionsJson(report)},
             {"parameters", ParametersJson(contents)},
             {"datagroups", datagroups},
-            {"dynamicRecords", contents.GetDynamicRecordCount()}};
+            {"dynamicRecords", contents.GetDynamicRecordCount()},
+            {"incompleteBytes", report.incompleteBytes}};
+}
+
+// A JSON scalar as text: a string as it is, a number that JSON cannot hold as "nan" or "inf".
+std::string ScalarText(const Json& value) {
+    if (value.is_string()) {
+        return value.get<std::string>();
+    }
+    return value.is_number_float() ? NumberText(value.get<double>()) : value.dump();
 }
 
 // A list of JSON scalars as "a, b, c", at most `most` of them.
 std::string ValueList(const Json& values, size_t most) {
     std::string text;
     for (size_t i = 0; i < values.size() && i < most; ++i) {
-        text += (i ? ", " : "") +
-                (values[i].is_string() ? values[i].get<std::string>() : values[i].dump());
+        text += (i ? ", " : "") + ScalarText(values[i]);
     }
     return values.size() > most ? text + ", ... (" + std::to_string(values.size()) + ")" : text;
 }
 
 void PrintDatagroup(std::ostream& out, const Json& group) {
+    const std::string typeName = group["valueTypeName"];
     out << "datagroup " << group["id"] << " \"" << group["name"].get<std::string>()
-        << "\": " << group["valueTypeName"].get<std::string>() << " (type " << group["valueType"]
-        << "), " << group["valueSize"] << "-byte values, " << group["rate"] << " fps, "
-        << group["channelCount"] << " channels\n  " << group["records"] << " records";
+        << "\": " << (typeName.empty() ? "unknown" : typeName) << " (type " << group["valueType"]
+        << "), " << group["valueSize"] << "-byte values, " << ScalarText(group["rate"]) << " fps, "
+        << Counted(group["channelCount"].get<int64_t>(), "channel") << "\n  "
+        << Counted(group["records"].get<int64_t>(), "record");
     if (group["records"] > 0) {
         out << ", frames " << group["firstFrame"] << " to " << group["lastFrame"];
     }
@@ -170,11 +186,17 @@ void PrintDatagroup(std::ostream& out, const Json& group) {
 
 void PrintInfo(std::ostream& out, const Json& info) {
     out << info["file"].get<std::string>() << ": K-file version " << info["version"] << ", "
-        << info["size"] << " bytes, " << info["dynamicRecords"] << " dynamic records\n";
+        << Counted(info["size"].get<int64_t>(), "byte") << ", "
+        << Counted(info["dynamicRecords"].get<int64_t>(), "dynamic record") << "\n";
+    if (info["incompleteBytes"] > 0) {
+        out << "the file ends inside a record: its last "
+            << Counted(info["incompleteBytes"].get<int64_t>(), "byte")
+            << " are no whole record and were dropped (see kfile validate)\n";
+    }
     out << "sections:\n";
     for (const Json& section : info["sections"]) {
         out << "  " << section["name"].get<std::string>() << " at byte " << section["offset"]
-            << ", " << section["size"] << " bytes"
+            << ", " << Counted(section["size"].get<int64_t>(), "byte")
             << (section["kept"] ? "" : " (unknown kind: readers step over it)") << "\n";
     }
     out << "parameters:" << (info["parameters"].empty() ? " none" : "") << "\n";
@@ -195,14 +217,13 @@ void PrintInfo(std::ostream& out, const Json& info) {
 
 int RunInfo(const InspectOptions& options, Console& console) {
     KReadReport report;
-    std::unique_ptr<KFileContents> contents =
-        ReadTakeOrComplain(options.take, console.err, &report);
+    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console, &report);
     if (!contents) {
         return 1;
     }
     const Json info = InfoJson(options.take, *contents, report);
     if (options.json) {
-        console.out << info.dump(2) << "\n";
+        console.out << JsonText(info) << "\n";
     } else {
         PrintInfo(console.out, info);
     }

@@ -1,18 +1,31 @@
 // kfile labels: each channel label and what the import makes of it.
-#include <nlohmann/json.hpp>
-
 #include "Commands.h"
 #include "LabelReading.h"
+#include "Output.h"
 #include "TakeReading.h"
 
 using namespace kfile;
-using Json = nlohmann::ordered_json;
 
 namespace {
 
 const char kRenamingNote[] =
     "Node names are those the import asks for: the host renames a node whose name a sibling "
     "already holds, so markers imported a second time get a number (HEAD_marker1).";
+
+// The readings with every name in UTF-8 (the import reads the 8-bit names as they are).
+std::vector<LabelReading> InUtf8(std::vector<LabelReading> readings) {
+    for (LabelReading& reading : readings) {
+        for (std::string* text :
+             {&reading.label, &reading.name, &reading.subject, &reading.skipReason}) {
+            *text = Latin1ToUtf8(*text);
+        }
+        for (LabelKey& key : reading.keys) {
+            key.group = Latin1ToUtf8(key.group);
+            key.node = Latin1ToUtf8(key.node);
+        }
+    }
+    return readings;
+}
 
 Json ReadingJson(const LabelReading& reading) {
     Json keys = Json::array();
@@ -73,7 +86,7 @@ Json SubjectsJson(const std::vector<SubjectGroup>& groups) {
 }  // namespace
 
 int RunLabels(const InspectOptions& options, Console& console) {
-    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console.err);
+    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console);
     if (!contents) {
         return 1;
     }
@@ -81,10 +94,11 @@ int RunLabels(const InspectOptions& options, Console& console) {
     const KFileDatagroupSection* section = contents->GetDatagroupSection();
     for (int32_t i = 0; section && i < section->GetRecordCount(); ++i) {
         const KFileDatagroupRecord& group = *section->GetRecord(i);
-        const std::vector<LabelReading> readings = ReadLabels(group.GetLabels());
+        const std::vector<LabelReading> readings = InUtf8(ReadLabels(group.GetLabels()));
+        const std::string name = Latin1ToUtf8(group.GetName());
         if (!options.json) {
-            console.out << "datagroup " << group.GetId() << " \"" << group.GetName() << "\", "
-                        << readings.size() << " channels:\n";
+            console.out << "datagroup " << group.GetId() << " \"" << name << "\", "
+                        << Counted(static_cast<int64_t>(readings.size()), "channel") << ":\n";
             const std::vector<SubjectGroup> subjects = GroupSubjects(readings);
             if (!subjects.empty()) {
                 console.out << "  subjects: " << SubjectsText(subjects) << "\n";
@@ -99,15 +113,14 @@ int RunLabels(const InspectOptions& options, Console& console) {
             channels.push_back(ReadingJson(reading));
         }
         datagroups.push_back({{"id", group.GetId()},
-                              {"name", group.GetName()},
+                              {"name", name},
                               {"subjects", SubjectsJson(GroupSubjects(readings))},
                               {"channels", channels}});
     }
     if (options.json) {
-        console.out << Json{{"file", options.take},
-                            {"datagroups", datagroups},
-                            {"note", kRenamingNote}}
-                           .dump(2)
+        console.out << JsonText({{"file", options.take},
+                                 {"datagroups", datagroups},
+                                 {"note", kRenamingNote}})
                     << "\n";
     } else {
         console.out << kRenamingNote << "\n";

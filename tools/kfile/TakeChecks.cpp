@@ -5,9 +5,11 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "LabelReading.h"
+#include "TakeReading.h"
 #include "kfile/kfile.h"
 
 using namespace kfile;
@@ -59,6 +61,7 @@ class Checker {
         if (CheckHeader() && WalkSections(position)) {
             CheckDatagroups();
             WalkDynamicRecords(position);
+            CheckDeclaredFrames();
         }
         return std::move(findings_);
     }
@@ -75,6 +78,13 @@ class Checker {
     bool CheckHeader();
     bool WalkSections(uint64_t& position);
     void WalkRecordSection(const std::string& name, uint64_t body, uint64_t end, bool datagroups);
+    KBytes Copy(uint64_t at, int16_t length) const {
+        auto data = std::make_unique<uint8_t[]>(size_t(length));
+        std::memcpy(data.get(), &bytes_[at], size_t(length));
+        return data;
+    }
+    void ReadDeclaredFrames(uint64_t offset, int16_t length);
+    void CheckDeclaredFrames();
     void CheckDatagroups();
     void CheckDatagroup(const Datagroup& group);
     void WalkDynamicRecords(uint64_t position);
@@ -86,6 +96,10 @@ class Checker {
     bool datagroupSectionSeen_ = false;
     std::map<std::pair<int16_t, int32_t>, std::pair<int64_t, uint64_t>> firstRecordOf_;
     std::map<int16_t, int32_t> lastFrame_;
+    std::map<int16_t, int64_t> recordsOf_;
+    // The FRAMES parameter: first and last frame, and where its record is.
+    std::optional<std::pair<int64_t, int64_t>> declaredFrames_;
+    uint64_t declaredAt_ = 0;
 };
 
 bool Checker::CheckHeader() {
@@ -158,13 +172,49 @@ void Checker::WalkRecordSection(const std::string& name, uint64_t body, uint64_t
             return;
         }
         if (first) {
-            auto data = std::make_unique<uint8_t[]>(size_t(length));
-            std::memcpy(data.get(), &bytes_[position + 2], size_t(length));
-            auto record = std::make_unique<KFileDatagroupRecord>(std::move(data), length);
+            auto record =
+                std::make_unique<KFileDatagroupRecord>(Copy(position + 2, length), length);
             record->Unpack();
             datagroups_.push_back({std::move(record), index, position});
+        } else if (!datagroups) {
+            ReadDeclaredFrames(position, length);
         }
         position += 2 + uint64_t(length);
+    }
+}
+
+void Checker::ReadDeclaredFrames(uint64_t offset, int16_t length) {
+    KFileParameterRecord record(Copy(offset + 2, length), length);
+    record.Unpack();
+    const int32_t type = record.GetType();
+    if (!SameName(record.GetName(), "FRAMES") || record.GetElementCount() < 2 ||
+        (type != kValueShort && type != kValueLong)) {
+        return;
+    }
+    const auto element = [&](int32_t i) -> int64_t {
+        return type == kValueShort ? record.GetShort(i) : record.GetLong(i);
+    };
+    declaredFrames_ = {element(0), element(1)};
+    declaredAt_ = offset;
+}
+
+// A note when the parameters declare more frames than any datagroup holds records: a take cut
+// short, or one whose frames were lost.
+void Checker::CheckDeclaredFrames() {
+    if (!declaredFrames_) {
+        return;
+    }
+    const int64_t declared = declaredFrames_->second - declaredFrames_->first + 1;
+    int64_t held = 0;
+    for (const auto& [id, records] : recordsOf_) {
+        held = std::max(held, records);
+    }
+    if (declared > held) {
+        Add("declared-frames", "PARAMETER", -1, declaredAt_,
+            "the parameter FRAMES declares frames " + std::to_string(declaredFrames_->first) +
+                " to " + std::to_string(declaredFrames_->second) + " (" + std::to_string(declared) +
+                "), but no datagroup holds more than " + std::to_string(held) + " records",
+            false);
     }
 }
 
@@ -201,15 +251,18 @@ void Checker::CheckDatagroup(const Datagroup& group) {
                 " bytes wide");
     }
     const float rate = record.GetRate();
-    if (!(rate > 0.0f) || !std::isfinite(rate)) {
+    const std::string rateText = NumberText(rate);
+    if (!(rate >= 1.0f) || !std::isfinite(rate)) {
         Add("rate", "DATAGROUP", group.index, group.offset,
-            what + " has rate " + std::to_string(rate) +
-                ": expected a positive number of frames per second");
+            what + " has rate " + rateText +
+                ": expected a number of frames per second of at least 1, the least the import "
+                "keys at");
     } else if (rate != std::floor(rate)) {
         Add("rate", "DATAGROUP", group.index, group.offset,
-            what + " has rate " + std::to_string(rate) +
-                ", not a whole number of frames per second: the import keys at the whole "
-                "part of it");
+            what + " has rate " + rateText +
+                ", not a whole number of frames per second: the import keys at the whole part "
+                "of it",
+            false);
     }
     for (const LabelReading& reading : ReadLabels(record.GetLabels())) {
         if (reading.keys.empty()) {
@@ -238,6 +291,12 @@ void Checker::WalkDynamicRecords(uint64_t position) {
         }
         if (length > 0) {
             CheckDynamicRecord(index, position, length);
+        } else if (length < 0) {
+            Add("negative-length", "records", index, position,
+                "record " + std::to_string(index) + " announces " + std::to_string(length) +
+                    " bytes: readers skip its length alone and read the " +
+                    std::to_string(Left(position + 2)) +
+                    " bytes after it as records, whatever they hold");
         }
         position += 2 + uint64_t(std::max<int16_t>(length, 0));
     }
@@ -274,6 +333,7 @@ void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length)
                     " bytes = " + std::to_string(expected));
         }
     }
+    ++recordsOf_[id];
     auto [first, added] = firstRecordOf_.insert({{id, frame}, {index, offset}});
     if (!added) {
         Add("duplicate-frame", "records", index, offset,

@@ -87,6 +87,12 @@ const char* const kForceChannels[] = {"Plate1:Fx", "Plate1:Fy", "Plate1:Fz",
                                       "Plate1:Mx", "Plate1:My", "Plate1:Mz"};
 const char* const kAxes[] = {"X", "Y", "Z"};
 
+constexpr int32_t kMostChannels = (kMaxRecordLength - KFileDynamicRecord::kHeaderSize) / 8;
+
+// The force plate samples this many times per camera frame. Its frames are numbered at its own
+// rate from kPlateRatio times the first camera frame, so that both start at the same time.
+constexpr int32_t kPlateRatio = 2;
+
 struct SegmentShape {
     const char* name;
     int32_t parent;  // index in this table, -1 for the root
@@ -103,6 +109,21 @@ const SegmentShape kSkeleton[] = {
     {"RightLeg", 11, {0, 0, -430}},
 };
 constexpr int32_t kSkeletonSize = static_cast<int32_t>(std::size(kSkeleton));
+
+// Subjects beyond the list repeat it with letters before the digits, Bob1, ..., Max, BobA1, ...,
+// MaxA, BobB1: the import names a subject by its prefix up to the first digit, so each subject
+// keeps a name of its own.
+std::string SubjectName(int32_t index) {
+    constexpr int32_t count = static_cast<int32_t>(std::size(kSubjectNames));
+    const std::string name = kSubjectNames[index % count];
+    std::string letters;
+    for (int32_t round = index / count; round > 0; round = (round - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (round - 1) % 26));
+    }
+    const size_t digits = name.find_first_of("0123456789");
+    return digits == std::string::npos ? name + letters
+                                       : name.substr(0, digits) + letters + name.substr(digits);
+}
 
 // Names beyond the end of a list repeat it with a number: LFHD, ..., RHEE, LFHD1, ...
 template <size_t N>
@@ -142,9 +163,9 @@ struct Subject {
 class Generator {
   public:
     explicit Generator(const TakeOptions& options)
-        : options_(options), random_(options.seed), forceRate_(options.rate / 2.0) {
+        : options_(options), random_(options.seed), forceRate_(options.rate * kPlateRatio) {
         for (int32_t s = 0; s < options_.subjects; ++s) {
-            Subject subject{NthName(kSubjectNames, s) + ":", 0.7 * s, {}};
+            Subject subject{SubjectName(s) + ":", 0.7 * s, {}};
             for (int32_t m = 0; m < options_.markers; ++m) {
                 const int32_t segment = options_.segments > 0 ? m % options_.segments : -1;
                 const Vec3 offset{Uniform(random_) * 120 - 60, Uniform(random_) * 120 - 60,
@@ -169,6 +190,9 @@ class Generator {
   private:
     double Seconds(int32_t frame, double rate) const {
         return (frame - options_.firstFrame) / rate;
+    }
+    double PlateSeconds(int32_t frame) const {
+        return (frame - int64_t{kPlateRatio} * options_.firstFrame) / forceRate_;
     }
     Pose PoseAt(const Subject& subject, double seconds) const;
     bool Visible(Marker& marker);
@@ -353,7 +377,7 @@ void Generator::FillSkeleton(KFileDynamicRecord& record, int32_t frame) const {
 
 // One plate: the vertical force of steps, small shear forces and moments.
 void Generator::FillForces(KFileDynamicRecord& record, int32_t frame) const {
-    const double seconds = Seconds(frame, forceRate_);
+    const double seconds = PlateSeconds(frame);
     const double step = std::max(0.0, std::sin(kPi * seconds * 1.8));
     const double values[] = {40 * step * std::cos(seconds),
                              25 * step * std::sin(seconds),
@@ -386,22 +410,30 @@ bool WriteRecord(KFileManager& manager, const KFileDatagroupRecord& group, int32
 }  // namespace
 
 std::string CheckTakeOptions(const TakeOptions& options) {
-    if (!(options.rate > 0.0f) || !std::isfinite(options.rate)) {
-        return "the rate must be a positive number of frames per second";
+    if (!(options.rate >= 1.0f) || !(options.rate <= kMostRate)) {
+        return "the rate must be from 1 to " + std::to_string(static_cast<int64_t>(kMostRate)) +
+               " frames per second";
     }
-    if (options.subjects < 0 || options.markers < 0 || options.segments < 0 || options.frames < 0 ||
+    if (options.subjects < 0 || options.markers < 0 || options.segments < 0 ||
         options.missingEvery < 0) {
         return "counts must not be negative";
     }
+    if (options.frames < 1 || options.frames > kMostFrames) {
+        return "the frames must be from 1 to " + std::to_string(kMostFrames) +
+               ", so that the take holds at most 2^31 - 1 records";
+    }
     // Cheap bounds first: a record holds at most 4095 values of 8 bytes.
-    constexpr int64_t kMostChannels = (kMaxRecordLength - KFileDynamicRecord::kHeaderSize) / 8;
     if (3 * (int64_t{options.subjects} * options.markers + 2) > kMostChannels ||
         int64_t{options.subjects} * (6 * int64_t{options.segments} + 3) > kMostChannels) {
         return "too many markers or segments for one record (at most " +
                std::to_string(kMostChannels) + " channels per datagroup)";
     }
-    if (int64_t{options.firstFrame} + options.frames - 1 > INT32_MAX) {
-        return "the last frame number must fit 32 bits";
+    // The plate's frame numbers, kPlateRatio times the cameras', must fit 32 bits too.
+    const int64_t lastFrame = int64_t{options.firstFrame} + options.frames - 1;
+    if (kPlateRatio * int64_t{options.firstFrame} < INT32_MIN ||
+        kPlateRatio * lastFrame > INT32_MAX) {
+        return "the frame numbers must lie from " + std::to_string(INT32_MIN / kPlateRatio) +
+               " to " + std::to_string(INT32_MAX / kPlateRatio);
     }
     // A record's length is an int16: labels and values must fit in 32767 bytes.
     std::unique_ptr<KFileDatagroupSection> groups = Generator(options).MakeDatagroups();
@@ -415,11 +447,25 @@ std::string CheckTakeOptions(const TakeOptions& options) {
     return {};
 }
 
-bool WriteGeneratedTake(const TakeOptions& options, const std::string& fileName,
-                        const TakeProgress& progress) {
-    if (!CheckTakeOptions(options).empty()) {
-        return false;
+uint64_t EstimatedTakeBytes(const TakeOptions& options) {
+    constexpr uint64_t kSectionsBytes = 64 * 1024;  // more than headers and parameters take
+    std::unique_ptr<KFileDatagroupSection> groups = Generator(options).MakeDatagroups();
+    uint64_t bytes = kSectionsBytes;
+    for (const KFileDatagroupRecord& group : groups->GetRecords()) {
+        const uint64_t record = 2 + KFileDynamicRecord::kHeaderSize +
+                                uint64_t(group.GetLabelCount()) * uint64_t(group.GetValueSize());
+        const uint64_t perFrame = group.GetId() == 2 ? kPlateRatio : 1;
+        bytes +=
+            64 * uint64_t(group.GetLabelCount()) + record * perFrame * uint64_t(options.frames);
     }
+    return bytes;
+}
+
+namespace {
+
+// The take, record by record, to the file `fileName`.
+bool WriteTakeFile(const TakeOptions& options, const std::string& fileName,
+                   const TakeProgress& progress) {
     Generator generator(options);
     auto groups = generator.MakeDatagroups();
     const KFileDatagroupRecord& markers = *groups->GetRecord(0);
@@ -434,24 +480,42 @@ bool WriteGeneratedTake(const TakeOptions& options, const std::string& fileName,
                    manager.WriteSection(generator.MakeParameters().get()) &&
                    WriteTakeInfo(manager, options) && manager.WriteSection(groups.get()) &&
                    manager.WriteTerminator();
+    const int32_t firstPlateFrame = kPlateRatio * options.firstFrame;
     for (int32_t f = 0; written && f < options.frames; ++f) {
         const int32_t frame = options.firstFrame + f;
         written = WriteRecord(manager, markers, frame,
                               [&](KFileDynamicRecord& r) { generator.FillMarkers(r, frame); }) &&
                   WriteRecord(manager, skeleton, frame,
                               [&](KFileDynamicRecord& r) { generator.FillSkeleton(r, frame); });
-        // The plate samples at half the rate: one of its frames after every second camera frame.
-        const int32_t plateFrame = options.firstFrame + f / 2;
-        if (written && f % 2 == 1) {
-            written = WriteRecord(manager, forces, plateFrame, [&](KFileDynamicRecord& r) {
-                generator.FillForces(r, plateFrame);
-            });
+        // The plate's samples up to this camera frame's time: its first, then kPlateRatio more
+        // per camera frame, so that it ends when the cameras do.
+        const int32_t plateEnd = firstPlateFrame + kPlateRatio * f;
+        for (int32_t before = f == 0 ? 0 : kPlateRatio - 1; written && before >= 0; --before) {
+            const int32_t plate = plateEnd - before;
+            written = WriteRecord(manager, forces, plate,
+                                  [&](KFileDynamicRecord& r) { generator.FillForces(r, plate); });
         }
         if (progress && (f % 256 == 255 || f + 1 == options.frames)) {
             progress(f + 1, options.frames);
         }
     }
     written = manager.Flush() && written;
-    manager.Close();
-    return written;
+    return manager.GetWrapper().Close() == 0 && written;
+}
+
+}  // namespace
+
+KWriteReport WriteGeneratedTakeReporting(const TakeOptions& options, const std::string& fileName,
+                                         const TakeProgress& progress) {
+    if (!CheckTakeOptions(options).empty()) {
+        return KWriteReport();
+    }
+    return WriteFileSafely(fileName, [&](const std::string& temporary) {
+        return WriteTakeFile(options, temporary, progress);
+    });
+}
+
+bool WriteGeneratedTake(const TakeOptions& options, const std::string& fileName,
+                        const TakeProgress& progress) {
+    return WriteGeneratedTakeReporting(options, fileName, progress).written;
 }

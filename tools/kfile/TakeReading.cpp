@@ -3,16 +3,25 @@
 #include <algorithm>
 #include <charconv>
 
+#include "Output.h"
+
 using namespace kfile;
 
-std::unique_ptr<KFileContents> ReadTakeOrComplain(const std::string& fileName, std::ostream& err,
+std::unique_ptr<KFileContents> ReadTakeOrComplain(const std::string& fileName, Console& console,
                                                   KReadReport* report) {
+    const std::string unreadable = WhyUnreadable(fileName);
+    if (!unreadable.empty()) {
+        ReportError(console, {fileName, "cannot open: " + unreadable, std::nullopt});
+        return nullptr;
+    }
     KReadResult take = ReadTake(fileName);
     if (take.report.error == KReadError::kCannotOpen) {
-        err << "kfile: cannot open '" << fileName << "'\n";
+        ReportError(console, {fileName, "cannot open: " + SystemReason(take.report.systemError),
+                              std::nullopt});
     } else if (!take.contents) {
-        err << "kfile: '" << fileName << "' is not a complete K-file: " << take.report.Describe()
-            << "\n";
+        ReportError(console,
+                    {fileName, "not a complete K-file: " + Latin1ToUtf8(take.report.Describe()),
+                     take.report.errorOffset});
     }
     if (report) {
         *report = std::move(take.report);
@@ -85,23 +94,53 @@ bool ValueText(const KFileDynamicRecord& record, int32_t valueType, int32_t chan
     return present;
 }
 
+bool HasValue(const KFileDynamicRecord& record, int32_t valueType, int32_t channel) {
+    switch (valueType) {
+        case kValueShort: {
+            int16_t value = 0;
+            return record.GetShort(channel, value);
+        }
+        case kValueLong: {
+            int32_t value = 0;
+            return record.GetLong(channel, value);
+        }
+        case kValueFloat: {
+            float value = 0.0f;
+            return record.GetFloat(channel, value);
+        }
+        case kValueDouble: {
+            double value = 0.0;
+            return record.GetDouble(channel, value);
+        }
+        case kValueBoolean: {
+            bool value = false;
+            return record.GetBoolean(channel, value);
+        }
+        default:
+            return false;
+    }
+}
+
 DatagroupFrames CountFrames(const KFileContents& contents, const KFileDatagroupRecord& group) {
     DatagroupFrames frames;
     const int32_t channels = group.GetLabelCount();
     frames.missing.assign(static_cast<size_t>(channels), 0);
     const int64_t expectedBytes = int64_t{channels} * group.GetValueSize();
-    std::string text;
+    const int32_t valueType = group.GetValueType();
+    const bool numeric = IsNumericValueType(valueType);
     for (const KFileDynamicRecord& record : contents.GetDynamicRecords(group.GetId())) {
         const int32_t frame = record.GetFrame();
         frames.firstFrame = frames.records == 0 ? frame : std::min(frames.firstFrame, frame);
         frames.lastFrame = frames.records == 0 ? frame : std::max(frames.lastFrame, frame);
         ++frames.records;
         frames.incomplete += record.GetValueBytes() == expectedBytes ? 0 : 1;
-        for (int32_t c = 0; IsNumericValueType(group.GetValueType()) && c < channels; ++c) {
-            if (!ValueText(record, group.GetValueType(), c, text)) {
-                ++frames.missing[static_cast<size_t>(c)];
-            }
+        for (int32_t c = 0; numeric && c < channels; ++c) {
+            frames.missing[static_cast<size_t>(c)] += HasValue(record, valueType, c) ? 0 : 1;
         }
     }
     return frames;
+}
+
+std::string Counted(int64_t count, const std::string& thing) {
+    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }

@@ -10,10 +10,12 @@
 
 #include "kfile/kfile.h"
 
-// Reads the take; when it cannot be read, says why on `err` and answers null. `report` (when
-// given) receives the read report either way.
+struct Console;
+
+// Reads the take; when it cannot be read, says why (see ReportError) and answers null. `report`
+// (when given) receives the read report either way.
 std::unique_ptr<kfile::KFileContents> ReadTakeOrComplain(const std::string& fileName,
-                                                         std::ostream& err,
+                                                         Console& console,
                                                          kfile::KReadReport* report = nullptr);
 
 // The shortest text that reads back as the same number.
@@ -27,6 +29,13 @@ bool IsNumericValueType(int32_t valueType);
 // empty) when it is missing, outside the record, or of a type without numbers.
 bool ValueText(const kfile::KFileDynamicRecord& record, int32_t valueType, int32_t channel,
                std::string& text);
+
+// Whether the channel holds a value (the datagroup's value type is one of numbers and the value
+// is not the missing-value marker); formats nothing.
+bool HasValue(const kfile::KFileDynamicRecord& record, int32_t valueType, int32_t channel);
+
+// "1 frame", "2 frames".
+std::string Counted(int64_t count, const std::string& thing);
 
 // What the dynamic records of one datagroup hold.
 struct DatagroupFrames {

@@ -1,50 +1,62 @@
 // kfile validate: every problem of a take, with where it is.
-#include <fstream>
-#include <iterator>
-
-#include <nlohmann/json.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
 
 #include "Commands.h"
+#include "Output.h"
 #include "TakeChecks.h"
-
-using Json = nlohmann::ordered_json;
+#include "TakeReading.h"
 
 namespace {
 
-bool ReadBytes(const std::string& fileName, std::vector<uint8_t>& bytes) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
-        return false;
+// The whole file, or the system's reason why it cannot be read.
+std::string ReadBytes(const std::string& fileName, std::vector<uint8_t>& bytes) {
+    const std::string unreadable = WhyUnreadable(fileName);
+    if (!unreadable.empty()) {
+        return unreadable;
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(fileName.c_str(), "rb"),
+                                                         std::fclose);
+    if (!file) {
+        return SystemReason(errno);
+    }
+    uint8_t block[1 << 16];
+    size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, file.get())) > 0) {
+        bytes.insert(bytes.end(), block, block + got);
+    }
+    return std::ferror(file.get()) ? SystemReason(errno) : "";
 }
 
 Json FindingJson(const Finding& finding) {
-    return {{"check", finding.check},     {"severity", finding.problem ? "problem" : "note"},
-            {"section", finding.section}, {"record", finding.record},
-            {"offset", finding.offset},   {"message", finding.message}};
+    return {{"check", finding.check},
+            {"severity", finding.problem ? "problem" : "note"},
+            {"section", Latin1ToUtf8(finding.section)},
+            {"record", finding.record},
+            {"offset", finding.offset},
+            {"message", Latin1ToUtf8(finding.message)}};
 }
 
 void PrintFinding(std::ostream& out, const Finding& finding) {
     out << (finding.problem ? "problem" : "note") << " [" << finding.check << "] "
-        << finding.section;
+        << Latin1ToUtf8(finding.section);
     if (finding.record >= 0) {
         out << " record " << finding.record;
     }
-    out << " at byte " << finding.offset << ": " << finding.message << "\n";
+    out << " at byte " << finding.offset << ": " << Latin1ToUtf8(finding.message) << "\n";
 }
 
 }  // namespace
 
 int RunValidate(const InspectOptions& options, Console& console) {
     std::vector<uint8_t> bytes;
-    if (!ReadBytes(options.take, bytes)) {
-        console.err << "kfile: cannot open '" << options.take << "'\n";
-        return 1;
+    const std::string unreadable = ReadBytes(options.take, bytes);
+    if (!unreadable.empty()) {
+        return ReportError(console, {options.take, "cannot open: " + unreadable, std::nullopt});
     }
     const std::vector<Finding> findings = CheckTake(bytes);
-    size_t problems = 0;
+    int64_t problems = 0;
     Json list = Json::array();
     for (const Finding& finding : findings) {
         problems += finding.problem ? 1 : 0;
@@ -54,18 +66,17 @@ int RunValidate(const InspectOptions& options, Console& console) {
             PrintFinding(console.out, finding);
         }
     }
+    const int64_t notes = static_cast<int64_t>(findings.size()) - problems;
     if (options.json) {
-        console.out << Json{{"file", options.take},
-                            {"clean", problems == 0},
-                            {"problems", problems},
-                            {"notes", findings.size() - problems},
-                            {"findings", list}}
-                           .dump(2)
+        console.out << JsonText({{"file", options.take},
+                                 {"clean", problems == 0},
+                                 {"problems", problems},
+                                 {"notes", notes},
+                                 {"findings", list}})
                     << "\n";
     } else {
-        console.out << options.take << ": "
-                    << (problems ? std::to_string(problems) + " problems" : "clean") << ", "
-                    << findings.size() - problems << " notes\n";
+        console.out << options.take << ": " << (problems ? Counted(problems, "problem") : "clean")
+                    << ", " << Counted(notes, "note") << "\n";
     }
     return problems ? 1 : 0;
 }

@@ -12,6 +12,10 @@
 #include "Cli.h"
 
 int main(int argc, char** argv) {
-    Console console{std::cout, std::cerr, KFR_ISATTY(2) != 0};
-    return RunKfile(argc, argv, console);
+    try {
+        Console console{std::cout, std::cerr, KFR_ISATTY(2) != 0};
+        return RunKfile(argc, argv, console);
+    } catch (...) {  // RunKfile catches what the commands throw; this is the last guard
+        return 1;
+    }
 }

@@ -1,0 +1,39 @@
+// How the subcommands speak: names from a take as UTF-8, JSON that never fails to print, and one
+// form for errors, plain text on standard error or JSON on standard output.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "Commands.h"
+
+using Json = nlohmann::ordered_json;
+
+// Names and labels in a take are 8-bit text: each byte is the code point of that value
+// (Latin-1), so that every name has a UTF-8 form and bytes 0x80-0xFF never break JSON or CSV.
+std::string Latin1ToUtf8(const std::string& text);
+
+// The JSON text, indented by 2; a byte that is not UTF-8 (in a path, say) becomes U+FFFD.
+std::string JsonText(const Json& json);
+
+// A file the command could not read or write, and why (in UTF-8).
+struct FileError {
+    std::string path;
+    std::string reason;
+    std::optional<uint64_t> offset;  // where in the file, when it is known
+};
+
+// Tells the error: `kfile: 'PATH': REASON` on standard error, or with --json
+// {"error": {"path", "reason", "offset"}} on standard output. Answers the exit status 1.
+int ReportError(Console& console, const FileError& error);
+
+// The system's sentence for an errno value.
+std::string SystemReason(int error);
+
+// Why `path` cannot be read as a take ("No such file or directory", "Is a directory", ...), or
+// empty when it is a regular file. A FIFO or a device is refused too: reading one could wait
+// for a writer or never end.
+std::string WhyUnreadable(const std::string& path);
