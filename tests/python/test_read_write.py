@@ -56,7 +56,7 @@ def test_generated_take_matches_the_export_command_and_rewrites_to_the_same_byte
     assert np.isnan(take_.datagroup(0).values).any()
     assert take_.datagroup(0).values.flags.c_contiguous
     np.testing.assert_allclose(take_.datagroup(1).times, np.arange(10, 60) / 120.0)
-    assert take_.datagroup(2).rate == 240.0
+    assert take_.datagroup(2).rate == 120.0
 
     copy = tmp_path / "copy.K"
     kfile.write(copy, take_)

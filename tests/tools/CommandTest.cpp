@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"generate", "x.K", "--frames", "1e400"},
                   2,
                   "",
-                  "--frames must be a whole number from 1 to 536870912"},
+                  "--frames must be a whole number from 1 to 715827882"},
         UsageCase{"RateNotANumber",
                   {"generate", "x.K", "--rate", "29,97"},
                   2,
@@ -127,8 +127,8 @@ TEST_F(Command, InfoListsSectionsParametersAndDatagroups) {
     EXPECT_EQ(groups[0]["records"], 40);
     EXPECT_EQ(groups[0]["lastFrame"], 40);
     EXPECT_EQ(groups[2]["valueTypeName"], "Float");
-    EXPECT_EQ(groups[2]["rate"], 240.0);
-    EXPECT_EQ(groups[2]["records"], 79);
+    EXPECT_EQ(groups[2]["rate"], 120.0);
+    EXPECT_EQ(groups[2]["records"], 40);
 
     // The missing values it counts are the empty cells of the export.
     for (const Json& group : groups) {

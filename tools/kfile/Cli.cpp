@@ -20,34 +20,25 @@ const char kTextAndErrors[] =
     "code (Latin-1). An error names the file and the reason; with --json it is "
     "{\"error\": {\"path\", \"reason\", \"offset\"}} on standard output.";
 
-// A whole number from `least` to `most`, refused in those words.
-CLI::Validator WholeNumber(int64_t least, int64_t most) {
-    const std::string rule =
-        "must be a whole number from " + std::to_string(least) + " to " + std::to_string(most);
+// A value from `least` to `most`, read as a `Number`, refused in those words: "must be a whole
+// number from 1 to 715827882", not a conversion error.
+template <typename Number>
+CLI::Validator Within(int64_t least, int64_t most, const char* what) {
+    const std::string rule = std::string("must be ") + what + " from " + std::to_string(least) +
+                             " to " + std::to_string(most);
     return CLI::Validator(
         [=](std::string& text) -> std::string {
-            int64_t value = 0;
+            Number value = 0;
             const char* end = text.data() + text.size();
             const auto [stop, error] = std::from_chars(text.data(), end, value);
-            const bool whole = error == std::errc() && stop == end;
-            return whole && value >= least && value <= most ? "" : rule;
+            const bool read = error == std::errc() && stop == end;
+            return read && value >= Number(least) && value <= Number(most) ? "" : rule;
         },
         "");
 }
 
-// A number (a decimal fraction too) from `least` to `most`.
-CLI::Validator NumberFrom(int64_t least, int64_t most) {
-    const std::string rule =
-        "must be a number from " + std::to_string(least) + " to " + std::to_string(most);
-    return CLI::Validator(
-        [=](std::string& text) -> std::string {
-            double value = 0;
-            const char* end = text.data() + text.size();
-            const auto [stop, error] = std::from_chars(text.data(), end, value);
-            const bool number = error == std::errc() && stop == end;
-            return number && value >= double(least) && value <= double(most) ? "" : rule;
-        },
-        "");
+CLI::Validator WholeNumber(int64_t least, int64_t most) {
+    return Within<int64_t>(least, most, "a whole number");
 }
 
 // The text broken into lines of at most 80 characters, then the exit status.
@@ -91,10 +82,13 @@ CLI::App* AddExport(CLI::App& app, ExportOptions& options) {
 CLI::App* AddGenerate(CLI::App& app, GenerateOptions& options) {
     CLI::App* command = app.add_subcommand("generate", "Write a realistic synthetic take");
     command->footer(Details(
-        "Subjects (prefixes Bob1, Ann, Kim2, ...) with a skeleton each and markers riding on its "
-        "segments, two markers without a subject, gaps, local and force channels, a force plate "
-        "at half the rate, parameters and a section of a kind readers do not know. The same "
-        "options give the same bytes."));
+        "Subjects (prefixes Bob1, Ann, Kim2, ..., BobA1, ...: distinct up to their first digit, "
+        "as the import names them) with a skeleton each and markers riding on its segments, two "
+        "markers without a subject, gaps, local and force channels, a force plate at the "
+        "cameras' rate, parameters and a section of a kind readers do not know. Every datagroup "
+        "starts at --first-frame; kfile validate calls the take clean. The same options give "
+        "the same bytes. A take of more than 2^31 - 1 records or more bytes than the file "
+        "system has free is refused before writing."));
     TakeOptions& take = options.take;
     command->add_option("OUT", options.out, "the K-file to write")->required();
     // Counts are bounded by the channels of one record; CheckTakeOptions tells combinations.
@@ -115,10 +109,10 @@ CLI::App* AddGenerate(CLI::App& app, GenerateOptions& options) {
         ->check(WholeNumber(1, kMostFrames));
     command->add_option("--first-frame", take.firstFrame, "number of the first frame")
         ->capture_default_str()
-        ->check(WholeNumber(INT32_MIN / 2, INT32_MAX / 2));
+        ->check(WholeNumber(INT32_MIN, INT32_MAX));
     command->add_option("--rate", take.rate, "frames per second of the cameras")
         ->capture_default_str()
-        ->check(NumberFrom(1, static_cast<int64_t>(kMostRate)));
+        ->check(Within<double>(1, static_cast<int64_t>(kMostRate), "a number"));
     command
         ->add_option("--missing-every", take.missingEvery,
                      "a marker drops out once in this many frames on average (0: never)")

@@ -101,9 +101,8 @@ int RunExport(const ExportOptions& options, Console& console) {
                        "kfile validate)\n";
     }
     if (report.incompleteBytes > 0) {
-        console.err << "kfile: '" << options.take << "' ends inside a record: its last "
-                    << Counted(static_cast<int64_t>(report.incompleteBytes), "byte")
-                    << " are no whole record and were dropped (see kfile validate)\n";
+        console.err << "kfile: '" << options.take
+                    << "': " << DroppedRecordText(report.incompleteBytes) << "\n";
     }
     return incomplete > 0 || report.incompleteBytes > 0 ? 1 : 0;
 }

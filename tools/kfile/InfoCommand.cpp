@@ -189,9 +189,7 @@ void PrintInfo(std::ostream& out, const Json& info) {
         << Counted(info["size"].get<int64_t>(), "byte") << ", "
         << Counted(info["dynamicRecords"].get<int64_t>(), "dynamic record") << "\n";
     if (info["incompleteBytes"] > 0) {
-        out << "the file ends inside a record: its last "
-            << Counted(info["incompleteBytes"].get<int64_t>(), "byte")
-            << " are no whole record and were dropped (see kfile validate)\n";
+        out << DroppedRecordText(info["incompleteBytes"].get<uint64_t>()) << "\n";
     }
     out << "sections:\n";
     for (const Json& section : info["sections"]) {

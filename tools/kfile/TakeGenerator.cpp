@@ -89,9 +89,14 @@ const char* const kAxes[] = {"X", "Y", "Z"};
 
 constexpr int32_t kMostChannels = (kMaxRecordLength - KFileDynamicRecord::kHeaderSize) / 8;
 
-// The force plate samples this many times per camera frame. Its frames are numbered at its own
-// rate from kPlateRatio times the first camera frame, so that both start at the same time.
-constexpr int32_t kPlateRatio = 2;
+// The force plate samples this many times per camera frame, a whole multiple so that its
+// samples fall on the cameras' frames. Its frames are numbered at its own rate from kPlateRatio
+// times the first camera frame, so that both start and end at the same time. It is 1: the import
+// widens the playback range to the last frame of any datagroup at the rate of datagroup 0, so
+// plate frame numbers beyond the cameras' would lengthen the range past the motion.
+constexpr int32_t kPlateRatio = 1;
+static_assert(int64_t{kMostFrames} * 2 + kPlateRatio * (int64_t{kMostFrames} - 1) + 1 <= INT32_MAX,
+              "the records of the most frames fit an int32 count");
 
 struct SegmentShape {
     const char* name;
@@ -433,7 +438,7 @@ std::string CheckTakeOptions(const TakeOptions& options) {
     if (kPlateRatio * int64_t{options.firstFrame} < INT32_MIN ||
         kPlateRatio * lastFrame > INT32_MAX) {
         return "the frame numbers must lie from " + std::to_string(INT32_MIN / kPlateRatio) +
-               " to " + std::to_string(INT32_MAX / kPlateRatio);
+               " to " + std::to_string(INT32_MAX / kPlateRatio) + ", the last frame included";
     }
     // A record's length is an int16: labels and values must fit in 32767 bytes.
     std::unique_ptr<KFileDatagroupSection> groups = Generator(options).MakeDatagroups();

@@ -17,7 +17,7 @@ struct TakeOptions {
     int32_t segments = 5;  // per subject, a rotation vector and a translation each
     int32_t frames = 240;  // of the marker and skeleton datagroups
     int32_t firstFrame = 1;
-    float rate = 120.0f;  // of the marker and skeleton datagroups; forces run at twice of it
+    float rate = 120.0f;  // of the datagroups: markers, skeleton and forces
     // On average a marker drops out once in this many frames, for a few frames or for up to a
     // second; 0 keeps every marker in view.
     int32_t missingEvery = 150;
@@ -25,8 +25,9 @@ struct TakeOptions {
 
 // The highest rate of the cameras, in frames per second.
 constexpr float kMostRate = 100000.0f;
-// The most frames: the take then holds 2^31 - 1 records, the most a contents object counts.
-constexpr int32_t kMostFrames = 536870912;
+// The most frames: the take then holds about 2^31 - 1 records (three per frame), the most a
+// contents object counts.
+constexpr int32_t kMostFrames = 715827882;
 
 // What is wrong with the options, or empty when they make a take that the file format can hold.
 std::string CheckTakeOptions(const TakeOptions& options);
@@ -43,8 +44,7 @@ using TakeProgress = std::function<void(int32_t done, int32_t total)>;
 //   DATAGROUP  0 "Markers" (double, mm): "Bob1:LFHD <P-X>" ..., then the unprefixed "REF1 <P-X>"
 //              1 "Skeleton" (double): "Bob1:Hips <A-X>" (rotation vector, radians) and
 //                "<T-X>" (mm) per segment, and "Bob1:Hips <a-X>" local angles of the root
-//              2 "Forces" (float, twice the rate, frame numbers from twice the first frame, so
-//                that it starts and ends with the cameras): "Plate1:Fx" ... "Plate1:Mz"
+//              2 "Forces" (float, at the cameras' rate and frames): "Plate1:Fx" ... "Plate1:Mz"
 // The root turns a full turn and a quarter during the take, so its rotation vector passes pi
 // and grows beyond 2 pi, while the other segments' vectors stay below pi and flip across it.
 // The file is replaced only once the take is complete (kfile::WriteFileSafely). Fails when the

@@ -144,3 +144,9 @@ DatagroupFrames CountFrames(const KFileContents& contents, const KFileDatagroupR
 std::string Counted(int64_t count, const std::string& thing) {
     return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
+
+std::string DroppedRecordText(uint64_t incompleteBytes) {
+    return "the file ends inside a record, whose " +
+           Counted(static_cast<int64_t>(incompleteBytes), "byte") +
+           (incompleteBytes == 1 ? " was" : " were") + " dropped (see kfile validate)";
+}

@@ -37,6 +37,9 @@ bool HasValue(const kfile::KFileDynamicRecord& record, int32_t valueType, int32_
 // "1 frame", "2 frames".
 std::string Counted(int64_t count, const std::string& thing);
 
+// What reading dropped of a take that ends inside a record (KReadReport::incompleteBytes).
+std::string DroppedRecordText(uint64_t incompleteBytes);
+
 // What the dynamic records of one datagroup hold.
 struct DatagroupFrames {
     int32_t records = 0;
