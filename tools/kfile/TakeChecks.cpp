@@ -1,6 +1,7 @@
 #include "TakeChecks.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -9,7 +10,6 @@
 #include <utility>
 
 #include "LabelReading.h"
-#include "TakeReading.h"
 #include "kfile/kfile.h"
 
 using namespace kfile;
@@ -28,6 +28,12 @@ T Load(const std::vector<uint8_t>& bytes, uint64_t at) {
     T value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
+}
+
+// The shortest decimal that reads back as the rate: "29.97", not "29.969999".
+std::string RateText(float rate) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, rate).ptr);
 }
 
 std::string At(uint64_t offset) {
@@ -251,7 +257,7 @@ void Checker::CheckDatagroup(const Datagroup& group) {
                 " bytes wide");
     }
     const float rate = record.GetRate();
-    const std::string rateText = NumberText(rate);
+    const std::string rateText = RateText(rate);
     if (!(rate >= 1.0f) || !std::isfinite(rate)) {
         Add("rate", "DATAGROUP", group.index, group.offset,
             what + " has rate " + rateText +
