@@ -30,10 +30,6 @@ bool IsNumericValueType(int32_t valueType);
 bool ValueText(const kfile::KFileDynamicRecord& record, int32_t valueType, int32_t channel,
                std::string& text);
 
-// Whether the channel holds a value (the datagroup's value type is one of numbers and the value
-// is not the missing-value marker); formats nothing.
-bool HasValue(const kfile::KFileDynamicRecord& record, int32_t valueType, int32_t channel);
-
 // "1 frame", "2 frames".
 std::string Counted(int64_t count, const std::string& thing);
 
