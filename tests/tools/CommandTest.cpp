@@ -225,6 +225,9 @@ TEST_F(Command, EightBitNamesComeOutAsUtf8) {
     const Json labels = Json::parse(RunTool({"labels", take, "--json"}).out);
     EXPECT_EQ(labels["datagroups"][0]["channels"][0]["label"], zoeUtf8);
     EXPECT_EQ(labels["datagroups"][0]["channels"][0]["subject"], "Zo\xC3\xA9");
+    // The group is named from the 8-bit name, one "_" for the one byte, as the import names it.
+    EXPECT_EQ(labels["datagroups"][0]["subjects"][0]["group"], "Zo_");
+    EXPECT_EQ(labels["datagroups"][0]["channels"][0]["keys"][0]["path"], "|Zo_|T_te_marker");
     const Json validate = Json::parse(RunTool({"validate", take, "--json"}).out);
     EXPECT_TRUE(validate["clean"]);
     const auto rows = ParseCsv(RunTool({"export", take}).out);

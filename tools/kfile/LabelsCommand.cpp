@@ -15,8 +15,8 @@ const char kRenamingNote[] =
 // The readings with every name in UTF-8 (the import reads the 8-bit names as they are).
 std::vector<LabelReading> InUtf8(std::vector<LabelReading> readings) {
     for (LabelReading& reading : readings) {
-        for (std::string* text :
-             {&reading.label, &reading.name, &reading.subject, &reading.skipReason}) {
+        for (std::string* text : {&reading.label, &reading.name, &reading.subject,
+                                  &reading.writtenSubject, &reading.skipReason}) {
             *text = Latin1ToUtf8(*text);
         }
         for (LabelKey& key : reading.keys) {
@@ -25,6 +25,18 @@ std::vector<LabelReading> InUtf8(std::vector<LabelReading> readings) {
         }
     }
     return readings;
+}
+
+// Grouped from the 8-bit names, as the import groups them, then put into UTF-8.
+std::vector<SubjectGroup> SubjectsInUtf8(const std::vector<LabelReading>& readings) {
+    std::vector<SubjectGroup> groups = GroupSubjects(readings);
+    for (SubjectGroup& group : groups) {
+        group.group = Latin1ToUtf8(group.group);
+        for (std::string& subject : group.subjects) {
+            subject = Latin1ToUtf8(subject);
+        }
+    }
+    return groups;
 }
 
 Json ReadingJson(const LabelReading& reading) {
@@ -94,12 +106,13 @@ int RunLabels(const InspectOptions& options, Console& console) {
     const KFileDatagroupSection* section = contents->GetDatagroupSection();
     for (int32_t i = 0; section && i < section->GetRecordCount(); ++i) {
         const KFileDatagroupRecord& group = *section->GetRecord(i);
-        const std::vector<LabelReading> readings = InUtf8(ReadLabels(group.GetLabels()));
+        const std::vector<LabelReading> read = ReadLabels(group.GetLabels());
+        const std::vector<SubjectGroup> subjects = SubjectsInUtf8(read);
+        const std::vector<LabelReading> readings = InUtf8(read);
         const std::string name = Latin1ToUtf8(group.GetName());
         if (!options.json) {
             console.out << "datagroup " << group.GetId() << " \"" << name << "\", "
                         << Counted(static_cast<int64_t>(readings.size()), "channel") << ":\n";
-            const std::vector<SubjectGroup> subjects = GroupSubjects(readings);
             if (!subjects.empty()) {
                 console.out << "  subjects: " << SubjectsText(subjects) << "\n";
             }
@@ -114,7 +127,7 @@ int RunLabels(const InspectOptions& options, Console& console) {
         }
         datagroups.push_back({{"id", group.GetId()},
                               {"name", name},
-                              {"subjects", SubjectsJson(GroupSubjects(readings))},
+                              {"subjects", SubjectsJson(subjects)},
                               {"channels", channels}});
     }
     if (options.json) {
