@@ -298,11 +298,13 @@ class Datagroup:
         """
         return self._points(_POSITION_SUFFIXES, subject)
 
-    def _points(self, suffixes: tuple[str, str, str], subject: str | None) -> Points:
-        """Points from the labels ending in one of ``suffixes`` (X, Y, Z), as ``points``."""
+    def _points(self, suffixes: tuple[str, str, str], subject: str | None,
+                chosen: set[int] | None = None) -> Points:
+        """Points from the labels ending in one of ``suffixes`` (X, Y, Z), as ``points``; only
+        from the ``chosen`` columns when given."""
         columns: dict[str, list[int | None]] = {}
         for column, label in enumerate(self.labels):
-            axis = _axis(label, suffixes)
+            axis = _axis(label, suffixes) if chosen is None or column in chosen else None
             name = base_name(label)
             if axis is None or (subject is not None and subject_of(name) != subject):
                 continue

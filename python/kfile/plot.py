@@ -38,6 +38,7 @@ __all__ = ["channel_kind", "curves_figure", "main", "save_animation", "time_figu
 _KIND_OF_LETTER = {"P": "position (mm)", "p": "position (mm)", "T": "translation (mm)",
                    "t": "translation (mm)", "A": "rotation (rad)", "a": "local rotation (rad)"}
 _SUFFIX = re.compile(r"<([PpTtAa])-[XYZxyz]>")
+_POSITION_SUFFIXES = ("<P-X>", "<P-Y>", "<P-Z>")
 _SEGMENT_SUFFIXES = ("<T-X>", "<T-Y>", "<T-Z>")
 # Line styles beyond the palette's colours, so that no two lines of a panel look alike.
 _STYLES = ["-", "--", ":", "-."]
@@ -145,11 +146,9 @@ class _Scene:
         for group in groups:
             if len(group.frames) == 0:
                 continue
-            kept = set(_selected(group, channels))
-            chosen = Datagroup(id=group.id, name=group.name, rate=group.rate, frames=group.frames,
-                               labels=[label if c in kept else "" for c, label
-                                       in enumerate(group.labels)], values=group.values)
-            markers, segments = chosen.points(), chosen._points(_SEGMENT_SUFFIXES, None)
+            chosen = set(_selected(group, channels))
+            markers = group._points(_POSITION_SUFFIXES, None, chosen)
+            segments = group._points(_SEGMENT_SUFFIXES, None, chosen)
             if markers.names or segments.names:
                 self.layers.append((group, markers, segments))
         if not self.layers:
