@@ -72,8 +72,10 @@ CLI::App* AddExport(CLI::App& app, ExportOptions& options) {
                 "per channel headed by its label; missing values are empty cells."));
     command->add_option("TAKE", options.take, "the K-file to read")->required();
     CLI::Option* positional =
-        command->add_option("DATAGROUP", options.datagroup, "datagroup id (default 0)");
+        command->add_option("DATAGROUP", options.datagroup, "datagroup id (default 0)")
+            ->check(WholeNumber(INT16_MIN, INT16_MAX));
     command->add_option("--datagroup,-d", options.datagroup, "datagroup id (default 0)")
+        ->check(WholeNumber(INT16_MIN, INT16_MAX))
         ->excludes(positional);
     command->add_option("--out,-o", options.out, "write to this file instead of standard output");
     return command;

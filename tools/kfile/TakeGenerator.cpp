@@ -226,7 +226,7 @@ std::unique_ptr<KFileParameterSection> Generator::MakeParameters() const {
     auto frames = std::make_unique<KFileParameterRecord>("FRAMES", kValueLong);
     frames->AppendDimension(2);
     frames->SetLong(0, options_.firstFrame);
-    frames->SetLong(1, options_.firstFrame + options_.frames - 1);
+    frames->SetLong(1, options_.firstFrame + (options_.frames - 1));
     auto rate = std::make_unique<KFileParameterRecord>("RATE", kValueFloat);
     rate->SetFloat(0, options_.rate);
     section->AddRecord(std::move(names));
