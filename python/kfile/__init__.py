@@ -41,6 +41,8 @@ __all__ = [
     "Parameter",
     "Points",
     "ReadError",
+    "ReadReport",
+    "SectionReport",
     "Take",
     "UnknownSection",
     "ValueType",
@@ -229,6 +231,26 @@ def _count(number: int, noun: str) -> str:
     return f"{number} {noun}{'' if number == 1 else 's'}"
 
 
+@dataclass(frozen=True)
+class SectionReport:
+    """One section header met while reading."""
+
+    name: str
+    offset: int  #: byte offset of its 32-byte header
+    size: int  #: the body length its header gives
+    kept: bool  #: whether the take holds it (a second section of a known name is not kept)
+
+
+@dataclass(frozen=True)
+class ReadReport:
+    """How the read of a take went."""
+
+    sections: tuple[SectionReport, ...]  #: every section header met, in file order
+    #: Bytes of a dynamic record that the file ends inside of: the record is dropped, as
+    #: readers do, and a take cut by a failed copy shows here. 0 for a whole take.
+    incomplete_bytes: int
+
+
 class Points(NamedTuple):
     """Marker positions of a datagroup: ``names[m]`` is the marker of ``values[:, m]``."""
 
@@ -348,6 +370,8 @@ class Take:
     #: Writing follows it for the rows still there, then adds the others in the order of their
     #: times; it is not part of a take's equality.
     record_order: np.ndarray | None = field(default=None, compare=False)
+    #: How the read went, for a take that was read; not part of a take's equality.
+    report: ReadReport | None = field(default=None, compare=False)
 
     __eq__ = _equal
 
@@ -365,7 +389,9 @@ class Take:
                           f"({_count(len(d.frames), 'frame')})" for d in self.datagroups[:4])
         more = f" and {len(self.datagroups) - 4} more" if len(self.datagroups) > 4 else ""
         groups = f"datagroups {shown}{more}" if self.datagroups else "no datagroups"
-        return f"<Take version {self.version}, {groups}>"
+        cut = self.report.incomplete_bytes if self.report else 0
+        warning = f", {_count(cut, 'byte')} of an incomplete record dropped" if cut else ""
+        return f"<Take version {self.version}, {groups}{warning}>"
 
 
 def _check_regular_file(name: str | bytes) -> None:
@@ -407,8 +433,10 @@ def read(path: PathLike) -> Take:
     ]
     unknown = [UnknownSection(name=name, body=body, index=index, offset=offset)
                for name, offset, size, body, index in raw["unknown_sections"]]
+    report = ReadReport(sections=tuple(SectionReport(*section) for section in raw["sections"]),
+                        incomplete_bytes=raw["incomplete_bytes"])
     return Take(version=raw["version"], parameters=parameters, datagroups=datagroups,
-                unknown_sections=unknown, record_order=raw["record_order"])
+                unknown_sections=unknown, record_order=raw["record_order"], report=report)
 
 
 @dataclass(frozen=True)

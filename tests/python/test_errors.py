@@ -88,6 +88,11 @@ def test_every_cut_of_a_take_raises_before_the_records_and_reads_a_prefix_after(
             np.testing.assert_array_equal(datagroup.values, whole.values[:rows])
         complete = sum(1 for end in record_ends if end <= cut)
         assert sum(len(d.frames) for d in part.datagroups) == complete
+        whole_end = max([end for end in record_ends if end <= cut], default=records_start)
+        assert part.report.incomplete_bytes == cut - whole_end
+        assert [s.name for s in part.report.sections] == [s.name for s in full.report.sections]
+    assert "incomplete" not in repr(full) and full.report.incomplete_bytes == 0
+    assert repr(part).endswith(f", {cut - whole_end} bytes of an incomplete record dropped>")
 
 
 def test_a_negative_record_length_ends_the_section_body_and_reading_goes_on(tmp_path):
