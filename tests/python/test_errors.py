@@ -3,8 +3,11 @@
 import errno
 import json
 import os
+import signal
 import struct
 import subprocess
+import sys
+import time
 from pathlib import Path
 
 import numpy as np
@@ -210,3 +213,32 @@ def test_validate_checks_a_take_as_written(generate):
     assert not any(f.problem for f in kfile.validate(take_))
     take_.datagroup(0).rate = 0.5  # below 1: the import keys at rate 0
     assert [f.check for f in kfile.validate(take_) if f.problem] == ["rate"]
+
+
+@pytest.mark.parametrize("ending", ["size_limit", "sigterm"])
+def test_a_write_that_fails_or_is_ended_leaves_the_old_file_and_no_temporary(
+        tmp_path, python_env, ending):
+    path = tmp_path / "take.K"
+    path.write_bytes(b"old")
+    limit = "resource.setrlimit(resource.RLIMIT_FSIZE, (4096, 4096))" if ending == "size_limit" \
+        else "pass"
+    script = f"""
+import errno, resource, sys, numpy as np, kfile
+{limit}
+frames = 1_000_000 if sys.argv[2] == "sigterm" else 1000
+take = kfile.Take(datagroups=[kfile.Datagroup(labels=list("abcdefgh"), rate=100,
+                                              frames=np.arange(frames), values=np.ones((frames, 8)))])
+try:
+    kfile.write(sys.argv[1], take)
+except OSError as error:
+    sys.exit(0 if error.errno == errno.EFBIG else 3)
+sys.exit(4)
+"""
+    child = subprocess.Popen([sys.executable, "-c", script, str(path), ending], env=python_env)
+    if ending == "sigterm":
+        while child.poll() is None and not list(tmp_path.glob(".take.K.*.tmp")):
+            time.sleep(0.01)
+        child.send_signal(signal.SIGTERM)
+    assert child.wait(timeout=60) == (-signal.SIGTERM if ending == "sigterm" else 0)
+    assert sorted(p.name for p in tmp_path.iterdir()) == ["take.K"]
+    assert path.read_bytes() == b"old"
