@@ -19,10 +19,12 @@ int32_t KUnknownSectionHandler::ReadSection(KFileContents* contents, int32_t bod
         return kDone;
     }
     const auto length = static_cast<uint64_t>(bodyLength);
-    // A body the file holds whole is kept when asked; otherwise it is read through, not
-    // skipped, so that a body cut by the end of the file is a short read whatever the stream
-    // can seek, and consumed without a buffer of its size.
-    if (!keep_ || length > Wrapper()->Remaining()) {
+    // A body is kept when asked and the file's size shows it whole: in a stream of unknown
+    // length (a pipe, whose Remaining() is UINT64_MAX) a 32-byte header could claim 2 GB.
+    // Otherwise it is read through, not skipped, so that a body cut by the end of the file is
+    // a short read whatever the stream can seek, and consumed without a buffer of its size.
+    const uint64_t left = Wrapper()->Remaining();
+    if (!keep_ || left == UINT64_MAX || length > left) {
         return Wrapper()->Discard(length) ? kDone : kShortRead;
     }
     KBytes body(new (std::nothrow) uint8_t[length]);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "HeapCounter.h"
 #include "ReadSupport.h"
 #include "SameContents.h"
 #include "SampleTake.h"
@@ -285,6 +286,16 @@ TEST(RoundTripOfUnknownSections, KeptSectionsAreWrittenBackInTheirPlaces) {
     ASSERT_TRUE(writer.Write(dir.Path("rewritten.K"), *read.contents));
     EXPECT_EQ(ReadFileBytes(dir.Path("rewritten.K")), bytes);
     EXPECT_EQ(ReadTake(original).contents->GetSectionCount(), 2);  // by default: stepped over
+}
+
+TEST(RoundTripOfUnknownSections, AKeptBodyCutByTheEndOfTheFileIsNotAllocated) {
+    TempDir dir;
+    const std::string cut = dir.Write(
+        "cut.K", ByteBuilder().FileHeader().SectionHeader(0x7FFFFFFF, "NOTES").Raw({1, 2}).bytes());
+    heap::LargestAllocationScope allocations;
+    KReadResult read = ReadTake(cut, KReadOptions{true});
+    EXPECT_EQ(read.report.error, KReadError::kSectionCutShort);
+    EXPECT_LE(allocations.Largest(), 4096u);
 }
 
 }  // namespace
