@@ -62,7 +62,8 @@ std::string Details(const std::string& text) {
 
 void AddTakeArguments(CLI::App& command, InspectOptions& options) {
     command.add_option("TAKE", options.take, "the K-file to read")->required();
-    command.add_flag("--json", options.json, "write JSON instead of text");
+    command.add_flag("--json", options.json,
+                     "write JSON instead of text, errors too (names in UTF-8)");
 }
 
 CLI::App* AddExport(CLI::App& app, ExportOptions& options) {

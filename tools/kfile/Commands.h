@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -36,11 +35,6 @@ struct GenerateOptions {
     std::string out;
     TakeOptions take;
 };
-
-// Writes `fileName` through the library's safe write (a temporary renamed over it when
-// complete); `write` fills the path it is given. On failure tells why and answers 1.
-int WriteOutput(Console& console, const std::string& fileName,
-                const std::function<bool(const std::string&)>& write);
 
 int RunInfo(const InspectOptions& options, Console& console);
 int RunLabels(const InspectOptions& options, Console& console);

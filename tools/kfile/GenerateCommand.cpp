@@ -38,8 +38,7 @@ int RunGenerate(const GenerateOptions& options, Console& console) {
             take, options.out, [&](int32_t done, int32_t total) { progress.Show(done, total); });
     }
     if (!report.written) {
-        return ReportError(console,
-                           {options.out, "cannot write: " + report.Describe(), std::nullopt});
+        return ReportWriteFailure(console, options.out, report);
     }
     console.out << "wrote " << options.out << ": " << Counted(take.subjects, "subject") << " with "
                 << Counted(take.markers, "marker") << " and " << Counted(take.segments, "segment")

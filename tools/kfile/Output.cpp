@@ -54,10 +54,13 @@ std::string WhyUnreadable(const std::string& path) {
     return fs::is_regular_file(status) ? "" : "not a regular file";
 }
 
+int ReportWriteFailure(Console& console, const std::string& fileName,
+                       const kfile::KWriteReport& report) {
+    return ReportError(console, {fileName, "cannot write: " + report.Describe(), std::nullopt});
+}
+
 int WriteOutput(Console& console, const std::string& fileName,
                 const std::function<bool(const std::string&)>& write) {
     const kfile::KWriteReport report = kfile::WriteFileSafely(fileName, write);
-    return report.written ? 0
-                          : ReportError(console, {fileName, "cannot write: " + report.Describe(),
-                                                  std::nullopt});
+    return report.written ? 0 : ReportWriteFailure(console, fileName, report);
 }

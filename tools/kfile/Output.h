@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "Commands.h"
+#include "kfile/KFileManager.h"
 
 using Json = nlohmann::ordered_json;
 
@@ -29,6 +31,15 @@ struct FileError {
 // Tells the error: `kfile: 'PATH': REASON` on standard error, or with --json
 // {"error": {"path", "reason", "offset"}} on standard output. Answers the exit status 1.
 int ReportError(Console& console, const FileError& error);
+
+// Writes `fileName` through the library's safe write (a temporary renamed over it when
+// complete); `write` fills the path it is given. On failure tells why and answers 1.
+int WriteOutput(Console& console, const std::string& fileName,
+                const std::function<bool(const std::string&)>& write);
+
+// Tells why the file could not be written (see ReportError); answers 1.
+int ReportWriteFailure(Console& console, const std::string& fileName,
+                       const kfile::KWriteReport& report);
 
 // The system's sentence for an errno value.
 std::string SystemReason(int error);
