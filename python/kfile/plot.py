@@ -228,14 +228,17 @@ def _frame_axes(figure: Figure, bounds: np.ndarray):
     ax = figure.add_axes([0.0, 0.0, 0.92, 0.9], projection="3d")
     centre = bounds.mean(axis=0)
     # Short sides are widened around the centre, the scale staying equal: a box no flatter
-    # than 2:1 keeps a take that travels far along one axis from shrinking to a sliver.
+    # than 2:1 keeps a take that travels far along one axis from shrinking to a sliver, and
+    # one no taller than wide fits the canvas.
     spans = bounds[1] - bounds[0]
-    spans = np.maximum(spans, 1e-9 + spans.max() / 2) * 1.08
+    spans = np.maximum(spans, 1e-9 + spans.max() / 2)
+    spans[:2] = np.maximum(spans[:2], spans[2])
+    spans *= 1.08
     for axis, low, high in zip("xyz", centre - spans / 2, centre + spans / 2):
         getattr(ax, f"set_{axis}lim")(low, high)
         getattr(ax, f"set_{axis}label")(f"{axis.upper()} (mm)", fontsize="small", labelpad=-2)
     ax.tick_params(labelsize="x-small", pad=0)
-    ax.set_box_aspect(spans, zoom=1.1)
+    ax.set_box_aspect(spans, zoom=0.92)
     return ax
 
 
