@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -125,6 +126,23 @@ TEST(SafeWriting, ACompleteWriteReplacesTheFileAndKeepsItsPermissions) {
     report = WriteTake(dir.Path("missing/take.K"), *take);
     EXPECT_FALSE(report.written);
     EXPECT_EQ(report.systemError, ENOENT);
+}
+
+TEST(SafeWriting, WritesOnSeveralThreadsAtOnceEachReplaceTheirFile) {
+    TempDir dir;
+    std::vector<std::thread> writers;
+    std::vector<char> written(6, 0);
+    for (size_t w = 0; w < written.size(); ++w) {
+        writers.emplace_back([&, w] {
+            auto take = SampleTake(SampleTakeOptions{}).MakeContents();  // writing packs it
+            written[w] = WriteTake(dir.Path("take" + std::to_string(w) + ".K"), *take).written;
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    EXPECT_EQ(written, std::vector<char>(written.size(), 1));
+    EXPECT_EQ(FolderEntries(dir.Path("")).size(), written.size());
 }
 
 #ifndef _WIN32
