@@ -39,11 +39,12 @@ int32_t KUnknownSectionHandler::ReadSection(KFileContents* contents, int32_t bod
     return kDone;
 }
 
+// A body length of 0 or less would end the section list: such a section cannot be stored.
 bool KUnknownSectionHandler::WriteSection(KFileSection* section) {
     auto* unknown = dynamic_cast<KFileUnknownSection*>(section);
     const int32_t size = unknown ? unknown->GetStoredSize() : 0;
-    return unknown && WriteSectionHeader(size, unknown->GetName()) &&
-           (size <= 0 || Wrapper()->Write(unknown->GetBody(), static_cast<unsigned>(size)));
+    return size > 0 && unknown->GetBody() && WriteSectionHeader(size, unknown->GetName()) &&
+           Wrapper()->Write(unknown->GetBody(), static_cast<unsigned>(size));
 }
 
 // The whole 28-byte field may hold the name: a name read without a NUL is written back so.

@@ -286,6 +286,11 @@ TEST(RoundTripOfUnknownSections, KeptSectionsAreWrittenBackInTheirPlaces) {
     ASSERT_TRUE(writer.Write(dir.Path("rewritten.K"), *read.contents));
     EXPECT_EQ(ReadFileBytes(dir.Path("rewritten.K")), bytes);
     EXPECT_EQ(ReadTake(original).contents->GetSectionCount(), 2);  // by default: stepped over
+
+    // An empty one would end the section list: the write fails and leaves the file alone.
+    read.contents->AddUnknownSection(std::make_unique<KFileUnknownSection>(0, "EMPTY", nullptr));
+    EXPECT_FALSE(writer.Write(dir.Path("rewritten.K"), *read.contents));
+    EXPECT_EQ(ReadFileBytes(dir.Path("rewritten.K")), bytes);
 }
 
 TEST(RoundTripOfUnknownSections, AKeptBodyCutByTheEndOfTheFileIsNotAllocated) {

@@ -31,7 +31,8 @@ class KUnknownSectionHandler : public KSectionHandler {
     void SetNextName(std::string name) { nextName_ = std::move(name); }
     bool Handles(const std::string&) const override { return true; }
     int32_t ReadSection(KFileContents* contents, int32_t bodyLength) override;
-    // Writes a KFileUnknownSection; false for any other kind of section.
+    // Writes a KFileUnknownSection with a body; false for an empty one, which would end the
+    // section list, and for any other kind of section.
     bool WriteSection(KFileSection* section) override;
     bool WriteSectionHeader(int32_t size, const std::string& name) override;
 
