@@ -115,7 +115,8 @@ void PrintLocator(std::ostream& out, const LocatorSummary& locator) {
     }
     out << ", at " << Number(locator.times.front()) << " to " << Number(locator.times.back());
     if (locator.framesWithoutValues > 0) {
-        out << ", " << locator.framesWithoutValues << " frames without values";
+        out << ", " << locator.framesWithoutValues
+            << (locator.framesWithoutValues == 1 ? " frame" : " frames") << " without values";
     }
     out << "\n";
 }
