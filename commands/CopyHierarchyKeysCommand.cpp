@@ -73,5 +73,8 @@ void CopyHierarchyKeysCommand::copyKeys(const std::string& source, const std::st
         copiedCurves == 0) {
         return;
     }
-    dagwalk::run("pasteKey -o replace " + destination);
+    // Each pasted curve replaces the whole destination curve: "replace" alone would keep the
+    // destination's keys outside the time span of the copied ones, mixing two motions.
+    // Attributes that the source does not animate keep their keys.
+    dagwalk::run("pasteKey -o replaceCompletely " + destination);
 }

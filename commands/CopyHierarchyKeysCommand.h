@@ -22,7 +22,8 @@ class CopyHierarchyKeysCommand : public MPxCommand {
 
     // Appends the first locator node on each branch at or below the path, as given.
     static void collectLocatorNodes(const std::string& path, NodeList& nodes);
-    // Every destination node receives the keys of the first source node with its leaf name.
+    // Every destination node receives the keys of the first source node with its leaf name:
+    // each attribute the source animates ends with exactly the source's keys.
     static void transferKeys(const NodeList& sources, std::vector<NodeList>& destinations);
     static void copyKeys(const std::string& source, const std::string& destination);
 };

@@ -43,52 +43,61 @@ class CopyHierarchyKeys : public CommandsTest {
 
 struct ImportedCase {
     const char* selection;
+    const char* source;
     Strings destinations;
 };
 
 class CopyHierarchyKeysImported : public CopyHierarchyKeys,
                                   public ::testing::WithParamInterface<ImportedCase> {
   protected:
-    // Every key of the node: times, then values, of all its curves.
+    // Every key of the node, attribute by attribute: times, then values.
     static std::string allKeys(const std::string& path) {
         std::string text;
-        for (const char* query : {"keyframe -q -tc ", "keyframe -q -vc "}) {
-            for (const std::string& value : mel(query + path)) {
-                text += value + " ";
+        for (const char* attribute : {"tx", "ty", "tz", "rx", "ry", "rz"}) {
+            text += std::string(attribute) + ":";
+            for (const char* query : {"keyframe -q -tc -at ", "keyframe -q -vc -at "}) {
+                for (const std::string& value : mel(query + std::string(attribute) + " " + path)) {
+                    text += " " + value;
+                }
             }
+            text += "\n";
         }
         return text;
     }
 };
 
+// The destinations end with exactly the source's keys, also where theirs run longer.
 TEST_P(CopyHierarchyKeysImported, TheLastSelectedSubjectsMotionReachesTheOthers) {
-    // Different rates and lengths give the subjects different keys.
+    // Different rates and lengths give the subjects different keys, and their missing marker
+    // samples fall on different frames.
     importSubject("Ann", 60.0f, 6);
     importSubject("Cat", 30.0f, 3);
     importSubject("Bob");
     const Strings nodes = {"LFHD_marker", "RFHD_marker", "Hips", "Spine", "Chest"};
     ASSERT_NE(allKeys("|Bob|Hips"), allKeys("|Ann|Hips"));
+    const std::string source = GetParam().source;
 
     Strings expected;
     for (const std::string& node : nodes) {
         for (const std::string& destination : GetParam().destinations) {
-            expected.push_back("copyKey |Bob|" + node);
-            expected.push_back("pasteKey -o replace |" + destination + "|" + node);
+            expected.push_back("copyKey |" + source + "|" + node);
+            expected.push_back("pasteKey -o replaceCompletely |" + destination + "|" + node);
         }
     }
     EXPECT_EQ(expected, transfersWith(GetParam().selection));
 
     for (const std::string& node : nodes) {
         for (const std::string& destination : GetParam().destinations) {
-            EXPECT_EQ(allKeys("|Bob|" + node), allKeys("|" + destination + "|" + node))
+            EXPECT_EQ(allKeys("|" + source + "|" + node), allKeys("|" + destination + "|" + node))
                 << destination << "|" << node;
         }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Selections, CopyHierarchyKeysImported,
-                         ::testing::Values(ImportedCase{"Ann Bob", {"Ann"}},
-                                           ImportedCase{"Ann Cat Bob", {"Ann", "Cat"}}),
+                         ::testing::Values(ImportedCase{"Ann Bob", "Bob", {"Ann"}},
+                                           ImportedCase{"Ann Cat Bob", "Bob", {"Ann", "Cat"}},
+                                           ImportedCase{"Bob Ann", "Ann", {"Bob"}}),
                          [](const auto& info) { return std::to_string(info.index + 2); });
 
 TEST_F(CopyHierarchyKeys, CopiesFromTheLastSelectedHierarchyByExactLeafName) {
@@ -100,12 +109,16 @@ TEST_F(CopyHierarchyKeys, CopiesFromTheLastSelectedHierarchyByExactLeafName) {
     keyed("Hips", b, 40);
     keyed("Knee", b, 50, "MarkerLocator");
     keyed("Head", b, 60);
+    // A key beyond the source's goes; an attribute the source does not animate keeps its keys.
+    mel("setKeyframe -t 9 -v 99 -at tx |A|Hips");
+    mel("setKeyframe -t 5 -v 7 -at ty |A|Hips");
 
-    EXPECT_EQ((Strings{"copyKey |B|Hips", "pasteKey -o replace |A|Hips", "copyKey |B|Knee",
-                       "pasteKey -o replace |A|Knee"}),
+    EXPECT_EQ((Strings{"copyKey |B|Hips", "pasteKey -o replaceCompletely |A|Hips",
+                       "copyKey |B|Knee", "pasteKey -o replaceCompletely |A|Knee"}),
               transfersWith("A B"));
 
     EXPECT_EQ("40 41", keys("|A|Hips"));
+    EXPECT_EQ((Strings{"7"}), mel("keyframe -q -vc -at ty |A|Hips"));
     EXPECT_EQ("50 51", keys("|A|Knee"));
     EXPECT_EQ("30 31", keys("|A|hips"));  // letter case differs: no partner
     EXPECT_EQ("40 41", keys("|B|Hips"));
@@ -120,8 +133,8 @@ TEST_F(CopyHierarchyKeys, EveryDestinationOfARepeatedNameGetsTheFirstSourceOfTha
     keyed("Hips", group("Left", b), 30);
     keyed("Hips", group("Right", b), 40);
 
-    EXPECT_EQ((Strings{"copyKey |B|Left|Hips", "pasteKey -o replace |A|Left|Hips",
-                       "copyKey |B|Left|Hips", "pasteKey -o replace |A|Right|Hips"}),
+    EXPECT_EQ((Strings{"copyKey |B|Left|Hips", "pasteKey -o replaceCompletely |A|Left|Hips",
+                       "copyKey |B|Left|Hips", "pasteKey -o replaceCompletely |A|Right|Hips"}),
               transfersWith("A B"));
 
     EXPECT_EQ("30 31", keys("|A|Left|Hips"));
@@ -141,7 +154,7 @@ TEST_F(CopyHierarchyKeys, ASelectedLocatorNodeIsTheOnlyNodeOfItsHierarchy) {
     EXPECT_EQ(
         (Strings{"listRelatives -c -f A|Hips", "listRelatives -c -f B", "listRelatives -c -f B",
                  "listRelatives -c -f |B|Hips", "listRelatives -c -f |B|Spine", "copyKey |B|Hips",
-                 "pasteKey -o replace A|Hips"}),
+                 "pasteKey -o replaceCompletely A|Hips"}),
         issuedBy("CopyHierarchyKeys"));
 
     EXPECT_EQ("30 31", keys("|A|Hips"));
@@ -164,8 +177,9 @@ TEST_F(CopyHierarchyKeys, ASourceWithoutKeysPastesNothingLeftFromAnEarlierCopy) 
     keyed("Hips", b, 30);
     node("Knee", b);  // no keys
 
-    EXPECT_EQ((Strings{"copyKey |B|Hips", "pasteKey -o replace |A|Hips", "copyKey |B|Knee"}),
-              transfersWith("A B"));
+    EXPECT_EQ(
+        (Strings{"copyKey |B|Hips", "pasteKey -o replaceCompletely |A|Hips", "copyKey |B|Knee"}),
+        transfersWith("A B"));
 
     EXPECT_EQ("30 31", keys("|A|Hips"));
     EXPECT_EQ("20 21", keys("|A|Knee"));
