@@ -18,11 +18,6 @@ using namespace kfile;
 
 namespace {
 
-// A datagroup rate that can time keys: anything else would put them at no finite time.
-bool isUsableRate(float rate) {
-    return std::isfinite(rate) && rate > 0.0f;
-}
-
 template <typename Stored>
 bool readAs(bool (KFileDynamicRecord::*getter)(int32_t, Stored&) const,
             const KFileDynamicRecord& record, int32_t index, double& value) {
@@ -33,31 +28,30 @@ bool readAs(bool (KFileDynamicRecord::*getter)(int32_t, Stored&) const,
 }
 
 // A channel's value as a number, read as the datagroup's value type. False for a missing
-// value, a channel outside the record, a value that is not finite (it would spoil every later
-// rotation through the continuity step) and for the types that hold no numbers.
-bool readChannelValue(const KFileDynamicRecord& record, KValueType valueType, int32_t index,
-                      double& value) {
-    bool present = false;
+// value, a channel outside the record and for the types that hold no numbers.
+bool readNumber(const KFileDynamicRecord& record, KValueType valueType, int32_t index,
+                double& value) {
     switch (valueType) {
         case kValueShort:
-            present = readAs(&KFileDynamicRecord::GetShort, record, index, value);
-            break;
+            return readAs(&KFileDynamicRecord::GetShort, record, index, value);
         case kValueLong:
-            present = readAs(&KFileDynamicRecord::GetLong, record, index, value);
-            break;
+            return readAs(&KFileDynamicRecord::GetLong, record, index, value);
         case kValueFloat:
-            present = readAs(&KFileDynamicRecord::GetFloat, record, index, value);
-            break;
+            return readAs(&KFileDynamicRecord::GetFloat, record, index, value);
         case kValueDouble:
-            present = readAs(&KFileDynamicRecord::GetDouble, record, index, value);
-            break;
+            return readAs(&KFileDynamicRecord::GetDouble, record, index, value);
         case kValueBoolean:
-            present = readAs(&KFileDynamicRecord::GetBoolean, record, index, value);
-            break;
+            return readAs(&KFileDynamicRecord::GetBoolean, record, index, value);
         default:
             return false;
     }
-    return present && std::isfinite(value);
+}
+
+// A value to key: present and finite. One that is not finite would spoil every later rotation
+// through the continuity step.
+bool readChannelValue(const KFileDynamicRecord& record, KValueType valueType, int32_t index,
+                      double& value) {
+    return readNumber(record, valueType, index, value) && std::isfinite(value);
 }
 
 void addLinearKey(MFnAnimCurve& curve, const MTime& time, double value) {
@@ -102,6 +96,39 @@ void warnUnreadable(const KFileDatagroupRecord& group) {
     MGlobal::displayWarning(MString(message.c_str()));
 }
 
+// Values of the keyed channels that are present but not finite, which get no keys.
+int64_t countNonFinite(const KFileDynamicRecord& record, KValueType valueType,
+                       const std::vector<int32_t>& channels) {
+    int64_t count = 0;
+    for (int32_t channel : channels) {
+        double value = 0.0;
+        if (readNumber(record, valueType, channel, value) && !std::isfinite(value)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void warnNonFinite(const KFileDatagroupRecord& group, int64_t count) {
+    const std::string values =
+        count == 1 ? "1 value that is not a finite number; it is"
+                   : std::to_string(count) + " values that are not finite numbers; they are";
+    const std::string message = "Datagroup " + std::to_string(group.GetId()) + " \"" +
+                                group.GetName() + "\" holds " + values + " not keyed.";
+    MGlobal::displayWarning(MString(message.c_str()));
+}
+
+// The channels that feed keys, each once, in ascending order.
+std::vector<int32_t> keyedChannels(const std::vector<ChannelAnimator*>& animators) {
+    std::vector<int32_t> channels;
+    for (const ChannelAnimator* animator : animators) {
+        animator->appendKeyedChannels(channels);
+    }
+    std::sort(channels.begin(), channels.end());
+    channels.erase(std::unique(channels.begin(), channels.end()), channels.end());
+    return channels;
+}
+
 // Every record of the datagroup in ascending frame order, wherever it lies in the file; of
 // records that share a frame, the first in the file.
 std::vector<const KFileDynamicRecord*> recordsInFrameOrder(const KFileContents& contents,
@@ -124,13 +151,17 @@ std::vector<const KFileDynamicRecord*> recordsInFrameOrder(const KFileContents& 
     return records;
 }
 
+}  // namespace
+
 // Kept in double precision for the key times: a float 1/60 would put a key at two minutes
 // 1e-7 minutes late.
 double uiUnitsPerSecond() {
     return MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
 }
 
-}  // namespace
+bool isUsableRate(float rate) {
+    return std::isfinite(rate) && rate > 0.0f;
+}
 
 float uiFramesPerSecond() {
     return static_cast<float>(uiUnitsPerSecond());
@@ -179,6 +210,14 @@ ChannelSlot ChannelAnimator::setCurve(ChannelSlot slot, std::unique_ptr<MFnAnimC
 
 void ChannelAnimator::toInternalDistance(double& value) const {
     value = MDistance(value, MDistance::kMillimeters).as(internalUnit_);
+}
+
+void ChannelAnimator::appendKeyedChannels(std::vector<int32_t>& channels) const {
+    for (int slot = 0; slot < kChannelSlotCount; ++slot) {
+        if (channelIndices_[slot] != -1 && curves_[slot]) {
+            channels.push_back(channelIndices_[slot]);
+        }
+    }
 }
 
 bool ChannelAnimator::readSlot(const KFileDynamicRecord& record, KValueType valueType,
@@ -259,9 +298,15 @@ void keyDatagroupFrames(const KFileContents& contents, int32_t datagroupIndex,
         warnUnreadable(*group);
         return;
     }
+    const std::vector<int32_t> channels = keyedChannels(keyed);
+    int64_t nonFinite = 0;
     for (const KFileDynamicRecord* record : recordsInFrameOrder(contents, id)) {
         for (ChannelAnimator* animator : keyed) {
             animator->addFrameKeys(*record, rate, valueType);
         }
+        nonFinite += countNonFinite(*record, valueType, channels);
+    }
+    if (nonFinite > 0) {
+        warnNonFinite(*group, nonFinite);
     }
 }

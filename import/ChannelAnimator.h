@@ -22,6 +22,12 @@
 // Frames per second of the host's UI time unit (24 for film, 30 for NTSC, ...); for the
 // clock units the UI units per second (1 for seconds, 1000 for milliseconds, ...).
 float uiFramesPerSecond();
+// The same in double precision, as key times are computed: a frame f of a datagroup at rate r
+// is keyed at uiUnitsPerSecond() / r * f in the UI time unit.
+double uiUnitsPerSecond();
+// Whether a datagroup rate can time keys: a positive finite number. Other rates would put keys
+// at no finite time, and their datagroups get none.
+bool isUsableRate(float rate);
 
 // The animation curve that drives the plug. An unconnected plug, or one that only feeds
 // others, gets a new curve of the kind the plug needs, connected to it. A plug driven only by
@@ -44,6 +50,9 @@ class ChannelAnimator {
     // Gives the slot the curve its keys go to; a curve the slot held before is released.
     // Without a slot the curve is dropped. Answers the slot.
     ChannelSlot setCurve(ChannelSlot slot, std::unique_ptr<MFnAnimCurve> curve);
+
+    // Appends the channel of each slot that has a channel and a curve.
+    void appendKeyedChannels(std::vector<int32_t>& channels) const;
 
     // Millimetres, as stored in K-files, to the host's internal distance unit.
     void toInternalDistance(double& value) const;
@@ -77,6 +86,7 @@ using ChannelAnimatorList = std::vector<std::unique_ptr<ChannelAnimator>>;
 // Keys every frame of one datagroup through the animators of that datagroup, in ascending
 // frame order, whatever the order of the records in the file; a frame with several records
 // is keyed once, from the first. A datagroup whose values cannot be read (a value size that
-// fits neither its type nor doubles) gets no keys and one warning.
+// fits neither its type nor doubles) gets no keys and one warning; one whose keyed channels
+// hold values that are not finite keys the rest and warns once, with how many it left out.
 void keyDatagroupFrames(const kfile::KFileContents& contents, int32_t datagroupIndex,
                         const ChannelAnimatorList& animators);

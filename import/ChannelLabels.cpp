@@ -133,6 +133,9 @@ std::string trimTrailingSpace(const std::string& text) {
 const char kUnnamedCharacter[] = "UnnamedCharacter";
 
 std::string nodeName(const std::string& name) {
+    if (name.empty()) {
+        return "_";
+    }
     std::string result;
     for (char c : name) {
         result += isNameCharacter(c) ? c : '_';
@@ -141,6 +144,10 @@ std::string nodeName(const std::string& name) {
         result.insert(0, "_");
     }
     return result;
+}
+
+std::string groupName(const std::string& prefix) {
+    return prefix.empty() ? prefix : nodeName(prefix);
 }
 
 std::vector<LocatorPlan> planLocators(const std::vector<std::string>& labels) {
@@ -156,7 +163,7 @@ std::vector<LocatorPlan> planLocators(const std::vector<std::string>& labels) {
         if (prefix.empty() && kind == LocatorKind::kMarker) {
             prefix = kUnnamedCharacter;
         }
-        plan.push_back({kind, name, nodeName(prefix), nodeName(localName)});
+        plan.push_back({kind, name, groupName(prefix), nodeName(localName)});
     };
     for (const std::string& name : segmentNames) {
         add(LocatorKind::kSegment, name, "");

@@ -40,8 +40,12 @@ extern const char kUnnamedCharacter[];
 
 // A name from a take as the host names nodes: letters, digits and "_" are kept, any other
 // character becomes "_", and a leading digit gets a "_" in front. Names go into MEL commands,
-// where any other character could end the command and start another one.
+// where any other character could end the command and start another one. An empty name
+// ("Bob: <T-X>" once subject and suffix are gone) becomes "_": the host would name the node
+// after its type, and the next import would not find it again.
 std::string nodeName(const std::string& name);
+// The node name of a character group; empty, for no group, when the prefix is empty.
+std::string groupName(const std::string& prefix);
 
 // The locators that a datagroup's labels become, in the order the import makes them.
 enum class LocatorKind {

@@ -1,6 +1,7 @@
 #include "import/Hierarchy.h"
 
 #include <maya/MDagModifier.h>
+#include <maya/MDagPath.h>
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
 #include <maya/MString.h>
@@ -76,6 +77,16 @@ void createGroup(const std::string& prefix) {
     selectOnly(made.asChar());
 }
 
+// The full path of the first selected node, found by `name`: the group may lie anywhere in
+// the scene, moved into a group of the user's. A node that is not in the DAG has no path; its
+// name is used.
+std::string groupPath(const MSelectionList& selection, const std::string& name) {
+    MDagPath path;
+    if (!selection.getDagPath(0, path))
+        return name;
+    return path.fullPathName().asChar();
+}
+
 MObject createLocator(const char* typeName, const MObject& group, const std::string& localName) {
     MDagModifier modifier;
     const MObject transform = modifier.createNode(MString(typeName), MObject::kNullObj);
@@ -129,7 +140,7 @@ bool ImportedDofNodes::claim(const MObject& node) {
 }
 
 MObject findOrCreateDofNode(std::string prefix, std::string localName, ImportedDofNodes& imported) {
-    prefix = nodeName(prefix);
+    prefix = groupName(prefix);
     localName = nodeName(localName);
     std::string path;
     if (prefix.empty()) {
@@ -144,7 +155,7 @@ MObject findOrCreateDofNode(std::string prefix, std::string localName, ImportedD
     }
     MSelectionList groupSelection;
     MGlobal::getActiveSelectionList(groupSelection);
-    const MObject found = findDofNode(localName, prefix, path);
+    const MObject found = findDofNode(localName, groupPath(groupSelection, prefix), path);
     if (!found.isNull())
         return reuseDofLocator(found, path, imported);
     MObject group;
@@ -153,7 +164,7 @@ MObject findOrCreateDofNode(std::string prefix, std::string localName, ImportedD
 }
 
 MObject createMarkerNode(std::string prefix, std::string localName) {
-    prefix = nodeName(prefix);
+    prefix = groupName(prefix);
     localName = nodeName(localName);
     if (!selectOnly(prefix))
         createGroup(prefix);

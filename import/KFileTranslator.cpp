@@ -2,6 +2,7 @@
 
 #include <maya/MGlobal.h>
 
+#include <cstdint>
 #include <exception>
 #include <string>
 
@@ -13,6 +14,17 @@ namespace {
 
 void reportError(const std::string& message) {
     MGlobal::displayError(MString(message.c_str()));
+}
+
+// A take cut inside a record (a copy that stopped short) imports the frames before the cut.
+void warnOfCut(uint64_t droppedBytes) {
+    if (droppedBytes == 0)
+        return;
+    const std::string bytes = droppedBytes == 1
+                                  ? "its 1 byte was"
+                                  : "its " + std::to_string(droppedBytes) + " bytes were";
+    const std::string message = "The take ends inside a record: " + bytes + " dropped.";
+    MGlobal::displayWarning(MString(message.c_str()));
 }
 
 }  // namespace
@@ -30,6 +42,7 @@ MStatus KFileTranslator::reader(const MFileObject& file, const MString&, FileAcc
             reportError("Cannot import \"" + path + "\": " + take.report.Describe());
             return MStatus::kFailure;
         }
+        warnOfCut(take.report.incompleteBytes);
         importTake(*take.contents, animators_);
     } catch (const std::exception& error) {
         animators_.clear();

@@ -11,23 +11,47 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
+#include <vector>
 
 #include "import/ChannelAnimator.h"
 #include "import/ChannelLabels.h"
 #include "import/Hierarchy.h"
 
-void widenPlaybackRange(const kfile::KFileContents& take) {
-    const float rate = take.GetDatagroupCount() == 0 ? 1.0f : take.GetDatagroupRate(0);
-    if (!std::isfinite(rate) || rate <= 0.0f)
-        return;
-    const double factor = static_cast<double>(uiFramesPerSecond()) / rate;
-    const MTime end(take.GetLastFrame() * factor, MTime::uiUnit());
-    if (MAnimControl::maxTime() < end)
-        MAnimControl::setMinMaxTime(MTime(), end);
-}
-
 namespace {
+
+// The earliest and latest key time of an import, in the UI time unit; infinite while unknown.
+struct KeySpan {
+    double first = std::numeric_limits<double>::infinity();
+    double last = -std::numeric_limits<double>::infinity();
+};
+
+// Every record is keyed at its frame at its own datagroup's rate, when that rate is usable.
+// A take without datagroups keys nothing; its length counts at one frame per second, up to
+// its last frame.
+KeySpan keySpan(const kfile::KFileContents& take) {
+    KeySpan span;
+    const double unitsPerSecond = uiUnitsPerSecond();
+    const int32_t count = std::min<int32_t>(take.GetDatagroupCount(), INT16_MAX + 1);
+    if (count == 0) {
+        span.last = take.GetLastFrame() * unitsPerSecond;
+        return span;
+    }
+    std::vector<float> rates(static_cast<size_t>(count));
+    for (int32_t id = 0; id < count; ++id)
+        rates[static_cast<size_t>(id)] = take.GetDatagroupRate(static_cast<int16_t>(id));
+    for (const kfile::KFileDynamicRecord& record : take.GetDynamicRecords()) {
+        const int16_t id = record.GetId();
+        if (id < 0 || id >= count || !isUsableRate(rates[static_cast<size_t>(id)]))
+            continue;
+        // As the animators time their keys.
+        const double time = unitsPerSecond / rates[static_cast<size_t>(id)] * record.GetFrame();
+        span.first = std::min(span.first, time);
+        span.last = std::max(span.last, time);
+    }
+    return span;
+}
 
 // Ties the label's channel to the slot its suffix names and to the curve of that attribute.
 void bindChannel(ChannelAnimator& animator, const MObject& node, const std::string& suffix,
@@ -60,6 +84,24 @@ std::unique_ptr<ChannelAnimator> animateLocator(int16_t group, const LocatorPlan
 }
 
 }  // namespace
+
+void widenPlaybackRange(const kfile::KFileContents& take) {
+    const KeySpan keys = keySpan(take);
+    MTime start = MAnimControl::minTime();
+    MTime end = MAnimControl::maxTime();
+    bool changed = false;
+    if (std::isfinite(keys.last) && end < MTime(keys.last, MTime::uiUnit())) {
+        start = MTime();
+        end = MTime(keys.last, MTime::uiUnit());
+        changed = true;
+    }
+    if (std::isfinite(keys.first) && MTime(keys.first, MTime::uiUnit()) < start) {
+        start = MTime(keys.first, MTime::uiUnit());
+        changed = true;
+    }
+    if (changed)
+        MAnimControl::setMinMaxTime(start, end);
+}
 
 void setUpDatagroup(const kfile::KFileContents& take, int16_t group, ChannelAnimatorList& animators,
                     ImportedDofNodes& imported) {

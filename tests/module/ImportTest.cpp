@@ -209,36 +209,55 @@ TEST_F(Import, ReimportReusesDofLocatorsAndAddsMarkers) {
 struct RangeCase {
     const char* name;
     std::vector<TestDatagroup> groups;
-    double end;  // the playback range's end after the import, from 100 film frames
+    double start;  // the playback range after the import, from 10 to 100 film frames
+    double end;
 };
 
 class ImportRange : public ModuleTest, public ::testing::WithParamInterface<RangeCase> {};
 
-// The playback range grows to the take's last frame at the rate of datagroup 0, never
-// shrinks, and stays as it is when datagroup 0 gives no usable rate.
+// The playback range grows to the latest key of the take, each datagroup at its own rate, and
+// then starts at 0, or earlier where keys lie before that; it never shrinks, and stays as it is
+// when no datagroup gives a usable rate.
 TEST_P(ImportRange, PlaybackRange) {
     ASSERT_TRUE(MAnimControl::setMinMaxTime(MTime(10.0, MTime::kFilm), MTime(100.0, MTime::kFilm)));
     ASSERT_TRUE(importFile(writeTake("range.K", GetParam().groups)));
-    const bool widened = GetParam().end != 100.0;
-    EXPECT_EQ(widened ? 0.0 : 10.0, MAnimControl::minTime().as(MTime::kFilm));
-    EXPECT_EQ(GetParam().end, MAnimControl::maxTime().as(MTime::kFilm));
+    EXPECT_DOUBLE_EQ(GetParam().start, MAnimControl::minTime().as(MTime::kFilm));
+    EXPECT_DOUBLE_EQ(GetParam().end, MAnimControl::maxTime().as(MTime::kFilm));
 }
 
-TestDatagroup rangeGroup(int16_t id, float rate, int32_t last, bool declared = true) {
-    return {id, rate, {"M <P-X>"}, {{0, {1.0}}, {last, {2.0}}}, declared};
+TestDatagroup rangeGroup(int16_t id, float rate, int32_t last, bool declared = true,
+                         int32_t first = 0) {
+    return {id, rate, {"M <P-X>"}, {{first, {1.0}}, {last, {2.0}}}, declared};
 }
+
+constexpr int32_t kEarliestFrame = std::numeric_limits<int32_t>::min();
 
 INSTANTIATE_TEST_SUITE_P(
     Rates, ImportRange,
-    ::testing::Values(RangeCase{"Widened", {rangeGroup(0, 120.0f, 1200)}, 240.0},
-                      RangeCase{"NeverShortened", {rangeGroup(0, 120.0f, 300)}, 100.0},
-                      RangeCase{
-                          "NoDatagroupsMeansOneHertz", {rangeGroup(0, 9.0f, 50, false)}, 1200.0},
-                      RangeCase{"RateZero", {rangeGroup(0, 0.0f, 1200)}, 100.0},
-                      RangeCase{"NegativeRate", {rangeGroup(0, -120.0f, 1200)}, 100.0},
-                      RangeCase{"DatagroupZeroMissing",
-                                {rangeGroup(0, 120.0f, 1200, false), rangeGroup(1, 120.0f, 1200)},
-                                100.0}),
+    ::testing::Values(
+        RangeCase{"Widened", {rangeGroup(0, 120.0f, 1200)}, 0.0, 240.0},
+        RangeCase{"NeverShortened", {rangeGroup(0, 120.0f, 300, true, 60)}, 10.0, 100.0},
+        RangeCase{"NoDatagroupsMeansOneHertz", {rangeGroup(0, 9.0f, 50, false)}, 0.0, 1200.0},
+        RangeCase{"RateZero", {rangeGroup(0, 0.0f, 1200)}, 10.0, 100.0},
+        RangeCase{"NegativeRate", {rangeGroup(0, -120.0f, 1200)}, 10.0, 100.0},
+        RangeCase{"DatagroupZeroMissing",
+                  {rangeGroup(0, 120.0f, 1200, false), rangeGroup(1, 120.0f, 1200)},
+                  10.0,
+                  100.0},
+        // Datagroup 1 keys longer than datagroup 0, or the other way round.
+        RangeCase{"ASlowerDatagroupOneKeysLast",
+                  {rangeGroup(0, 120.0f, 1200), rangeGroup(1, 30.0f, 1200)},
+                  0.0,
+                  960.0},
+        RangeCase{"ASlowerDatagroupZeroKeysFirst",
+                  {rangeGroup(0, 30.0f, 100), rangeGroup(1, 120.0f, 1000)},
+                  0.0,
+                  200.0},
+        RangeCase{"KeysBeforeZero", {rangeGroup(0, 120.0f, 1200, true, -100)}, -20.0, 240.0},
+        RangeCase{"KeysAtTheEarliestFrame",
+                  {rangeGroup(0, 120.0f, kEarliestFrame + 240, true, kEarliestFrame)},
+                  kEarliestFrame / 5.0,
+                  100.0}),
     [](const ::testing::TestParamInfo<RangeCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
@@ -371,6 +390,7 @@ struct LosslessCase {
     std::vector<Bytes> takes;  // imported one after the other
     std::vector<std::string> scene;
     std::vector<std::string> messages;  // the whole message log
+    const char* afterFirstImport = "";  // MEL that the user runs between the imports
 };
 
 void PrintTo(const LosslessCase& c, std::ostream* out) {
@@ -385,13 +405,17 @@ TEST_P(ImportLossless, KeysEveryValueTheTakeHolds) {
     for (const Bytes& take : GetParam().takes) {
         takes.push_back(writeBytes("take" + std::to_string(takes.size()) + ".K", take));
         ASSERT_TRUE(importFile(takes.back()));
+        if (takes.size() == 1) {
+            ASSERT_TRUE(MGlobal::executeCommand(GetParam().afterFirstImport));
+        }
     }
     const std::vector<std::string> scene = locatorsAndKeys(host::sceneDump(9));
     EXPECT_EQ(GetParam().scene, scene);
     EXPECT_EQ(GetParam().messages, host::messageLog());
 #ifdef KFR_HAVE_KFILE_CLI
-    // `kfile labels` names every locator the import made.
-    for (const std::string& path : takes) {
+    // `kfile labels` names every locator the import made, in a scene the user left as it was.
+    for (const std::string& path :
+         *GetParam().afterFirstImport ? std::vector<std::string>() : takes) {
         const kfile::KReadResult take = kfile::ReadTake(path);
         ASSERT_TRUE(take.contents);
         for (int16_t id = 0; id < take.contents->GetDatagroupCount(); ++id) {
@@ -411,6 +435,16 @@ TEST_P(ImportLossless, KeysEveryValueTheTakeHolds) {
     }
 #endif
 }
+
+// The take without its last bytes.
+Bytes cutShort(Bytes take, size_t bytes) {
+    take.resize(take.size() - bytes);
+    return take;
+}
+
+// Raw values, unlike the missing-value marker that the datagroup reserves.
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 const std::vector<std::string> kHipsTranslation = {"Bob:Hips <T-X>", "Bob:Hips <T-Y>",
                                                    "Bob:Hips <T-Z>"};
@@ -509,7 +543,44 @@ INSTANTIATE_TEST_SUITE_P(
                      {typedTake(kfile::kValueBoolean, 1,
                                 [](ByteBuilder& b, int v) { b.U8(v == 20 ? 0 : 1); })},
                      {"|Bob|M DOFLocator", "|Bob|M.translateX 0:0.1 0.2:0 0.4:0.1"},
-                     {}}),
+                     {}},
+        // The user moved the character group into a group of their own: the import finds its
+        // locators there, and no second skeleton appears beside the first.
+        LosslessCase{"AGroupMovedIntoAnotherGroup",
+                     {takeBytes({datagroup(0, 120.0f, {"Bob:Hips <T-X>"})}, {doubles(0, 0, {10})}),
+                      takeBytes({datagroup(0, 120.0f, {"Bob:Hips <T-X>"})}, {doubles(0, 1, {30})})},
+                     {"|Characters|Bob|Hips DOFLocator", "|Characters|Bob|Hips.translateX 0.2:3"},
+                     {},
+                     "group -em -n Characters; parent Bob Characters"},
+        // A name that is only a subject, and one that starts with a digit, become node names
+        // that the second import finds again.
+        LosslessCase{"NamesWithoutALetterToStartWithImportedTwice",
+                     {takeBytes({datagroup(0, 120.0f, {"Bob: <T-X>", "Bob:0Hips <T-X>"})},
+                                {doubles(0, 0, {10, 20})}),
+                      takeBytes({datagroup(0, 120.0f, {"Bob: <T-X>", "Bob:0Hips <T-X>"})},
+                                {doubles(0, 1, {30, 40})})},
+                     {"|Bob|_ DOFLocator", "|Bob|_0Hips DOFLocator", "|Bob|_.translateX 0.2:3",
+                      "|Bob|_0Hips.translateX 0.2:4"},
+                     {}},
+        LosslessCase{"ATakeCutInsideARecord",
+                     {cutShort(takeBytes({datagroup(0, 120.0f, {"Bob:M <T-X>"})},
+                                         {doubles(0, 0, {10}), doubles(0, 1, {20})}),
+                               3)},
+                     {"|Bob|M DOFLocator", "|Bob|M.translateX 0:1"},
+                     {"// Warning: The take ends inside a record: its 13 bytes were dropped. //"}},
+        LosslessCase{"ValuesThatAreNotFinite",
+                     {takeBytes({datagroup(0, 120.0f, kHipsTranslation),
+                                 datagroup(1, 120.0f, {"Ann:M <P-X>"})},
+                                {doubles(0, 0, {kInfinity, 20, 30}),
+                                 doubles(0, 1, {40, -kInfinity, kNotANumber}),
+                                 doubles(1, 0, {kNotANumber}), doubles(1, 1, {50})})},
+                     {"|Bob|Hips DOFLocator", "|Ann|M_marker MarkerLocator",
+                      "|Bob|Hips.translateX 0.2:4", "|Bob|Hips.translateY 0:2",
+                      "|Bob|Hips.translateZ 0:3", "|Ann|M_marker.translateX 0.2:5"},
+                     {"// Warning: Datagroup 0 \"G0\" holds 3 values that are not finite numbers; "
+                      "they are not keyed. //",
+                      "// Warning: Datagroup 1 \"G1\" holds 1 value that is not a finite number; "
+                      "it is not keyed. //"}}),
     [](const ::testing::TestParamInfo<LosslessCase>& info) {
         return std::string(info.param.name);
     });

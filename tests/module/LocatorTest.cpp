@@ -65,6 +65,7 @@ class Locators : public ModuleTest {
     }
 };
 
+// The cross is drawn in centimetres, the internal unit, whatever the UI distance unit is.
 TEST_F(Locators, DrawACrossOfFixedLengthWhateverTheirSize) {
     const std::string dof = create("DOFLocator");
     const std::string marker = create("MarkerLocator");
@@ -72,8 +73,12 @@ TEST_F(Locators, DrawACrossOfFixedLengthWhateverTheirSize) {
     EXPECT_EQ(1.0f, drawnHalfLength(marker));
     ASSERT_TRUE(MGlobal::executeCommand(MString(("setAttr " + dof + ".size 7").c_str())));
     ASSERT_TRUE(MGlobal::executeCommand(MString(("setAttr " + marker + ".size 7").c_str())));
-    EXPECT_EQ(5.0f, drawnHalfLength(dof));
-    EXPECT_EQ(1.0f, drawnHalfLength(marker));
+    for (MDistance::Unit unit :
+         {MDistance::kCentimeters, MDistance::kMillimeters, MDistance::kMeters}) {
+        MDistance::setUIUnit(unit);
+        EXPECT_EQ(5.0f, drawnHalfLength(dof)) << "UI unit " << unit;
+        EXPECT_EQ(1.0f, drawnHalfLength(marker)) << "UI unit " << unit;
+    }
 }
 
 // Each type reads its box from its own "size": setting one type's size leaves the other's box.
