@@ -101,6 +101,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "",
                   "--rate must be a number from 1 to 100000"},
         UsageCase{"DatagroupTwice", {"export", "t.K", "1", "--datagroup", "1"}, 2, "", "exclude"},
+        UsageCase{"DatagroupNotANumber", {"export", "t.K", "one"}, 2, "", "DATAGROUP must be"},
+        UsageCase{"TakesWithoutOutDir", {"export", "a.K", "b.K", "c.K"}, 2, "", "--out-dir"},
+        UsageCase{"C3dWithoutOut", {"export", "t.K", "--format", "c3d"}, 2, "", "--out"},
+        UsageCase{"UnknownFormat", {"export", "t.K", "--format", "fbx"}, 2, "", "--format"},
+        UsageCase{"OutAndOutDir", {"export", "t.K", "-o", "x", "--out-dir", "d"}, 2, "", "exclude"},
         UsageCase{"MissingFile", {"info", "/nonexistent/take.K"}, 1, "", "cannot open"}),
     [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
 
