@@ -65,8 +65,7 @@ struct C3d {
     // Frame count: POINT:FRAMES, a float when the int16 cannot hold it.
     int64_t Frames() const {
         const Parameter& frames = Get("POINT:FRAMES");
-        return frames.type == 4 ? static_cast<int64_t>(Float("POINT:FRAMES"))
-                                : Int("POINT:FRAMES");
+        return frames.type == 4 ? static_cast<int64_t>(Float("POINT:FRAMES")) : Int("POINT:FRAMES");
     }
     int64_t TrialField(const std::string& name) const {
         return static_cast<uint16_t>(Int(name, 0)) +
@@ -75,8 +74,8 @@ struct C3d {
     // Float `index` of frame `frame` of the data section.
     float Data(int64_t frame, size_t index) const {
         const size_t perFrame = 4 * Word(2) + Word(3);
-        return LoadLittleEndian<float>(&bytes[(Word(9) - 1) * 512 +
-                                              4 * (static_cast<size_t>(frame) * perFrame + index)]);
+        return LoadLittleEndian<float>(
+            &bytes[(Word(9) - 1) * 512 + 4 * (static_cast<size_t>(frame) * perFrame + index)]);
     }
 };
 
@@ -86,7 +85,8 @@ C3d ReadC3d(const std::string& path) {
     std::map<int, std::string> groups;
     size_t at = (file.bytes[0] - 1) * 512 + 4;
     for (;;) {
-        const size_t nameLength = static_cast<size_t>(std::abs(static_cast<int8_t>(file.bytes[at])));
+        const size_t nameLength =
+            static_cast<size_t>(std::abs(static_cast<int8_t>(file.bytes[at])));
         const auto id = static_cast<int8_t>(file.bytes[at + 1]);
         const std::string name(reinterpret_cast<const char*>(&file.bytes[at + 2]), nameLength);
         const size_t offsetAt = at + 2 + nameLength;
@@ -251,8 +251,8 @@ TEST_F(Export, C3dReadsBackAsTheTake) {
             const size_t axis = static_cast<size_t>(label[suffix + 4] - 'X');
             for (int64_t f = 0; f < 60; ++f) {
                 double value = 0.0;
-                const bool present =
-                    contents->FindDynamicRecord(id, static_cast<int32_t>(7 + f))->GetDouble(c, value);
+                const bool present = contents->FindDynamicRecord(id, static_cast<int32_t>(7 + f))
+                                         ->GetDouble(c, value);
                 const float residual = file.Data(f, 4 * point + 3);
                 if (present) {
                     EXPECT_EQ(file.Data(f, 4 * point + axis), static_cast<float>(value));
@@ -273,8 +273,8 @@ TEST_F(Export, C3dReadsBackAsTheTake) {
     for (int64_t f = 0; f < 60; ++f) {
         for (int32_t c = 0; c < 6; ++c) {
             float value = 0.0f;
-            ASSERT_TRUE(contents->FindDynamicRecord(2, static_cast<int32_t>(7 + f))
-                            ->GetFloat(c, value));
+            ASSERT_TRUE(
+                contents->FindDynamicRecord(2, static_cast<int32_t>(7 + f))->GetFloat(c, value));
             EXPECT_EQ(file.Data(f, 4 * labels.size() + static_cast<size_t>(c)), value);
         }
     }
@@ -285,10 +285,11 @@ TEST_F(Export, C3dReadsBackAsTheTake) {
 TEST_F(Export, C3dAnglesOfASegmentRunOnThroughPi) {
     ByteBuilder take;
     take.FileHeader()
-        .Section("DATAGROUP", RecordBody({DatagroupPayload(
-                                  0, "Skeleton", 6, 8, 100.0f,
-                                  {"Bob:Hips <A-X>", "Bob:Hips <A-Y>", "Bob:Hips <A-Z>",
-                                   "Bob:Hips <T-X>", "Bob:Hips <T-Y>", "Bob:Hips <T-Z>"})}))
+        .Section(
+            "DATAGROUP",
+            RecordBody({DatagroupPayload(0, "Skeleton", 6, 8, 100.0f,
+                                         {"Bob:Hips <A-X>", "Bob:Hips <A-Y>", "Bob:Hips <A-Z>",
+                                          "Bob:Hips <T-X>", "Bob:Hips <T-Y>", "Bob:Hips <T-Z>"})}))
         .Terminator();
     const int frames = 50;
     for (int f = 0; f < frames; ++f) {
@@ -334,7 +335,8 @@ TEST_F(Export, C3dHoldsLongTakesManyPointsAndEightBitNames) {
     double last = 0.0;
     ASSERT_TRUE(contents->FindDynamicRecord(0, 169999)->GetDouble(2, last));
     EXPECT_EQ(file.Data(69999, 2), static_cast<float>(last));
-    EXPECT_EQ(file.bytes.size(), (file.Word(9) - 1) * 512u + (70000u * (4 * 3 + 6) * 4 + 511) / 512 * 512);
+    EXPECT_EQ(file.bytes.size(),
+              (file.Word(9) - 1) * 512u + (70000u * (4 * 3 + 6) * 4 + 511) / 512 * 512);
 
     std::vector<std::string> labels;
     std::vector<double> values;
@@ -350,15 +352,17 @@ TEST_F(Export, C3dHoldsLongTakesManyPointsAndEightBitNames) {
         .Terminator()
         .Framed(DynamicPayload(0, 1, values));
     const std::string manyOut = dir_.Path("many.c3d");
-    ASSERT_EQ(RunTool({"export", dir_.Write("many.K", many.bytes()), "-f", "c3d", "-o", manyOut})
-                  .status,
-              0);
+    ASSERT_EQ(
+        RunTool({"export", dir_.Write("many.K", many.bytes()), "-f", "c3d", "-o", manyOut}).status,
+        0);
     const C3d manyFile = ReadC3d(manyOut);
     EXPECT_EQ(manyFile.Int("POINT:USED"), 300);
     EXPECT_EQ(manyFile.Get("POINT:LABELS").dimensions[1], 255u);
     const std::vector<std::string> read = manyFile.Texts("POINT:LABELS");
     ASSERT_EQ(read.size(), 300u);
-    EXPECT_EQ(read[299], "M\xE9" "299");
+    EXPECT_EQ(read[299],
+              "M\xE9"
+              "299");
     EXPECT_EQ(manyFile.Data(0, 4 * 299), 299.0f);
 }
 
@@ -431,8 +435,8 @@ TEST_F(Export, ManyTakesShowProgressOnATerminalOnly) {
     const std::string take = Generated(options);
     const std::string folder = dir_.Path("out");
     for (bool quiet : {false, true}) {
-        std::vector<std::string> arguments = {"kfile", "export", take, take + "x", "-f",
-                                              "c3d", "--out-dir", folder};
+        std::vector<std::string> arguments = {"kfile", "export", take,        take + "x",
+                                              "-f",    "c3d",    "--out-dir", folder};
         if (quiet) {
             arguments.push_back("--quiet");
         }
@@ -444,8 +448,8 @@ TEST_F(Export, ManyTakesShowProgressOnATerminalOnly) {
         std::ostringstream err;
         Console terminal{out, err, true};
         EXPECT_EQ(RunKfile(static_cast<int>(argv.size()), argv.data(), terminal), 1);
-        const bool shown = err.str().find("\r\033[Kexporting 0 of 2 takes, 0.0 MB of ") !=
-                           std::string::npos;
+        const bool shown =
+            err.str().find("\r\033[Kexporting 0 of 2 takes, 0.0 MB of ") != std::string::npos;
         EXPECT_EQ(shown, !quiet) << err.str();
         // The failure of the second take is told on a line of its own.
         EXPECT_NE(err.str().find((quiet ? "" : "\r\033[K") + std::string("kfile: '") + take + "x'"),

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr size_t kBlock = 512;
-constexpr int kMostBlocks = 255;         // the parameter section's block count is one byte
+constexpr int kMostBlocks = 255;           // the parameter section's block count is one byte
 constexpr size_t kMostPerDimension = 255;  // a dimension is one byte
 constexpr size_t kMostDataBytes = 32000;   // the offset to the next parameter is an int16
 constexpr int64_t kMostCount = 32767;      // POINT:USED and ANALOG:USED are int16
@@ -135,8 +135,8 @@ class Parameters {
 
     void Text(const std::string& text) {
         records_.push_back(static_cast<uint8_t>(std::min<size_t>(text.size(), 255)));
-        records_.insert(records_.end(), text.begin(), text.begin() + std::min<ptrdiff_t>(
-                                                                          text.size(), 255));
+        records_.insert(records_.end(), text.begin(),
+                        text.begin() + std::min<ptrdiff_t>(text.size(), 255));
         const size_t offset = records_.size() - lastOffset_;
         records_[lastOffset_] = static_cast<uint8_t>(offset & 0xFF);
         records_[lastOffset_ + 1] = static_cast<uint8_t>(offset >> 8);
@@ -170,16 +170,16 @@ size_t LongestLabel(const std::vector<std::string>& labels) {
 void AddNames(Parameters& parameters, Group group, const std::vector<std::string>& labels,
               const std::vector<std::string>& descriptions) {
     const size_t width = std::max(LongestLabel(labels), LongestLabel(descriptions));
-    Parameters::Chunked("LABELS", labels.size(), width, [&](const std::string& name, size_t b,
-                                                            size_t e) {
-        parameters.AddTexts(group, name, {labels.begin() + b, labels.begin() + e}, "labels");
-    });
     Parameters::Chunked(
-        "DESCRIPTIONS", descriptions.size(), width, [&](const std::string& name, size_t b,
-                                                        size_t e) {
-            parameters.AddTexts(group, name, {descriptions.begin() + b, descriptions.begin() + e},
-                                "descriptions");
+        "LABELS", labels.size(), width, [&](const std::string& name, size_t b, size_t e) {
+            parameters.AddTexts(group, name, {labels.begin() + b, labels.begin() + e}, "labels");
         });
+    Parameters::Chunked("DESCRIPTIONS", descriptions.size(), width,
+                        [&](const std::string& name, size_t b, size_t e) {
+                            parameters.AddTexts(
+                                group, name, {descriptions.begin() + b, descriptions.begin() + e},
+                                "descriptions");
+                        });
 }
 
 // A frame number as the two 16-bit words, low first, that TRIAL's fields hold.
@@ -208,21 +208,19 @@ void AddPoint(Parameters& parameters, const ExportLayout& layout, int16_t dataSt
     parameters.AddFloats(kPoint, "RATE", {layout.rate}, {}, "frames per second");
     parameters.AddInt16s(kPoint, "DATA_START", {dataStart}, {}, "first block of the data");
     if (layout.frames <= kMostCount) {
-        parameters.AddInt16s(kPoint, "FRAMES", {static_cast<int16_t>(layout.frames)}, {},
-                             "frames");
+        parameters.AddInt16s(kPoint, "FRAMES", {static_cast<int16_t>(layout.frames)}, {}, "frames");
     } else {
-        parameters.AddFloats(kPoint, "FRAMES", {static_cast<float>(layout.frames)}, {},
-                             "frames");
+        parameters.AddFloats(kPoint, "FRAMES", {static_cast<float>(layout.frames)}, {}, "frames");
     }
     parameters.AddText(kPoint, "UNITS", "mm", "units of the coordinates");
     AddNames(parameters, kPoint, labels, descriptions);
     if (!angles.empty()) {
-        Parameters::Chunked(
-            "ANGLES", angles.size(), LongestLabel(angles),
-            [&](const std::string& name, size_t b, size_t e) {
-                parameters.AddTexts(kPoint, name, {angles.begin() + b, angles.begin() + e},
-                                    "points that hold angles");
-            });
+        Parameters::Chunked("ANGLES", angles.size(), LongestLabel(angles),
+                            [&](const std::string& name, size_t b, size_t e) {
+                                parameters.AddTexts(kPoint, name,
+                                                    {angles.begin() + b, angles.begin() + e},
+                                                    "points that hold angles");
+                            });
         parameters.AddText(kPoint, "ANGLE_UNITS", "deg", "units of the angles");
     }
 }
@@ -262,9 +260,8 @@ Parameters MakeParameters(const ExportLayout& layout, int16_t dataStart) {
     parameters.AddGroup(kTrial, "TRIAL", "the take's frames");
     parameters.AddInt16s(kTrial, "ACTUAL_START_FIELD", Field(layout.firstFrame), {2},
                          "first frame: low and high word");
-    parameters.AddInt16s(kTrial, "ACTUAL_END_FIELD",
-                         Field(layout.firstFrame + layout.frames - 1), {2},
-                         "last frame: low and high word");
+    parameters.AddInt16s(kTrial, "ACTUAL_END_FIELD", Field(layout.firstFrame + layout.frames - 1),
+                         {2}, "last frame: low and high word");
     return parameters;
 }
 
@@ -318,8 +315,7 @@ std::string C3dProblem(const ExportLayout& layout) {
     return "";
 }
 
-bool WriteC3d(std::ostream& out, const kfile::KFileContents& contents,
-              const ExportLayout& layout) {
+bool WriteC3d(std::ostream& out, const kfile::KFileContents& contents, const ExportLayout& layout) {
     const size_t dataStart = 2 + MakeParameters(layout, 0).Blocks();
     const std::vector<uint8_t> header = Header(layout, dataStart);
     const std::vector<uint8_t> section =

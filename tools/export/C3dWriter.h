@@ -13,5 +13,4 @@ std::string C3dProblem(const ExportLayout& layout);
 
 // Writes the layout's points and analog channels of `contents`; false when `out` failed.
 // Frames without a value are the format's invalid points: residual -1, coordinates 0.
-bool WriteC3d(std::ostream& out, const kfile::KFileContents& contents,
-              const ExportLayout& layout);
+bool WriteC3d(std::ostream& out, const kfile::KFileContents& contents, const ExportLayout& layout);

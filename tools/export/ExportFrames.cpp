@@ -9,13 +9,30 @@ namespace {
 
 constexpr double kDegreesPerRadian = 180.0 / 3.14159265358979323846;
 
-const KFileDynamicRecord* FindRecord(const KFileContents& contents, int16_t datagroup,
-                                     int64_t frame) {
-    if (frame < INT32_MIN || frame > INT32_MAX) {
-        return nullptr;
+// The record of one frame of a datagroup, looked up once for all the channels that read it.
+class RecordLookup {
+  public:
+    explicit RecordLookup(const KFileContents& contents) : contents_(contents) {}
+
+    const KFileDynamicRecord* Find(int16_t datagroup, int64_t frame) {
+        if (!found_ || datagroup != datagroup_ || frame != frame_) {
+            found_ = true;
+            datagroup_ = datagroup;
+            frame_ = frame;
+            record_ = frame < INT32_MIN || frame > INT32_MAX
+                          ? nullptr
+                          : contents_.FindDynamicRecord(datagroup, static_cast<int32_t>(frame));
+        }
+        return record_;
     }
-    return contents.FindDynamicRecord(datagroup, static_cast<int32_t>(frame));
-}
+
+  private:
+    const KFileContents& contents_;
+    bool found_ = false;
+    int16_t datagroup_ = 0;
+    int64_t frame_ = 0;
+    const KFileDynamicRecord* record_ = nullptr;
+};
 
 }  // namespace
 
@@ -59,9 +76,10 @@ ExportFrames::ExportFrames(const KFileContents& contents, const ExportLayout& la
 void ExportFrames::ReadPoints(int64_t index, std::vector<PointValue>& points) {
     points.assign(layout_.points.size(), PointValue());
     const int64_t frame = layout_.firstFrame + index;
+    RecordLookup lookup(contents_);
     for (size_t p = 0; p < layout_.points.size(); ++p) {
         const PointSource& source = layout_.points[p];
-        const KFileDynamicRecord* record = FindRecord(contents_, source.datagroup, frame);
+        const KFileDynamicRecord* record = lookup.Find(source.datagroup, frame);
         double values[3];
         bool valid = record != nullptr;
         for (size_t axis = 0; axis < 3 && valid; ++axis) {
@@ -90,11 +108,11 @@ void ExportFrames::ReadAnalog(int64_t index, std::vector<float>& samples) const 
     samples.assign(channels * static_cast<size_t>(layout_.samplesPerFrame),
                    std::numeric_limits<float>::quiet_NaN());
     const int64_t firstSample = (layout_.firstFrame + index) * layout_.samplesPerFrame;
+    RecordLookup lookup(contents_);
     for (int32_t s = 0; s < layout_.samplesPerFrame; ++s) {
         for (size_t c = 0; c < channels; ++c) {
             const AnalogSource& source = layout_.analogs[c];
-            const KFileDynamicRecord* record =
-                FindRecord(contents_, source.datagroup, firstSample + s);
+            const KFileDynamicRecord* record = lookup.Find(source.datagroup, firstSample + s);
             double value = 0.0;
             if (record && ReadNumber(*record, source.valueType, source.channel, value)) {
                 samples[static_cast<size_t>(s) * channels + c] = static_cast<float>(value);

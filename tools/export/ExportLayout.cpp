@@ -1,6 +1,7 @@
 #include "ExportLayout.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <map>
 #include <tuple>
@@ -26,13 +27,11 @@ bool IsNumeric(int32_t valueType) {
     return valueType >= kValueShort && valueType <= kValueBoolean;
 }
 
+// "29.97 Hz": the shortest text that reads back as the stored rate.
 std::string Rate(float rate) {
-    std::string text = std::to_string(rate);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (!text.empty() && text.back() == '.') {
-        text.pop_back();
-    }
-    return text + " Hz";
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, rate);
+    return std::string(text, written.ptr) + " Hz";
 }
 
 std::string Named(const KFileDatagroupRecord& record) {
@@ -82,8 +81,8 @@ void AddPoints(const Datagroup& datagroup, ExportLayout& layout) {
             continue;
         }
         if (reading.kind == "local") {
-            layout.leftOut.push_back(Named(record) + " channel '" + reading.label +
-                                     "': it keys " + reading.keys.front().NodePath() + "." +
+            layout.leftOut.push_back(Named(record) + " channel '" + reading.label + "': it keys " +
+                                     reading.keys.front().NodePath() + "." +
                                      reading.keys.front().attribute +
                                      ", neither a marker nor a segment");
             continue;
@@ -91,8 +90,8 @@ void AddPoints(const Datagroup& datagroup, ExportLayout& layout) {
         for (const LabelKey& key : reading.keys) {
             const bool rotation = key.attribute[0] == 'r';
             const PointKind kind = reading.kind == "marker" ? PointKind::kMarker
-                                   : rotation              ? PointKind::kAngles
-                                                           : PointKind::kTranslation;
+                                   : rotation               ? PointKind::kAngles
+                                                            : PointKind::kTranslation;
             auto [entry, added] = found.insert({{kind, reading.name}, layout.points.size()});
             if (added) {
                 PointSource point;
@@ -117,9 +116,10 @@ void AddPoints(const Datagroup& datagroup, ExportLayout& layout) {
                                      "': it lacks one of its X, Y and Z channels");
         }
     }
-    layout.points.erase(std::remove_if(layout.points.begin() + static_cast<std::ptrdiff_t>(firstPoint),
-                                       layout.points.end(), incomplete),
-                        layout.points.end());
+    layout.points.erase(
+        std::remove_if(layout.points.begin() + static_cast<std::ptrdiff_t>(firstPoint),
+                       layout.points.end(), incomplete),
+        layout.points.end());
 }
 
 // The whole number of analog samples per point frame, or 0 when the rates make none.

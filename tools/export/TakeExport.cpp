@@ -1,5 +1,6 @@
 #include "TakeExport.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "C3dWriter.h"
@@ -18,6 +19,15 @@ ExportResult ExportTake(const kfile::KFileContents& contents, ExportFormat forma
         return result;
     }
     result.leftOut = layout.leftOut;
+    for (const PointSource& point : layout.points) {
+        result.datagroups.push_back(point.datagroup);
+    }
+    for (const AnalogSource& analog : layout.analogs) {
+        result.datagroups.push_back(analog.datagroup);
+    }
+    std::sort(result.datagroups.begin(), result.datagroups.end());
+    result.datagroups.erase(std::unique(result.datagroups.begin(), result.datagroups.end()),
+                            result.datagroups.end());
     if (format == ExportFormat::kTrc) {
         for (const PointSource& point : layout.points) {
             if (point.kind == PointKind::kAngles) {

@@ -11,9 +11,10 @@
 enum class ExportFormat { kC3d, kTrc };
 
 struct ExportResult {
-    std::string problem;                // why the take cannot be exported; nothing written
-    std::vector<std::string> leftOut;   // what the file does not hold, one sentence each
-    kfile::KWriteReport write;          // of the file, when there was no problem
+    std::string problem;               // why the take cannot be exported; nothing written
+    std::vector<std::string> leftOut;  // what the file does not hold, one sentence each
+    kfile::KWriteReport write;         // of the file, when there was no problem
+    std::vector<int16_t> datagroups;   // the ids of the datagroups read, points and analog
 
     bool Written() const { return problem.empty() && write.written; }
 };

@@ -23,8 +23,8 @@ std::string DoubleText(double value) {
 
 }  // namespace
 
-bool WriteTrc(std::ostream& out, const kfile::KFileContents& contents,
-              const ExportLayout& layout, const std::string& fileName) {
+bool WriteTrc(std::ostream& out, const kfile::KFileContents& contents, const ExportLayout& layout,
+              const std::string& fileName) {
     std::vector<size_t> positions;
     for (size_t p = 0; p < layout.points.size(); ++p) {
         if (layout.points[p].kind != PointKind::kAngles) {

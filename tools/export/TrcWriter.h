@@ -9,5 +9,5 @@
 // Writes the layout's positions (markers and segment translations; TRC holds no angles) of
 // `contents` with `fileName` in the first line; missing values are empty cells. False when
 // `out` failed.
-bool WriteTrc(std::ostream& out, const kfile::KFileContents& contents,
-              const ExportLayout& layout, const std::string& fileName);
+bool WriteTrc(std::ostream& out, const kfile::KFileContents& contents, const ExportLayout& layout,
+              const std::string& fileName);

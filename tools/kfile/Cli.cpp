@@ -80,9 +80,11 @@ void AddTakeArguments(CLI::App& command, InspectOptions& options) {
 CLI::App* AddExport(CLI::App& app, ExportOptions& options) {
     CLI::App* command =
         app.add_subcommand("export", "Write one datagroup as CSV, or a take as C3D or TRC");
-    command->footer(Details(std::string(
-        "CSV: one row per record: its frame, its time in seconds and one column per channel "
-        "headed by its label; missing values are empty cells. ") + kExportFormats));
+    command->footer(Details(
+        std::string(
+            "CSV: one row per record: its frame, its time in seconds and one column per channel "
+            "headed by its label; missing values are empty cells. ") +
+        kExportFormats));
     command
         ->add_option("TAKE", options.takes,
                      "the K-file to read, then DATAGROUP, the datagroup id (default 0); with "

@@ -30,6 +30,8 @@ struct ExportOptions {
     std::string take;
     int32_t datagroup = 0;
     std::string out;  // empty: standard output
+
+    // Many takes and the other formats (ExportFiles.cpp).
     std::vector<std::string> takes;  // as given: TAKE [DATAGROUP], or with --out-dir the takes
     bool datagroupGiven = false;
     std::string format = "csv";  // "csv", "c3d" or "trc"

@@ -49,14 +49,26 @@ int ExportFormatted(const ExportOptions& options, Console& console) {
         return ReportWriteFailure(console, options.out, result.write);
     }
     for (const std::string& line : result.leftOut) {
-        console.err << "kfile: '" << options.take << "': left out " << line << "\n";
+        console.err << "kfile: '" << options.take << "': left out " << Latin1ToUtf8(line) << "\n";
+    }
+    int status = 0;
+    for (int16_t id : result.datagroups) {
+        const int32_t incomplete =
+            CountFrames(*contents, *contents->GetDatagroupSection()->FindRecord(id)).incomplete;
+        if (incomplete > 0) {
+            console.err << "kfile: '" << options.take << "': " << Counted(incomplete, "record")
+                        << " of datagroup " << id << (incomplete == 1 ? " does" : " do")
+                        << " not hold one value per channel; absent values are written as "
+                           "missing (see kfile validate)\n";
+            status = 1;
+        }
     }
     if (report.incompleteBytes > 0) {
         console.err << "kfile: '" << options.take
                     << "': " << DroppedRecordText(report.incompleteBytes) << "\n";
-        return 1;
+        status = 1;
     }
-    return 0;
+    return status;
 }
 
 int ExportOne(const ExportOptions& options, Console& console) {
@@ -151,9 +163,9 @@ int ExportBatch(const ExportOptions& options, Console& console) {
         auto [earlier, added] = outputs.insert({one.out, one.take});
         const int taken =
             added ? ExportOne(one, quiet)
-                  : ReportError(quiet, {one.take, "its export '" + one.out +
-                                                      "' would replace that of '" +
-                                                      earlier->second + "'",
+                  : ReportError(quiet, {one.take,
+                                        "its export '" + one.out + "' would replace that of '" +
+                                            earlier->second + "'",
                                         std::nullopt});
         status = std::max(status, taken);
         progress.Done(t);
