@@ -110,6 +110,21 @@ C3d ReadC3d(const std::string& path) {
     }
 }
 
+// The tab-separated cells of each line, `columns` of them (trailing empty cells included).
+std::vector<std::vector<std::string>> TrcRows(const std::string& text, size_t columns) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        rows.emplace_back();
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '\t');) {
+            rows.back().push_back(cell);
+        }
+        rows.back().resize(columns);
+    }
+    return rows;
+}
+
 class Export : public testing::Test {
   protected:
     std::string Generated(TakeOptions options) {
@@ -385,22 +400,43 @@ TEST_F(Export, TrcHasItsHeaderLinesAndEmptyCellsForGaps) {
         "\t\tX1\tY1\tZ1\n"
         "\n";
     ASSERT_EQ(text.substr(0, header.size()), header);
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream lines(text.substr(header.size()));
-    for (std::string line; std::getline(lines, line);) {
-        rows.emplace_back();
-        std::istringstream cells(line);
-        for (std::string cell; std::getline(cells, cell, '\t');) {
-            rows.back().push_back(cell);
-        }
-        rows.back().resize(5);
-    }
+    std::vector<std::vector<std::string>> rows = TrcRows(text.substr(header.size()), 5);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0][0], "10");
     EXPECT_EQ(std::stod(rows[1][1]), 11 / static_cast<double>(29.97f));
     EXPECT_EQ(rows[0], (std::vector<std::string>{"10", rows[0][1], "1.5", "2", "3"}));
     EXPECT_EQ(rows[1], (std::vector<std::string>{"11", rows[1][1], "", "", ""}));
     EXPECT_NE(run.err.find("left out 2 analog channels"), std::string::npos) << run.err;
+
+    // Every marker of a generated take, cell by cell.
+    TakeOptions options;
+    options.frames = 40;
+    options.markers = 3;
+    options.segments = 0;
+    options.missingEvery = 6;
+    const std::string generated = Generated(options);
+    ASSERT_EQ(RunTool({"export", generated, "-f", "trc", "-o", out}).status, 0);
+    const Bytes written = ReadFileBytes(out);
+    const std::string lines(written.begin(), written.end());
+    const auto contents = Read(generated);
+    const auto& markers = *contents->GetDatagroupSection()->FindRecord(0);
+    const size_t body = lines.find("\n\n") + 2;
+    rows = TrcRows(lines.substr(body), 2 + static_cast<size_t>(markers.GetLabelCount()));
+    ASSERT_EQ(rows.size(), 40u);
+    size_t empty = 0;
+    for (int32_t f = 0; f < 40; ++f) {
+        const kfile::KFileDynamicRecord& record = *contents->FindDynamicRecord(0, f + 1);
+        for (int32_t c = 0; c < markers.GetLabelCount(); ++c) {
+            double value = 0.0;
+            const std::string& cell = rows[static_cast<size_t>(f)][2 + static_cast<size_t>(c)];
+            if (record.GetDouble(c, value)) {
+                EXPECT_EQ(std::stof(cell), static_cast<float>(value)) << f << " " << c;
+            } else {
+                EXPECT_EQ(cell, "") << f << " " << c;
+                ++empty;
+            }
+        }
+    }
+    EXPECT_GT(empty, 0u);
 }
 
 // Three takes, one of them no K-file: its error is told, the others are written, exit 1.

@@ -52,7 +52,7 @@ class Parameters {
   public:
     void AddGroup(Group id, const std::string& name, const std::string& description) {
         Start(name, static_cast<int8_t>(-id));
-        Text(description);
+        Finish(description);
     }
 
     void AddTexts(Group group, const std::string& name, const std::vector<std::string>& texts,
@@ -130,13 +130,13 @@ class Parameters {
         records_.push_back(static_cast<uint8_t>(id));
         records_.insert(records_.end(), name.begin(), name.end());
         lastOffset_ = records_.size();
-        PutWord(records_, 0);  // set by Close once the record's length is known
+        PutWord(records_, 0);  // set by Finish once the record's length is known
     }
 
-    void Text(const std::string& text) {
-        records_.push_back(static_cast<uint8_t>(std::min<size_t>(text.size(), 255)));
-        records_.insert(records_.end(), text.begin(),
-                        text.begin() + std::min<ptrdiff_t>(text.size(), 255));
+    // The record's description (always shorter than 256 bytes here) and its offset.
+    void Finish(const std::string& description) {
+        records_.push_back(static_cast<uint8_t>(description.size()));
+        records_.insert(records_.end(), description.begin(), description.end());
         const size_t offset = records_.size() - lastOffset_;
         records_[lastOffset_] = static_cast<uint8_t>(offset & 0xFF);
         records_[lastOffset_ + 1] = static_cast<uint8_t>(offset >> 8);
@@ -151,7 +151,7 @@ class Parameters {
             records_.push_back(static_cast<uint8_t>(dimension));
         }
         records_.insert(records_.end(), data.begin(), data.end());
-        Text(description);
+        Finish(description);
     }
 
     std::vector<uint8_t> records_;
