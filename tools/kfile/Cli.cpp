@@ -87,10 +87,12 @@ CLI::App* AddExport(CLI::App& app, ExportOptions& options) {
         kExportFormats));
     command
         ->add_option("TAKE", options.takes,
-                     "the K-file to read, then DATAGROUP, the datagroup id (default 0); with "
-                     "--out-dir, the K-files")
+                     "the K-file to read, then DATAGROUP, as --datagroup; with --out-dir, the "
+                     "K-files")
         ->required();
-    command->add_option("--datagroup,-d", options.datagroup, "datagroup id (default 0)")
+    command
+        ->add_option("--datagroup,-d", options.datagroup,
+                     "datagroup id (CSV: default 0; C3D, TRC: default the first with markers)")
         ->check(WholeNumber(INT16_MIN, INT16_MAX));
     CLI::Option* out = command->add_option("--out,-o", options.out,
                                            "write to this file instead of standard output");
