@@ -63,9 +63,9 @@ std::vector<Datagroup> ReadDatagroups(const KFileDatagroupSection& section) {
     return datagroups;
 }
 
-// The axis a key feeds, 0 to 2, and whether it is a rotation.
-int AxisOf(const std::string& attribute) {
-    return attribute.size() == 2 ? attribute[1] - 'x' : -1;
+// The axis an attribute keys: 0 for "tx" or "rx" to 2 for "tz" or "rz".
+size_t AxisOf(const std::string& attribute) {
+    return static_cast<size_t>(attribute[1] - 'x');
 }
 
 // The points of one datagroup, in order of first appearance of their names.
@@ -101,8 +101,7 @@ void AddPoints(const Datagroup& datagroup, ExportLayout& layout) {
                 point.valueType = record.GetValueType();
                 layout.points.push_back(point);
             }
-            layout.points[entry->second].channels[static_cast<size_t>(AxisOf(key.attribute))] =
-                reading.channel;
+            layout.points[entry->second].channels[AxisOf(key.attribute)] = reading.channel;
         }
     }
     // A point needs all three of its channels.
