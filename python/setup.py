@@ -35,7 +35,8 @@ setup(
         Pybind11Extension(
             "kfile._kfile",
             extension_sources(),
-            include_dirs=[str(ROOT / folder) for folder in ("kfile/include", "tools/kfile", ".")],
+            include_dirs=[str(ROOT / folder) for folder in
+                          ("kfile/include", "tools/kfile", "tools/export", ".")],
             define_macros=[("KFR_VERSION", f'"{VERSION}"')],
             extra_compile_args=["-g0"],  # a smaller wheel, built sooner
             cxx_std=17,

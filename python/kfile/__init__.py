@@ -384,6 +384,25 @@ class Take:
                 return datagroup
         raise KeyError(key)
 
+    def to_c3d(self, path: PathLike, datagroup: int | None = None) -> list[str]:
+        """Writes the take to ``path`` as a C3D file, as ``kfile export --format c3d`` does:
+        the markers of ``datagroup`` (default the first datagroup with markers) and of every
+        datagroup at its rate as points in mm, each segment as a translation point and an
+        angles point (XYZ Euler degrees), gaps as invalid points; datagroups that place no
+        marker or segment, at a whole multiple of the rate, as analog channels (a missing
+        value is NaN). Answers one sentence for each thing the file leaves out.
+
+        Raises ``ValueError`` when the take cannot be exported (no markers or segments, frame
+        numbers the format cannot hold) and ``OSError`` when the file cannot be written.
+        """
+        return _export(path, self, "c3d", datagroup)
+
+    def to_trc(self, path: PathLike, datagroup: int | None = None) -> list[str]:
+        """Writes the positions of the take (markers and segment translations, as ``to_c3d``
+        chooses them) to ``path`` as a TRC marker file, missing values as empty cells, as
+        ``kfile export --format trc`` does. Answers and raises as ``to_c3d``."""
+        return _export(path, self, "trc", datagroup)
+
     def __repr__(self) -> str:
         shown = ", ".join(f"{d.id}{' ' + d.name if d.name else ''} "
                           f"({_count(len(d.frames), 'frame')})" for d in self.datagroups[:4])
@@ -475,6 +494,34 @@ def validate(take: Take | PathLike) -> list[Finding]:
             for check, problem, section, record, offset, message in _kfile.validate(data)]
 
 
+def _plain_values(take: Take) -> tuple[list, list, list]:
+    """The parameters, datagroups and unknown sections of a take as the compiled core takes
+    them."""
+    parameters = [
+        (name, int(p.value_type), tuple(p.dimensions), p._value_bytes())
+        for name, p in take.parameters.items()
+    ]
+    datagroups = [
+        (d.id, d.name, int(d.value_type), d.rate, list(d.labels), d.frames, d.values)
+        for d in take.datagroups
+    ]
+    unknown = [(section.name, section.body, section.index)
+               for section in sorted(take.unknown_sections, key=lambda section: section.index)]
+    return parameters, datagroups, unknown
+
+
+def _export(path: PathLike, take: Take, format: str, datagroup: int | None) -> list[str]:
+    name = os.fspath(path)
+    problem, left_out, failure = _kfile.export(os.fsencode(name), format, datagroup,
+                                               take.version, *_plain_values(take),
+                                               take.record_order)
+    if problem is not None:
+        raise ValueError(f"cannot export the take as {format.upper()}: {problem}")
+    if failure:
+        raise OSError(failure, os.strerror(failure), name)
+    return left_out
+
+
 def write(path: PathLike, take: Take) -> None:
     """Writes ``take`` to ``path`` (str, bytes or os.PathLike), replacing any file there.
 
@@ -486,18 +533,8 @@ def write(path: PathLike, take: Take) -> None:
     one of id 0. Raises ``OSError`` (with ``errno`` and ``filename``) when the file cannot be
     written.
     """
-    parameters = [
-        (name, int(p.value_type), tuple(p.dimensions), p._value_bytes())
-        for name, p in take.parameters.items()
-    ]
-    datagroups = [
-        (d.id, d.name, int(d.value_type), d.rate, list(d.labels), d.frames, d.values)
-        for d in take.datagroups
-    ]
     name = os.fspath(path)
-    unknown = [(section.name, section.body, section.index)
-               for section in sorted(take.unknown_sections, key=lambda section: section.index)]
-    failure = _kfile.write(os.fsencode(name), take.version, parameters, datagroups, unknown,
+    failure = _kfile.write(os.fsencode(name), take.version, *_plain_values(take),
                            take.record_order)
     if failure:
         raise OSError(failure, os.strerror(failure), name)

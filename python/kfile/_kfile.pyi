@@ -39,3 +39,12 @@ def write(path: bytes, version: int,
           record_order: npt.ArrayLike | None) -> int:
     """Writes a take given as plain values (see kfile.write for the classes); answers 0, or the
     errno of a failed write."""
+
+def export(path: bytes, format: str, datagroup: int | None, version: int,
+           parameters: list[tuple[str, int, tuple[int, ...], bytes]],
+           datagroups: list[tuple[int, str, int, float, list[str], npt.ArrayLike, npt.ArrayLike]],
+           unknown_sections: list[tuple[str, bytes, int]],
+           record_order: npt.ArrayLike | None) -> tuple[str | None, list[str], int]:
+    """Writes a take given as plain values as "c3d" or "trc" (see Take.to_c3d): answers why it
+    cannot be exported or None, what the file leaves out, and 0 or the errno of a failed
+    write."""

@@ -20,4 +20,8 @@ PYBIND11_MODULE(_kfile, module) {
                py::arg("parameters"), py::arg("datagroups"), py::arg("unknown_sections"),
                py::arg("record_order"),
                "Writes a take given as plain values (see kfile.write for the classes).");
+    module.def("export", &kfile_python::ExportTake, py::arg("path"), py::arg("format"),
+               py::arg("datagroup"), py::arg("version"), py::arg("parameters"),
+               py::arg("datagroups"), py::arg("unknown_sections"), py::arg("record_order"),
+               "Writes a take given as plain values as C3D or TRC, as `kfile export` does.");
 }

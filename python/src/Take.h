@@ -4,7 +4,10 @@
 
 #include <pybind11/pybind11.h>
 
+#include <memory>
 #include <string>
+
+#include "kfile/kfile.h"
 
 namespace kfile_python {
 
@@ -37,6 +40,22 @@ int64_t ReadContentsOnly(const std::string& path);
 int WriteTake(const std::string& path, int version, const pybind11::list& parameters,
               const pybind11::list& datagroups, const pybind11::list& unknownSections,
               const pybind11::object& recordOrder);
+
+// The take of WriteTake's plain values, built in memory; raises ValueError as WriteTake does.
+std::unique_ptr<kfile::KFileContents> BuildTake(int version, const pybind11::list& parameters,
+                                                const pybind11::list& datagroups,
+                                                const pybind11::list& unknownSections,
+                                                const pybind11::object& recordOrder);
+
+// Writes the take of WriteTake's plain values as "c3d" or "trc" with the points of
+// `datagroup` (None: the first datagroup with markers), through the code of `kfile export`.
+// Answers (problem, left out, errno): why the take cannot be exported or None, the sentences
+// of what the file does not hold, and 0 or the system's error number of a failed write.
+pybind11::tuple ExportTake(const std::string& path, const std::string& format,
+                           const pybind11::object& datagroup, int version,
+                           const pybind11::list& parameters, const pybind11::list& datagroups,
+                           const pybind11::list& unknownSections,
+                           const pybind11::object& recordOrder);
 
 // The findings of `kfile validate` on the bytes of a take: [(check, problem, section, record,
 // offset, message)], record -1 where none applies.

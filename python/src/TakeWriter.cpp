@@ -417,21 +417,29 @@ void AddSections(KFileContents& contents, std::vector<std::unique_ptr<KFileSecti
 
 }  // namespace
 
-int WriteTake(const std::string& path, int version, const py::list& parameters,
-              const py::list& datagroups, const py::list& unknownSections,
-              const py::object& recordOrder) {
-    KFileContents contents;
-    contents.SetVersion(Checked<int16_t>(py::int_(version), "version"));
+std::unique_ptr<KFileContents> BuildTake(int version, const py::list& parameters,
+                                         const py::list& datagroups,
+                                         const py::list& unknownSections,
+                                         const py::object& recordOrder) {
+    auto contents = std::make_unique<KFileContents>();
+    contents->SetVersion(Checked<int16_t>(py::int_(version), "version"));
     std::vector<DatagroupArrays> arrays;
     std::vector<std::unique_ptr<KFileSection>> known;
     known.push_back(MakeParameterSection(parameters));
     known.push_back(MakeDatagroupSection(datagroups, arrays));
     known.erase(std::remove(known.begin(), known.end(), nullptr), known.end());
-    AddSections(contents, std::move(known), unknownSections);
-    AddDynamicRecords(contents, arrays, recordOrder);
+    AddSections(*contents, std::move(known), unknownSections);
+    AddDynamicRecords(*contents, arrays, recordOrder);
+    return contents;
+}
 
+int WriteTake(const std::string& path, int version, const py::list& parameters,
+              const py::list& datagroups, const py::list& unknownSections,
+              const py::object& recordOrder) {
+    const std::unique_ptr<KFileContents> contents =
+        BuildTake(version, parameters, datagroups, unknownSections, recordOrder);
     py::gil_scoped_release release;  // the library touches no Python object
-    const KWriteReport report = kfile::WriteTake(path, contents);
+    const KWriteReport report = kfile::WriteTake(path, *contents);
     if (report.written) {
         return 0;
     }

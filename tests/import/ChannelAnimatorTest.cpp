@@ -9,6 +9,7 @@
 #include <maya/MPlug.h>
 #include <maya/MTime.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -21,6 +22,7 @@
 
 #include <host/scene.h>
 
+#include "EulerAngles.h"
 #include "RotationMatrix.h"
 #include "TakeInMemory.h"
 #include "import/ChannelAnimator.h"
@@ -307,7 +309,7 @@ class EulerContinuityTest : public ChannelAnimatorTest,
                             public ::testing::WithParamInterface<TurnCase> {};
 
 // A steady turn, one rotation vector per frame: every key must give the rotation of its
-// vector, and no angle may jump between neighbouring frames.
+// vector, and no angle may jump between neighbouring frames. The exports write the same angles.
 TEST_P(EulerContinuityTest, KeysFollowTheTurnWithoutJumps) {
     const TurnCase& c = GetParam();
     MObject node = makeTransform("Hips");
@@ -315,10 +317,14 @@ TEST_P(EulerContinuityTest, KeysFollowTheTurnWithoutJumps) {
     const int frames = 120;
     const double step = (c.lastAngle - c.firstAngle) / frames;
     std::vector<Matrix3> expected;
+    ContinuousEuler exported;
+    std::vector<std::array<double, 3>> exportedAngles;
     for (int frame = 0; frame <= frames; ++frame) {
         const double angle = c.firstAngle + step * frame;
         const double v[3] = {c.axis[0] * angle, c.axis[1] * angle, c.axis[2] * angle};
         expected.push_back(matrixOfRotationVector(v[0], v[1], v[2]));
+        exportedAngles.emplace_back();
+        exported.Next(v, exportedAngles.back().data());
         animator->addFrameKeys(*makeRecord(0, frame, kValueDouble, {v[0], v[1], v[2], 0, 0, 0}),
                                24);
     }
@@ -333,6 +339,9 @@ TEST_P(EulerContinuityTest, KeysFollowTheTurnWithoutJumps) {
             largestDifference(matrixOfEulerXYZ(x[i].value, y[i].value, z[i].value), expected[i]),
             1e-9)
             << "frame " << i;
+        EXPECT_NEAR(x[i].value, exportedAngles[i][0], 1e-12) << "frame " << i;
+        EXPECT_NEAR(y[i].value, exportedAngles[i][1], 1e-12) << "frame " << i;
+        EXPECT_NEAR(z[i].value, exportedAngles[i][2], 1e-12) << "frame " << i;
         if (i > 0) {
             for (const Keys* keys : {&x, &y, &z}) {
                 EXPECT_LT(std::fabs((*keys)[i].value - (*keys)[i - 1].value), 0.5) << "frame " << i;

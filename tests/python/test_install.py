@@ -17,7 +17,7 @@ def copy_build_inputs(target):
     target.mkdir()
     shutil.copy(ROOT / "CMakeLists.txt", target)
     ignore = shutil.ignore_patterns("build", "dist", "*.egg-info", "__pycache__")
-    for folder in ("python", "kfile", "tools/kfile", "import"):
+    for folder in ("python", "kfile", "tools/kfile", "tools/export", "import"):
         shutil.copytree(ROOT / folder, target / folder, ignore=ignore)
 
 

@@ -63,6 +63,35 @@ def test_generated_take_matches_the_export_command_and_rewrites_to_the_same_byte
     assert copy.read_bytes() == path.read_bytes()
 
 
+@pytest.mark.parametrize("fmt", ["c3d", "trc"])
+def test_exports_are_the_bytes_of_the_export_command(generate, tmp_path, fmt):
+    path = generate(frames=30, markers=3, segments=2, missing_every=5)
+    take_ = kfile.read(path)
+    mine = tmp_path / f"mine.{fmt}"
+    left_out = getattr(take_, f"to_{fmt}")(mine)
+    theirs = tmp_path / f"theirs.{fmt}"
+    run = subprocess.run([str(TOOL), "export", str(path), "-f", fmt, "-o", str(theirs)],
+                         check=True, capture_output=True, text=True)
+    # The first line of a TRC file names the file itself.
+    assert mine.read_bytes().replace(b"mine", b"theirs") == theirs.read_bytes()
+    assert [f"kfile: '{path}': left out {line}" for line in left_out] == run.stderr.splitlines()
+
+    markers = take_.datagroup(0)
+    edited = Take(datagroups=[Datagroup(id=0, name="M", value_type=ValueType.DOUBLE, rate=29.97,
+                                        labels=markers.labels[:3], frames=markers.frames,
+                                        values=markers.values[:, :3])])
+    assert edited.to_c3d(tmp_path / "edited.c3d") == []
+    assert struct.unpack_from("<HHHHH", (tmp_path / "edited.c3d").read_bytes()) == (
+        0x5002, 1, 0, 1, 30)
+    with pytest.raises(ValueError, match="has no datagroup with markers or segments"):
+        forces = take_.datagroup(2)
+        Take(datagroups=[Datagroup(id=0, name="F", value_type=forces.value_type, rate=forces.rate,
+                                   labels=forces.labels, frames=forces.frames,
+                                   values=forces.values)]).to_c3d(tmp_path / "forces.c3d")
+    with pytest.raises(OSError):
+        edited.to_trc(tmp_path / "missing" / "folder.trc")
+
+
 @pytest.mark.parametrize("value_type", list(TYPES), ids=lambda t: t.name)
 def test_markers_read_as_nan_and_nan_writes_the_marker(tmp_path, value_type):
     width, fmt, marker, present = TYPES[value_type]

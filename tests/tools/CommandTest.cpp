@@ -101,6 +101,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "",
                   "--rate must be a number from 1 to 100000"},
         UsageCase{"DatagroupTwice", {"export", "t.K", "1", "--datagroup", "1"}, 2, "", "exclude"},
+        UsageCase{"DatagroupNotANumber", {"export", "t.K", "one"}, 2, "", "DATAGROUP must be"},
+        UsageCase{"TakesWithoutOutDir", {"export", "a.K", "b.K", "c.K"}, 2, "", "--out-dir"},
+        UsageCase{"C3dWithoutOut", {"export", "t.K", "--format", "c3d"}, 2, "", "--out"},
+        UsageCase{"UnknownFormat", {"export", "t.K", "--format", "fbx"}, 2, "", "--format"},
+        UsageCase{"OutAndOutDir", {"export", "t.K", "-o", "x", "--out-dir", "d"}, 2, "", "exclude"},
         UsageCase{"MissingFile", {"info", "/nonexistent/take.K"}, 1, "", "cannot open"}),
     [](const testing::TestParamInfo<UsageCase>& info) { return std::string(info.param.name); });
 
@@ -338,6 +343,26 @@ TEST_F(Command, ExportOfRecordsShorterThanTheirDatagroupFailsAfterWritingThem) {
     const auto rows = ParseCsv(run.out);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[2], (std::vector<std::string>{"2", "0.02", "3", ""}));
+
+    // As C3D and TRC the short record's point is invalid, and the export fails all the same.
+    ByteBuilder points;
+    points.FileHeader()
+        .Section(
+            "DATAGROUP",
+            RecordBody({DatagroupPayload(0, "G", 6, 8, 100, {"M <P-X>", "M <P-Y>", "M <P-Z>"})}))
+        .Terminator()
+        .Framed(DynamicPayload(0, 1, {1.0, 2.0, 3.0}))
+        .Framed(DynamicPayload(0, 2, {3.0}));
+    const std::string shortPoints = dir_.Write("points.K", points.bytes());
+    for (const char* format : {"c3d", "trc"}) {
+        const ToolRun file =
+            RunTool({"export", shortPoints, "-f", format, "-o", dir_.Path("points.out")});
+        EXPECT_EQ(file.status, 1) << format;
+        EXPECT_NE(file.err.find("1 record of datagroup 0 does not hold one value per channel"),
+                  std::string::npos)
+            << file.err;
+        EXPECT_FALSE(ReadFileBytes(dir_.Path("points.out")).empty());
+    }
 }
 
 TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {

@@ -54,4 +54,18 @@ done
 "$kfile" info missing.K --json >out.json
 python3 -c 'import json; assert json.load(open("out.json"))["error"]["path"] == "missing.K"' ||
     fail "the error of info --json is not JSON"
-echo "kfile program: full output, failed and ended writes and 8-bit names as expected"
+# Many takes: a progress line on a terminal (a pseudo-terminal made by script), none in a pipe.
+batch="export take.K zoe.K --format c3d --out-dir batch"
+if command -v script >/dev/null; then
+    # shellcheck disable=SC2086
+    script -qec "'$kfile' $batch" /dev/null >tty.txt || fail "$batch on a terminal failed"
+    grep -q "exporting 1 of 2 takes" tty.txt || fail "no progress on a terminal: $(cat tty.txt)"
+fi
+# shellcheck disable=SC2086
+"$kfile" $batch 2>pipe.txt | cat || fail "$batch in a pipe failed"
+! grep -q exporting pipe.txt || fail "progress in a pipe: $(cat pipe.txt)"
+[ -s batch/take.c3d ] && [ -s batch/zoe.c3d ] || fail "the batch wrote: $(ls batch)"
+"$kfile" export take.K --format c3d --out /dev/full/x.c3d 2>err && fail "export to /dev/full/x"
+grep -q "'/dev/full/x.c3d': cannot write" err || fail "export to /dev/full/x says: $(cat err)"
+
+echo "kfile program: full output, failed and ended writes, 8-bit names and progress as expected"

@@ -15,6 +15,17 @@ const char kExitStatus[] =
     "Exit status: 0 done, 1 the take cannot be read or is inconsistent, or a file or the output "
     "cannot be written, 2 bad usage.\n";
 
+const char kExportFormats[] =
+    "C3D (--format c3d, with --out or --out-dir): the markers of DATAGROUP (default the first "
+    "with markers) and of every datagroup at its rate as points in mm, segments as a "
+    "translation point and an angles point (XYZ Euler degrees, in POINT:ANGLES); a frame "
+    "without a value is an invalid point (residual -1). Datagroups that place no marker or "
+    "segment and whose rate is a whole multiple of the points' are analog channels, a "
+    "missing analog value is NaN. TRC (--format trc): the positions, missing values as empty "
+    "cells. What does not fit is named on standard error, one line each. With --out-dir, "
+    "every take is converted; one that fails is told and the others go on; a progress line "
+    "shows on a terminal unless --quiet.";
+
 const char kTextAndErrors[] =
     "Names and labels are 8-bit text; they are shown as UTF-8, each byte the character of that "
     "code (Latin-1). An error names the file and the reason; with --json it is "
@@ -67,18 +78,31 @@ void AddTakeArguments(CLI::App& command, InspectOptions& options) {
 }
 
 CLI::App* AddExport(CLI::App& app, ExportOptions& options) {
-    CLI::App* command = app.add_subcommand("export", "Write one datagroup as CSV");
-    command->footer(
-        Details("One row per record: its frame, its time in seconds and one column "
-                "per channel headed by its label; missing values are empty cells."));
-    command->add_option("TAKE", options.take, "the K-file to read")->required();
-    CLI::Option* positional =
-        command->add_option("DATAGROUP", options.datagroup, "datagroup id (default 0)")
-            ->check(WholeNumber(INT16_MIN, INT16_MAX));
-    command->add_option("--datagroup,-d", options.datagroup, "datagroup id (default 0)")
-        ->check(WholeNumber(INT16_MIN, INT16_MAX))
-        ->excludes(positional);
-    command->add_option("--out,-o", options.out, "write to this file instead of standard output");
+    CLI::App* command =
+        app.add_subcommand("export", "Write one datagroup as CSV, or a take as C3D or TRC");
+    command->footer(Details(
+        std::string(
+            "CSV: one row per record: its frame, its time in seconds and one column per channel "
+            "headed by its label; missing values are empty cells. ") +
+        kExportFormats));
+    command
+        ->add_option("TAKE", options.takes,
+                     "the K-file to read, then DATAGROUP, as --datagroup; with --out-dir, the "
+                     "K-files")
+        ->required();
+    command
+        ->add_option("--datagroup,-d", options.datagroup,
+                     "datagroup id (CSV: default 0; C3D, TRC: default the first with markers)")
+        ->check(WholeNumber(INT16_MIN, INT16_MAX));
+    CLI::Option* out = command->add_option("--out,-o", options.out,
+                                           "write to this file instead of standard output");
+    command->add_option("--format,-f", options.format, "csv (the default), c3d or trc")
+        ->check(CLI::IsMember({"csv", "c3d", "trc"}));
+    command
+        ->add_option("--out-dir", options.outDir,
+                     "write each take to DIR/<name>.csv, .c3d or .trc, made when missing")
+        ->excludes(out);
+    command->add_flag("--quiet,-q", options.quiet, "show no progress line on the terminal");
     return command;
 }
 
@@ -193,6 +217,12 @@ int RunParsed(int argc, const char* const* argv, Console& console) {
         return RunValidate(inspect, console);
     }
     if (*exportCommand) {
+        exportOptions.datagroupGiven = exportCommand->get_option("--datagroup")->count() > 0;
+        const std::string problem = ResolveExportTakes(exportOptions);
+        if (!problem.empty()) {
+            console.err << "kfile: " << problem << " (see kfile export --help)\n";
+            return 2;
+        }
         return RunExport(exportOptions, console);
     }
     return *generateCommand ? RunGenerate(generate, console) : 2;

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "TakeGenerator.h"
 
@@ -29,7 +30,20 @@ struct ExportOptions {
     std::string take;
     int32_t datagroup = 0;
     std::string out;  // empty: standard output
+
+    // Many takes and the other formats (ExportFiles.cpp).
+    std::vector<std::string> takes;  // as given: TAKE [DATAGROUP], or with --out-dir the takes
+    bool datagroupGiven = false;
+    std::string format = "csv";  // "csv", "c3d" or "trc"
+    std::string outDir;          // empty: one take, to --out
+    bool quiet = false;
 };
+
+// Sorts the positional arguments of export into the take and its datagroup (without
+// --out-dir) or the takes (with it); answers what is wrong with them, or empty.
+std::string ResolveExportTakes(ExportOptions& options);
+// Exports in the chosen format, or every take to --out-dir (see RunExport for one CSV).
+int RunExportFiles(const ExportOptions& options, Console& console);
 
 struct GenerateOptions {
     std::string out;

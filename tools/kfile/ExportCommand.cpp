@@ -63,6 +63,9 @@ int WriteCsv(const ExportOptions& options, Console& console, const KFileContents
 }  // namespace
 
 int RunExport(const ExportOptions& options, Console& console) {
+    if (options.format != "csv" || !options.outDir.empty()) {
+        return RunExportFiles(options, console);
+    }
     if (IsTheTake(options.out, options.take)) {
         console.err << "kfile: --out '" << options.out
                     << "' is the take itself: exporting would overwrite it\n";
