@@ -89,9 +89,9 @@ std::vector<BrokenTake> BrokenTakes() {
         {"NegativeLength", negativeLength, "negative-length", "records", 0, records,
          "announces -5 bytes"},
         {"RateZero", Take({Group(0, {"a <P-X>"}, 0.0f)}, {}), "rate", "DATAGROUP", 0, kFirstBody,
-         "at least 1"},
-        {"RateBelowOne", Take({Group(0, {"a <P-X>"}, 0.5f)}, {}), "rate", "DATAGROUP", 0,
-         kFirstBody, "has rate 0.5:"},
+         "the import keys none of its frames"},
+        {"RateNegative", Take({Group(0, {"a <P-X>"}, -0.5f)}, {}), "rate", "DATAGROUP", 0,
+         kFirstBody, "has rate -0.5:"},
         {"IdsNotFromZero", Take({Group(1)}, {}), "datagroup-ids", "DATAGROUP", 0, kFirstBody,
          "outside 0 to 0"},
         {"IdTwice", Take({Group(0), Group(0)}, {}), "datagroup-ids", "DATAGROUP", 1,
@@ -175,13 +175,18 @@ TEST(ValidateClean, ATakeCutInsideARecordIsAProblemEverywhere) {
     EXPECT_TRUE(checks.count("truncated-record problem")) << report.dump(1);
     EXPECT_TRUE(checks.count("declared-frames note")) << report.dump(1);
 
+    // The others show what the take holds, say what they dropped and exit 1, as --help says.
     const ToolRun info = RunTool({"info", cut, "--json"});
-    EXPECT_EQ(info.status, 0);
+    EXPECT_EQ(info.status, 1);
     EXPECT_GT(Json::parse(info.out)["incompleteBytes"].get<int>(), 0);
     EXPECT_NE(RunTool({"info", cut}).out.find("ends inside a record"), std::string::npos);
-    const ToolRun exported = RunTool({"export", cut});
-    EXPECT_EQ(exported.status, 1);
-    EXPECT_NE(exported.err.find("ends inside a record"), std::string::npos) << exported.err;
+    for (const char* command : {"labels", "export"}) {
+        const ToolRun run = RunTool({command, cut});
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_NE(run.out, "") << command;
+        EXPECT_NE(run.err.find("ends inside a record"), std::string::npos) << run.err;
+    }
+    EXPECT_NE(RunTool({"info", "--help"}).out.find("ends inside a record"), std::string::npos);
 }
 
 }  // namespace

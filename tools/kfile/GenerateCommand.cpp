@@ -42,7 +42,7 @@ int RunGenerate(const GenerateOptions& options, Console& console) {
     }
     console.out << "wrote " << options.out << ": " << Counted(take.subjects, "subject") << " with "
                 << Counted(take.markers, "marker") << " and " << Counted(take.segments, "segment")
-                << " each, " << Counted(take.frames, "frame") << " at " << NumberText(take.rate)
+                << " each, " << Counted(take.frames, "frame") << " at " << RateText(take.rate)
                 << " fps from frame " << take.firstFrame << ", seed " << take.seed << "\n";
     return 0;
 }

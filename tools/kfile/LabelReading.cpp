@@ -1,10 +1,14 @@
 #include "LabelReading.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <tuple>
 
+#include "TakeReading.h"
 #include "import/ChannelLabels.h"
+
+using namespace kfile;
 
 namespace {
 
@@ -70,9 +74,12 @@ LabelReading Classify(int32_t channel, const std::string& label) {
 
 std::string SkipReason(const LabelReading& reading, const Bindings& bindings) {
     std::string attribute;
-    if (channelSlotForLabel(reading.label.substr(reading.name.size()), attribute) ==
-        kNoChannelSlot) {
-        return "its suffix names no attribute";
+    const std::string suffix = trimTrailingSpace(trimLeadingSpace(reading.label.substr(reading.name.size())));
+    if (suffix.empty()) {
+        return "it has no suffix such as <P-X> or <A-Y> to name an attribute";
+    }
+    if (channelSlotForLabel(suffix, attribute) == kNoChannelSlot) {
+        return "its suffix " + suffix + " names no attribute";
     }
     auto takenOver = bindings.takenOver.find(static_cast<size_t>(reading.channel));
     if (takenOver != bindings.takenOver.end()) {
@@ -82,7 +89,114 @@ std::string SkipReason(const LabelReading& reading, const Bindings& bindings) {
            "exact name";
 }
 
+bool IsUsableRate(float rate) {
+    return std::isfinite(rate) && rate > 0.0f;
+}
+
+template <typename Stored>
+ValueKind KindOf(bool (KFileDynamicRecord::*getter)(int32_t, Stored&) const,
+                 const KFileDynamicRecord& record, int32_t channel) {
+    Stored value{};
+    if (!(record.*getter)(channel, value)) {
+        return ValueKind::kAbsent;
+    }
+    return std::isfinite(static_cast<double>(value)) ? ValueKind::kKeyed : ValueKind::kNotFinite;
+}
+
 }  // namespace
+
+bool ReadsValues(const KFileDatagroupRecord& group, KValueType& valuesAs) {
+    const int32_t type = group.GetValueType();
+    if (IsNumericValueType(type) && group.GetValueSize() == KValueTypeWidth(type)) {
+        valuesAs = static_cast<KValueType>(type);
+        return true;
+    }
+    valuesAs = kValueDouble;
+    return group.GetValueSize() == 8 && type != kValueBinary && type != kValueText;
+}
+
+std::vector<const KFileDatagroupRecord*> DatagroupRecords(const KFileContents& contents) {
+    std::vector<const KFileDatagroupRecord*> records;
+    if (const KFileDatagroupSection* section = contents.GetDatagroupSection()) {
+        for (const KFileDatagroupRecord& record : section->GetRecords()) {
+            records.push_back(&record);
+        }
+    }
+    return records;
+}
+
+DatagroupReading ReadDatagroup(const std::vector<const KFileDatagroupRecord*>& records,
+                               size_t index) {
+    DatagroupReading reading;
+    const int16_t id = records[index]->GetId();
+    // Datagroup ids are 16-bit: a larger count names no further datagroup.
+    const int64_t count = std::min<int64_t>(static_cast<int64_t>(records.size()), INT16_MAX + 1);
+    if (id < 0 || id >= count) {
+        reading.reason = "the import reads the datagroups of ids 0 to " +
+                         std::to_string(count - 1) + " only";
+        return reading;
+    }
+    size_t first = index;
+    size_t last = index;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (records[i]->GetId() == id) {
+            first = std::min(first, i);
+            last = i;
+        }
+    }
+    if (last != index) {
+        reading.reason = "the import takes the labels of datagroup id " + std::to_string(id) +
+                         " from a later record of that id (record " + std::to_string(last) + ")";
+        return reading;
+    }
+    reading.locators = true;
+    const KFileDatagroupRecord& values = *records[first];
+    const std::string of =
+        first == index ? "its" : "the first record of id " + std::to_string(id) + " gives a";
+    if (!IsUsableRate(values.GetRate())) {
+        reading.reason = of + " rate " + RateText(values.GetRate()) +
+                         ", which is no positive number of frames per second: the import makes "
+                         "the locators and keys none of its frames";
+    } else if (!ReadsValues(values, reading.valuesAs)) {
+        const std::string type = values.GetValueTypeName();
+        reading.reason = "the import cannot read values of type " +
+                         (type.empty() ? "code " + std::to_string(values.GetValueType()) : type) +
+                         " in " + std::to_string(values.GetValueSize()) +
+                         "-byte slots: it makes the locators, keys none of them and warns";
+    } else {
+        reading.keyed = true;
+    }
+    return reading;
+}
+
+ValueKind KindOfValue(const KFileDynamicRecord& record, KValueType valuesAs, int32_t channel) {
+    switch (valuesAs) {
+        case kValueShort:
+            return KindOf(&KFileDynamicRecord::GetShort, record, channel);
+        case kValueLong:
+            return KindOf(&KFileDynamicRecord::GetLong, record, channel);
+        case kValueFloat:
+            return KindOf(&KFileDynamicRecord::GetFloat, record, channel);
+        case kValueDouble:
+            return KindOf(&KFileDynamicRecord::GetDouble, record, channel);
+        case kValueBoolean:
+            return KindOf(&KFileDynamicRecord::GetBoolean, record, channel);
+        default:
+            return ValueKind::kAbsent;
+    }
+}
+
+std::vector<LabelReading> ReadLabels(const std::vector<std::string>& labels,
+                                     const DatagroupReading& datagroup) {
+    std::vector<LabelReading> readings = ReadLabels(labels);
+    for (LabelReading& reading : readings) {
+        if (!datagroup.keyed) {
+            reading.keys.clear();
+            reading.skipReason = datagroup.reason;
+        }
+    }
+    return readings;
+}
 
 std::vector<LabelReading> ReadLabels(const std::vector<std::string>& labels) {
     const Bindings bindings = Bind(labels);

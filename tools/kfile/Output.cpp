@@ -29,7 +29,7 @@ int ReportError(Console& console, const FileError& error) {
         const Json offset = error.offset ? Json(*error.offset) : Json(nullptr);
         console.out << JsonText(
                            {{"error",
-                             {{"path", error.path}, {"reason", error.reason}, {"offset", offset}}}})
+                             {{"path", Latin1ToUtf8(error.path)}, {"reason", error.reason}, {"offset", offset}}}})
                     << "\n";
     } else {
         console.err << "kfile: '" << error.path << "': " << error.reason << "\n";

@@ -21,7 +21,8 @@ std::string Latin1ToUtf8(const std::string& text);
 // The JSON text, indented by 2; a byte that is not UTF-8 (in a path, say) becomes U+FFFD.
 std::string JsonText(const Json& json);
 
-// A file the command could not read or write, and why (in UTF-8).
+// A file the command could not read or write (its name in 8-bit text, shown as Latin-1 in
+// JSON), and why (in UTF-8).
 struct FileError {
     std::string path;
     std::string reason;
