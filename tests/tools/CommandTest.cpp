@@ -262,8 +262,9 @@ struct LabelCase {
 
 TEST_F(Command, LabelsShowHowTheImportReadsEachChannel) {
     const std::string take = HandBuilt(
-        {"HEAD <P-X>", "head <P-Y>", "Bob2:Hips <A-X>", "Bob1:Hips <A-X>", "Bob1:Hips <t-Y>", "Fz",
-         "Ann:Hips <Q-X>", "Kim3:Knee  <T-Z> ", "Fx <t-X>", "Bob1:Left Knee <T-X>"},
+        {"HEAD <P-X>", "head <P-Y>", "Bob2:Hips <T-X>", "Bob1:Hips <T-X>", "Bob1:Hips <t-Y>", "Fz",
+         "Ann:Hips <Q-X>", "Kim3:Knee  <T-Z> ", "Fx <t-X>", "Bob1:Left Knee <T-X>",
+         "Kim3:Knee <A-X>"},
         {});
     const ToolRun run = RunTool({"labels", take, "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -273,13 +274,14 @@ TEST_F(Command, LabelsShowHowTheImportReadsEachChannel) {
         {0, "marker", "", "|UnnamedCharacter|HEAD_marker.tx"},
         {1, "marker", "", "its name matches an earlier name only when case is ignored"},
         {2, "segment", "Bob", "channel 3 keys the same attribute"},
-        {3, "segment", "Bob", "|Bob|Hips.rx"},
+        {3, "segment", "Bob", "|Bob|Hips.tx"},
         {4, "local", "Bob", "|Bob|Hips_local.ty"},
         {5, "local", "", "it has no suffix such as <P-X>"},
         {6, "local", "Ann", "its suffix <Q-X> names no attribute"},
         {7, "local", "Kim", "|Kim|Knee_local.tz"},
         {8, "local", "", "|Fx_local.tx"},            // no subject: the top of the scene
         {9, "segment", "Bob", "|Bob|Left_Knee.tx"},  // a node name
+        {10, "segment", "Kim", "the import keys a rotation only from all three angles"},
     };
     ASSERT_EQ(channels.size(), std::size(cases));
     for (const LabelCase& expected : cases) {
@@ -301,7 +303,7 @@ TEST_F(Command, LabelsShowHowTheImportReadsEachChannel) {
     const ToolRun text = RunTool({"labels", take});
     for (const char* line :
          {"  subjects: Bob (Bob2 and Bob1 merged), Ann, Kim (Kim3)\n",
-          "  3 Bob1:Hips <A-X>: segment Bob1:Hips, subject Bob, keys |Bob|Hips.rx\n",
+          "  3 Bob1:Hips <T-X>: segment Bob1:Hips, subject Bob, keys |Bob|Hips.tx\n",
           "renames a node whose name a sibling already holds"}) {
         EXPECT_NE(text.out.find(line), std::string::npos) << text.out;
     }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include "TakeReading.h"
@@ -25,17 +27,28 @@ using NodeKey = std::tuple<std::string, std::string, size_t>;
 struct Bindings {
     std::map<NodeKey, std::map<ChannelSlot, Binding>> nodes;
     std::map<size_t, size_t> takenOver;  // channel -> the later channel that keys its attribute
+    std::set<size_t> partialRotation;    // angles of a locator that lacks one of the three
 };
 
+// Binds the binding's slot, taking it over from an earlier channel.
+void BindSlot(std::map<ChannelSlot, Binding>& slots, ChannelSlot slot, const Binding& binding,
+              Bindings& bindings) {
+    auto [bound, added] = slots.insert({slot, binding});
+    if (!added) {
+        bindings.takenOver[bound->second.channel] = binding.channel;
+        bound->second = binding;
+    }
+}
+
 // As the import binds: every label that feeds a locator keys the attribute its remainder
-// names; a later label keying the same attribute of the same node takes it over.
+// names; a later label keying the same attribute of the same node takes it over. A locator
+// keys a rotation only from all three angles.
 Bindings Bind(const std::vector<std::string>& labels) {
     Bindings bindings;
     const std::vector<LocatorPlan> plan = planLocators(labels);
     for (size_t n = 0; n < plan.size(); ++n) {
         const LocatorPlan& locator = plan[n];
-        const bool marker = locator.kind == LocatorKind::kMarker;
-        auto& slots = bindings.nodes[{locator.group, locator.node, marker ? n + 1 : 0}];
+        std::map<ChannelSlot, Binding> own;
         for (size_t channel = 0; channel < labels.size(); ++channel) {
             const std::string& label = labels[channel];
             std::string attribute;
@@ -44,14 +57,24 @@ Bindings Bind(const std::vector<std::string>& labels) {
             }
             const ChannelSlot slot =
                 channelSlotForLabel(label.substr(locator.name.size()), attribute);
-            if (slot == kNoChannelSlot) {
-                continue;
+            if (slot != kNoChannelSlot) {
+                BindSlot(own, slot, Binding{channel, attribute}, bindings);
             }
-            auto [bound, added] = slots.insert({slot, Binding{channel, attribute}});
-            if (!added) {
-                bindings.takenOver[bound->second.channel] = channel;
-                bound->second.channel = channel;
+        }
+        const ChannelSlot angles[] = {kSlotRX, kSlotRY, kSlotRZ};
+        if (!std::all_of(std::begin(angles), std::end(angles),
+                         [&own](ChannelSlot slot) { return own.count(slot) > 0; })) {
+            for (ChannelSlot slot : angles) {
+                if (own.count(slot)) {
+                    bindings.partialRotation.insert(own[slot].channel);
+                    own.erase(slot);
+                }
             }
+        }
+        const bool marker = locator.kind == LocatorKind::kMarker;
+        auto& slots = bindings.nodes[{locator.group, locator.node, marker ? n + 1 : 0}];
+        for (const auto& [slot, binding] : own) {
+            BindSlot(slots, slot, binding, bindings);
         }
     }
     return bindings;
@@ -84,6 +107,10 @@ std::string SkipReason(const LabelReading& reading, const Bindings& bindings) {
     auto takenOver = bindings.takenOver.find(static_cast<size_t>(reading.channel));
     if (takenOver != bindings.takenOver.end()) {
         return "channel " + std::to_string(takenOver->second) + " keys the same attribute";
+    }
+    if (bindings.partialRotation.count(static_cast<size_t>(reading.channel))) {
+        return "the import keys a rotation only from all three angles, and its locator lacks "
+               "one";
     }
     return "its name matches an earlier name only when case is ignored; keys are bound by the "
            "exact name";
