@@ -211,8 +211,21 @@ def test_validate_finds_what_the_command_finds(tmp_path, data):
 def test_validate_checks_a_take_as_written(generate):
     take_ = kfile.read(generate(frames=6))
     assert not any(f.problem for f in kfile.validate(take_))
-    take_.datagroup(0).rate = 0.5  # below 1: the import keys at rate 0
-    assert [f.check for f in kfile.validate(take_) if f.problem] == ["rate"]
+    take_.datagroup(0).rate = 0.5  # keyed at its own rate, between the scene's frames
+    found = kfile.validate(take_)
+    assert not any(f.problem for f in found) and "rate" in [f.check for f in found]
+
+
+def test_validate_of_a_take_read_from_a_cut_file_reports_the_cut_record(generate, tmp_path):
+    data = generate(frames=6).read_bytes()
+    cut = tmp_path / "cut.K"
+    cut.write_bytes(data[:len(data) - 5])
+    [from_file] = [f for f in kfile.validate(cut) if f.check == "truncated-record"]
+    take_ = kfile.read(cut)
+    [from_take] = [f for f in kfile.validate(take_) if f.check == "truncated-record"]
+    assert from_take.problem and from_take.offset == from_file.offset == \
+        take_.report.incomplete_offset
+    assert f"its {take_.report.incomplete_bytes} bytes were dropped" in from_take.message
 
 
 @pytest.mark.parametrize("ending", ["size_limit", "sigterm"])

@@ -7,7 +7,7 @@
 #include <set>
 #include <tuple>
 
-#include "TakeReading.h"
+#include "Numbers.h"
 #include "import/ChannelLabels.h"
 
 using namespace kfile;
@@ -134,7 +134,8 @@ ValueKind KindOf(bool (KFileDynamicRecord::*getter)(int32_t, Stored&) const,
 
 bool ReadsValues(const KFileDatagroupRecord& group, KValueType& valuesAs) {
     const int32_t type = group.GetValueType();
-    if (IsNumericValueType(type) && group.GetValueSize() == KValueTypeWidth(type)) {
+    const bool number = type >= kValueShort && type <= kValueBoolean;
+    if (number && group.GetValueSize() == KValueTypeWidth(type)) {
         valuesAs = static_cast<KValueType>(type);
         return true;
     }

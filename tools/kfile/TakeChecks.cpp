@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "LabelReading.h"
-#include "TakeReading.h"
+#include "Numbers.h"
 #include "kfile/kfile.h"
 
 using namespace kfile;

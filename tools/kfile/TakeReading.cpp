@@ -1,7 +1,6 @@
 #include "TakeReading.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <type_traits>
@@ -37,35 +36,6 @@ std::unique_ptr<KFileContents> ReadTakeOrComplain(const std::string& fileName, C
         *report = std::move(take.report);
     }
     return std::move(take.contents);
-}
-
-namespace {
-
-template <typename Number>
-std::string ShortestText(Number value) {
-    char buffer[64];
-    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-}  // namespace
-
-std::string NumberText(double value) {
-    return ShortestText(value);
-}
-std::string NumberText(float value) {
-    return ShortestText(value);
-}
-
-std::string RateText(float rate) {
-    const float size = std::abs(rate);
-    if (!(size >= 1e-6 && size < 1e15)) {
-        return NumberText(rate);  // 0, 1e-30, 1e+30, inf, nan
-    }
-    char buffer[64];
-    const std::to_chars_result result =
-        std::to_chars(buffer, buffer + sizeof buffer, rate, std::chars_format::fixed);
-    return std::string(buffer, result.ptr);
 }
 
 bool IsNumericValueType(int32_t valueType) {
@@ -184,10 +154,6 @@ DatagroupFrames CountFrames(const KFileContents& contents, const KFileDatagroupR
         CountMissing(record, group.GetValueType(), frames);
     }
     return frames;
-}
-
-std::string Counted(int64_t count, const std::string& thing) {
-    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
 std::string DroppedRecordText(uint64_t incompleteBytes) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Numbers.h"
 #include "kfile/kfile.h"
 
 struct Console;
@@ -23,13 +24,6 @@ std::unique_ptr<kfile::KFileContents> ReadTakeOrComplain(const std::string& file
                                                          Console& console,
                                                          kfile::KReadReport* report = nullptr);
 
-// The shortest text that reads back as the same number.
-std::string NumberText(double value);
-std::string NumberText(float value);
-
-// A rate in plain decimals, as short as reads back the same: "29.97", "100000", not "1e+05".
-std::string RateText(float rate);
-
 // Whether the library reads values of this type as numbers (Short to Boolean).
 bool IsNumericValueType(int32_t valueType);
 
@@ -37,9 +31,6 @@ bool IsNumericValueType(int32_t valueType);
 // empty) when it is missing, outside the record, or of a type without numbers.
 bool ValueText(const kfile::KFileDynamicRecord& record, int32_t valueType, int32_t channel,
                std::string& text);
-
-// "1 frame", "2 frames".
-std::string Counted(int64_t count, const std::string& thing);
 
 // What reading dropped of a take that ends inside a record (KReadReport::incompleteBytes).
 std::string DroppedRecordText(uint64_t incompleteBytes);
