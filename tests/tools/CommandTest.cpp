@@ -272,6 +272,14 @@ TEST_F(Command, EightBitNamesComeOutAsUtf8) {
     EXPECT_EQ(labels["datagroups"][0]["channels"][0]["keys"][0]["path"], "|Zo_|T_te_marker");
     const Json validate = Json::parse(RunTool({"validate", take, "--json"}).out);
     EXPECT_TRUE(validate["clean"]);
+    // File names too, in JSON: each byte the character of its code, never U+FFFD.
+    const std::string named = dir_.Write("Zo\xE9.K", ReadFileBytes(take));
+    const std::string namedUtf8 = dir_.Path("Zo\xC3\xA9.K");
+    for (const char* command : {"info", "labels", "validate"}) {
+        EXPECT_EQ(Json::parse(RunTool({command, named, "--json"}).out)["file"], namedUtf8);
+    }
+    const Json missing = Json::parse(RunTool({"info", named + "x", "--json"}).out);
+    EXPECT_EQ(missing["error"]["path"], namedUtf8 + "x");
     const auto rows = ParseCsv(RunTool({"export", take}).out);
     EXPECT_EQ(rows.at(0), (std::vector<std::string>{"frame", "time", zoeUtf8, allUtf8}));
 }

@@ -72,7 +72,7 @@ std::vector<BrokenTake> BrokenTakes() {
                            .bytes();
     return {
         {"NotAKfile", {'k', '#', 1, 0}, "not-a-k-file", "header", -1, 0, "\"K#\""},
-        {"TooShort", {'K'}, "not-a-k-file", "header", -1, 0, "4-byte header"},
+        {"TooShort", {'K'}, "not-a-k-file", "header", -1, 0, "holds 1 byte; a K-file"},
         {"SectionCut", cutBody, "truncated-section", "DATAGROUP", -1, 4, "declares 100"},
         {"NoTerminator", cutList, "truncated-section", "header", -1, 4 + 32 + 3, "terminator"},
         {"RecordPastBody", longRecord, "truncated-record", "DATAGROUP", 0, kFirstBody,
@@ -80,6 +80,8 @@ std::vector<BrokenTake> BrokenTakes() {
         {"RecordCut", cutRecord, "truncated-record", "records", 0, records, "file ends"},
         {"RecordLength", Take(one, {Frame(0, 1, 3)}), "record-length", "records", 0, records,
          "6 + 2 labels x 8 bytes = 22"},
+        {"RecordLengthOneLabel", Take({Group(0, {"a <P-X>"})}, {Frame(0, 1)}), "record-length",
+         "records", 0, RecordsStart({Group(0, {"a <P-X>"})}), "6 + 1 label x 8 bytes = 14"},
         {"UnknownDatagroup", Take(one, {Frame(0, 1), Frame(4, 1)}), "unknown-datagroup", "records",
          1, second, "datagroup 4"},
         {"DuplicateFrame", Take(one, {Frame(0, 7), Frame(0, 7)}), "duplicate-frame", "records", 1,

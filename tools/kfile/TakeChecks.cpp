@@ -125,8 +125,8 @@ class Checker {
 bool Checker::CheckHeader() {
     if (bytes_.size() < kHeaderSize) {
         Add("not-a-k-file", "header", -1, 0,
-            "the file holds " + std::to_string(bytes_.size()) +
-                " bytes; a K-file starts with a 4-byte header (\"K#\" and a version)");
+            "the file holds " + Counted(int64_t(bytes_.size()), "byte") +
+                "; a K-file starts with a 4-byte header (\"K#\" and a version)");
         return false;
     }
     if (bytes_[0] != 'K' || bytes_[1] != '#') {
@@ -156,8 +156,9 @@ bool Checker::WalkSections(uint64_t& position) {
         const uint64_t body = position + kSectionHeader;
         if (uint64_t(length) > Left(body)) {
             Add("truncated-section", name, -1, position,
-                "section " + name + " declares " + std::to_string(length) +
-                    " body bytes, but only " + std::to_string(Left(body)) + " follow its header");
+                "section " + name + " declares " + Counted(length, "body byte") + ", but only " +
+                    std::to_string(Left(body)) + (Left(body) == 1 ? " follows" : " follow") +
+                    " its header");
             return false;
         }
         const bool datagroups = SameName(name, KFileDatagroupSection::kName);
@@ -186,8 +187,8 @@ void Checker::WalkRecordSection(const std::string& name, uint64_t body, uint64_t
         }
         if (length < 0 || uint64_t(length) > end - position - 2) {
             Add("truncated-record", name, index, position,
-                "record " + std::to_string(index) + " announces " + std::to_string(length) +
-                    " bytes, but its section body has " + std::to_string(end - position - 2) +
+                "record " + std::to_string(index) + " announces " + Counted(length, "byte") +
+                    ", but its section body has " + std::to_string(end - position - 2) +
                     " left");
             return;
         }
@@ -233,7 +234,7 @@ void Checker::CheckDeclaredFrames() {
         Add("declared-frames", "PARAMETER", -1, declaredAt_,
             "the parameter FRAMES declares frames " + std::to_string(declaredFrames_->first) +
                 " to " + std::to_string(declaredFrames_->second) + " (" + std::to_string(declared) +
-                "), but no datagroup holds more than " + std::to_string(held) + " records",
+                "), but no datagroup holds more than " + Counted(held, "record"),
             false);
     }
 }
@@ -276,8 +277,8 @@ void Checker::CheckDatagroup(const Datagroup& group, const DatagroupReading& rea
         Add("value-size", "DATAGROUP", group.index, group.offset,
             what + " stores values in " + std::to_string(record.GetValueSize()) +
                 "-byte slots, but its value type " + std::to_string(record.GetValueType()) +
-                (type.empty() ? "" : " (" + type + ")") + " is " + std::to_string(width) +
-                " bytes wide: " +
+                (type.empty() ? "" : " (" + type + ")") + " is " + Counted(width, "byte") +
+                " wide: " +
                 (ReadsValues(record, valuesAs) ? "the import reads them as 8-byte doubles"
                                                : "the import keys none of them"));
     }
@@ -320,8 +321,8 @@ void Checker::WalkDynamicRecords(uint64_t position) {
         const int16_t length = Load<int16_t>(bytes_, position);
         if (length > 0 && uint64_t(length) > Left(position + 2)) {
             Add("truncated-record", "records", index, position,
-                "record " + std::to_string(index) + " announces " + std::to_string(length) +
-                    " bytes, but the file ends after " + std::to_string(Left(position + 2)));
+                "record " + std::to_string(index) + " announces " + Counted(length, "byte") +
+                    ", but the file ends after " + std::to_string(Left(position + 2)));
             return;
         }
         if (length > 0) {
@@ -330,8 +331,8 @@ void Checker::WalkDynamicRecords(uint64_t position) {
             Add("negative-length", "records", index, position,
                 "record " + std::to_string(index) + " announces " + std::to_string(length) +
                     " bytes: readers skip its length alone and read the " +
-                    std::to_string(Left(position + 2)) +
-                    " bytes after it as records, whatever they hold");
+                    Counted(int64_t(Left(position + 2)), "byte") +
+                    " after it as records, whatever they hold");
         }
         position += 2 + uint64_t(std::max<int16_t>(length, 0));
     }
@@ -341,8 +342,8 @@ void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length)
     const std::string where = "record " + std::to_string(index);
     if (length < KFileDynamicRecord::kHeaderSize) {
         Add("record-length", "records", index, offset,
-            where + " holds " + std::to_string(length) +
-                " bytes: too few for its datagroup id and frame (6)");
+            where + " holds " + Counted(length, "byte") +
+                ": too few for its datagroup id and frame (6)");
         return;
     }
     const int16_t id = Load<int16_t>(bytes_, offset + 2);
@@ -362,10 +363,10 @@ void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length)
             int64_t{group->record->GetLabelCount()} * group->record->GetValueSize();
         if (length != expected) {
             Add("record-length", "records", index, offset,
-                what + " holds " + std::to_string(length) + " bytes; its datagroup expects 6 + " +
-                    std::to_string(group->record->GetLabelCount()) + " labels x " +
-                    std::to_string(group->record->GetValueSize()) +
-                    " bytes = " + std::to_string(expected));
+                what + " holds " + Counted(length, "byte") + "; its datagroup expects 6 + " +
+                    Counted(group->record->GetLabelCount(), "label") + " x " +
+                    Counted(group->record->GetValueSize(), "byte") + " = " +
+                    std::to_string(expected));
         }
     }
     ++recordsOf_[id];
