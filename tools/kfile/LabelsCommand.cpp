@@ -55,7 +55,8 @@ Json ReadingJson(const LabelReading& reading) {
     return json;
 }
 
-void PrintReading(std::ostream& out, const LabelReading& reading) {
+void PrintReading(std::ostream& out, const LabelReading& reading,
+                  const DatagroupReading& datagroup) {
     out << "  " << reading.channel << " " << reading.label << ": " << reading.kind << " "
         << reading.name;
     if (!reading.subject.empty()) {
@@ -66,7 +67,10 @@ void PrintReading(std::ostream& out, const LabelReading& reading) {
         const LabelKey& key = reading.keys[k];
         out << (k ? " and " : "") << key.NodePath() << "." << key.attribute;
     }
-    out << (reading.keys.empty() ? "none (" + reading.skipReason + ")" : "") << "\n";
+    const bool toldAbove = !datagroup.keyed;  // one reason for every channel
+    out << (reading.keys.empty() ? "none" + (toldAbove ? "" : " (" + reading.skipReason + ")")
+                                 : "")
+        << "\n";
 }
 
 // "Bob (Bob1 and Bob2 merged), Ann"
@@ -122,7 +126,7 @@ int RunLabels(const InspectOptions& options, Console& console) {
                 console.out << "  subjects: " << SubjectsText(subjects) << "\n";
             }
             for (const LabelReading& label : readings) {
-                PrintReading(console.out, label);
+                PrintReading(console.out, label, reading);
             }
             continue;
         }

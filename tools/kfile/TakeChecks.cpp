@@ -293,7 +293,7 @@ void Checker::CheckDatagroup(const Datagroup& group, const DatagroupReading& rea
         Add("rate", "DATAGROUP", group.index, group.offset,
             what + " has rate " + rateText +
                 ", not a whole number of frames per second: the import keys frame f at f / " +
-                rateText + " seconds, between the frames of a scene at a whole rate",
+                rateText + " seconds, wherever that falls among the frames of the scene",
             false);
     }
     if (!reading.keyed) {
@@ -410,13 +410,15 @@ void Checker::NoteNotFinite() {
     for (const auto& [where, found] : notFinite_) {
         const auto& [id, channel] = where;
         const std::string& label = keyed_[id].labels[size_t(channel)];
+        const bool one = found.count == 1;
         Add("not-finite", "records", found.record, found.offset,
             "datagroup " + std::to_string(id) + " channel " + std::to_string(channel) + " \"" +
                 label + "\" holds " + Counted(found.count, "value") +
-                " that " + (found.count == 1 ? "is" : "are") + " not finite, the first in record " +
+                (one ? " that is not finite, in record " : " that are not finite, the first in record ") +
                 std::to_string(found.record) + " (frame " + std::to_string(found.frame) +
-                "): the import keys none of them, and where one is a rotation angle, none of "
-                "that frame's rotation",
+                "): the import leaves " + (one ? "it" : "them") +
+                " unkeyed (for a rotation angle, the whole rotation of " +
+                (one ? "that frame)" : "those frames)"),
             false);
     }
 }
