@@ -103,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"generate", "x.K", "--markers", "0", "--segments", "0"},
                   2,
                   "",
-                  "no subject with a channel"},
+                  "no subject with a channel: it needs a subject and a marker or a segment (see "
+                  "kfile generate --help for the limits)"},
         UsageCase{"LimitsInHelp", {"generate", "--help"}, 0, "--subjects INT:1 to 1000", ""},
         UsageCase{"EmptyOut", {"generate", ""}, 2, "", "OUT must name a file"},
         UsageCase{"EmptyExportOut", {"export", "t.K", "--out", ""}, 2, "", "--out must name a"},

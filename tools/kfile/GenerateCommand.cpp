@@ -26,7 +26,8 @@ std::string RoomRefusal(const TakeOptions& take, const std::string& fileName) {
 int RunGenerate(const GenerateOptions& options, Console& console) {
     const TakeOptions& take = options.take;
     std::string refused = CheckTakeOptions(take);
-    refused = refused.empty() ? RoomRefusal(take, options.out) : refused;
+    refused = refused.empty() ? RoomRefusal(take, options.out)
+                              : refused + " (see kfile generate --help for the limits)";
     if (!refused.empty()) {
         console.err << "kfile: " << refused << "\n";
         return 2;
