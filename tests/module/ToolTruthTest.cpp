@@ -24,7 +24,7 @@ using testsupport::Bytes;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();  // not the missing marker
-constexpr int kFrames = 4;                                          // 1 to 4
+constexpr int kFrames = 4;                                         // 1 to 4
 
 struct Group {
     int16_t id;
@@ -119,9 +119,11 @@ Bytes TakeOf(const Variant& variant) {
 }
 
 const std::vector<std::string> kLabelForms = {
-    "HEAD <P-X>",       "head <P-Y>",      "Fz",              "Ann:Hips <Q-X>",  // 0-3
-    "Bob1:Hips <A-X>",  "Bob1:Hips <A-Y>", "Bob1:Hips <A-Z>",                    // 4-6
-    "Bob1:Hips <T-X>",  "Bob2:Hips <T-X>", "Kim:Knee <A-X>",  " Fx <t-X> ",      // 7-10
+    "HEAD <P-X>",      "head <P-Y>",      "Fz",
+    "Ann:Hips <Q-X>",                                         // 0-3
+    "Bob1:Hips <A-X>", "Bob1:Hips <A-Y>", "Bob1:Hips <A-Z>",  // 4-6
+    "Bob1:Hips <T-X>", "Bob2:Hips <T-X>", "Kim:Knee <A-X>",
+    " Fx <t-X> ",  // 7-10
 };
 
 std::vector<Variant> Variants() {
@@ -145,15 +147,13 @@ std::vector<Variant> Variants() {
         {"LabelForms", {{0, 120.0f, kfile::kValueDouble, 8, kLabelForms}}},
         {"NotFiniteDoubles", {{0}}, {{1, 0}, {3, 1}}},
         {"NotFiniteFloats", {{0, 120.0f, kfile::kValueFloat, 4}}, {{1, 0}, {2, 0}, {3, 0}}},
-        {"NotFiniteAngle",
-         {{0, 120.0f, kfile::kValueDouble, 8, kLabelForms}},
-         {{2, 5}, {1, 7}}},
+        {"NotFiniteAngle", {{0, 120.0f, kfile::kValueDouble, 8, kLabelForms}}, {{2, 5}, {1, 7}}},
     };
 }
 
-const std::map<std::string, std::string> kLongNames = {
-    {"tx", "translateX"}, {"ty", "translateY"}, {"tz", "translateZ"},
-    {"rx", "rotateX"},    {"ry", "rotateY"},    {"rz", "rotateZ"}};
+const std::map<std::string, std::string> kLongNames = {{"tx", "translateX"}, {"ty", "translateY"},
+                                                       {"tz", "translateZ"}, {"rx", "rotateX"},
+                                                       {"ry", "rotateY"},    {"rz", "rotateZ"}};
 
 // Every keyed plug of the scene ("|Bob|M.translateX") with its keys (UI time, value).
 std::map<std::string, std::vector<std::pair<double, double>>> SceneKeys() {
@@ -226,7 +226,8 @@ TEST_P(ToolTruth, LabelsValidateAndInfoTellWhatTheImportMakes) {
             }
             if (keyed) {
                 // At frame / rate seconds, to the host's resolution of time.
-                const double time = MTime(frame / double(rate), MTime::kSeconds).as(MTime::uiUnit());
+                const double time =
+                    MTime(frame / double(rate), MTime::kSeconds).as(MTime::uiUnit());
                 expected.push_back({time, ReadValue(variant, g, c, frame) / 10});
             }
         }
@@ -235,7 +236,8 @@ TEST_P(ToolTruth, LabelsValidateAndInfoTellWhatTheImportMakes) {
         for (size_t k = 0; k < keys.size(); ++k) {
             EXPECT_NEAR(keys[k].first, expected[k].first, 1e-9);
             if (!angle) {
-                EXPECT_NEAR(keys[k].second, expected[k].second, 1e-6 * std::abs(expected[k].second));
+                EXPECT_NEAR(keys[k].second, expected[k].second,
+                            1e-6 * std::abs(expected[k].second));
             }
         }
     }

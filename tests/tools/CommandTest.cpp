@@ -14,8 +14,8 @@
 #include "Csv.h"
 #include "HeapCounter.h"
 #include "Output.h"
-#include "TakeReading.h"
 #include "TakeGenerator.h"
+#include "TakeReading.h"
 #include "TestFiles.h"
 #include "ToolRun.h"
 
@@ -293,11 +293,11 @@ struct LabelCase {
 };
 
 TEST_F(Command, LabelsShowHowTheImportReadsEachChannel) {
-    const std::string take = HandBuilt(
-        {"HEAD <P-X>", "head <P-Y>", "Bob2:Hips <T-X>", "Bob1:Hips <T-X>", "Bob1:Hips <t-Y>", "Fz",
-         "Ann:Hips <Q-X>", "Kim3:Knee  <T-Z> ", "Fx <t-X>", "Bob1:Left Knee <T-X>",
-         "Kim3:Knee <A-X>"},
-        {});
+    const std::string take =
+        HandBuilt({"HEAD <P-X>", "head <P-Y>", "Bob2:Hips <T-X>", "Bob1:Hips <T-X>",
+                   "Bob1:Hips <t-Y>", "Fz", "Ann:Hips <Q-X>", "Kim3:Knee  <T-Z> ", "Fx <t-X>",
+                   "Bob1:Left Knee <T-X>", "Kim3:Knee <A-X>"},
+                  {});
     const ToolRun run = RunTool({"labels", take, "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     const Json labels = Json::parse(run.out);

@@ -173,11 +173,11 @@ int TellParseError(CLI::App& app, const CLI::ParseError& error, int argc, const 
         "kfile " + (commands.empty() ? "" : commands.front()->get_name() + " ") + "--help";
     message += " (see " + help + ")";
     if (AsksForJson(argc, argv)) {
-        console.out << JsonText({{"error",
-                                  {{"path", nullptr},
-                                   {"reason", Latin1ToUtf8(message)},
-                                   {"offset", nullptr}}}})
-                    << "\n";
+        console.out
+            << JsonText(
+                   {{"error",
+                     {{"path", nullptr}, {"reason", Latin1ToUtf8(message)}, {"offset", nullptr}}}})
+            << "\n";
     } else {
         console.err << "kfile: " << message << "\n";
     }

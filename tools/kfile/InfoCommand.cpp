@@ -179,10 +179,10 @@ void PrintDatagroup(std::ostream& out, const Json& group) {
     const std::string typeName = group["valueTypeName"];
     out << "datagroup " << group["id"] << " \"" << group["name"].get<std::string>()
         << "\": " << (typeName.empty() ? "unknown" : typeName) << " (type " << group["valueType"]
-        << "), " << group["valueSize"] << "-byte values, " << (group["rate"].is_number() ? RateText(group["rate"].get<float>())
-                                                     : ScalarText(group["rate"]))
-        << " fps, "
-        << Counted(group["channelCount"].get<int64_t>(), "channel") << "\n  "
+        << "), " << group["valueSize"] << "-byte values, "
+        << (group["rate"].is_number() ? RateText(group["rate"].get<float>())
+                                      : ScalarText(group["rate"]))
+        << " fps, " << Counted(group["channelCount"].get<int64_t>(), "channel") << "\n  "
         << Counted(group["records"].get<int64_t>(), "record");
     if (group["records"] > 0) {
         out << ", frames " << group["firstFrame"] << " to " << group["lastFrame"];

@@ -97,7 +97,8 @@ LabelReading Classify(int32_t channel, const std::string& label) {
 
 std::string SkipReason(const LabelReading& reading, const Bindings& bindings) {
     std::string attribute;
-    const std::string suffix = trimTrailingSpace(trimLeadingSpace(reading.label.substr(reading.name.size())));
+    const std::string suffix =
+        trimTrailingSpace(trimLeadingSpace(reading.label.substr(reading.name.size())));
     if (suffix.empty()) {
         return "it has no suffix such as <P-X> or <A-Y> to name an attribute";
     }
@@ -160,8 +161,8 @@ DatagroupReading ReadDatagroup(const std::vector<const KFileDatagroupRecord*>& r
     // Datagroup ids are 16-bit: a larger count names no further datagroup.
     const int64_t count = std::min<int64_t>(static_cast<int64_t>(records.size()), INT16_MAX + 1);
     if (id < 0 || id >= count) {
-        reading.reason = "the import reads the datagroups of ids 0 to " +
-                         std::to_string(count - 1) + " only";
+        reading.reason =
+            "the import reads the datagroups of ids 0 to " + std::to_string(count - 1) + " only";
         return reading;
     }
     size_t first = index;

@@ -33,8 +33,8 @@ struct LabelReading {
 // makes locators from the labels of the last record of each id and keys them at the rate and
 // with the values of the first one (the library's lookups), as far as it can read them.
 struct DatagroupReading {
-    bool locators = false;  // its labels become locators
-    bool keyed = false;     // and its frames key them
+    bool locators = false;                             // its labels become locators
+    bool keyed = false;                                // and its frames key them
     kfile::KValueType valuesAs = kfile::kValueDouble;  // how its values are read, when keyed
     std::string reason;                                // why it keys nothing
 };

@@ -68,8 +68,7 @@ void PrintReading(std::ostream& out, const LabelReading& reading,
         out << (k ? " and " : "") << key.NodePath() << "." << key.attribute;
     }
     const bool toldAbove = !datagroup.keyed;  // one reason for every channel
-    out << (reading.keys.empty() ? "none" + (toldAbove ? "" : " (" + reading.skipReason + ")")
-                                 : "")
+    out << (reading.keys.empty() ? "none" + (toldAbove ? "" : " (" + reading.skipReason + ")") : "")
         << "\n";
 }
 

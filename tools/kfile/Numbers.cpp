@@ -35,4 +35,3 @@ std::string RateText(float rate) {
 std::string Counted(int64_t count, const std::string& thing) {
     return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
-

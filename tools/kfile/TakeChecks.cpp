@@ -188,8 +188,7 @@ void Checker::WalkRecordSection(const std::string& name, uint64_t body, uint64_t
         if (length < 0 || uint64_t(length) > end - position - 2) {
             Add("truncated-record", name, index, position,
                 "record " + std::to_string(index) + " announces " + Counted(length, "byte") +
-                    ", but its section body has " + std::to_string(end - position - 2) +
-                    " left");
+                    ", but its section body has " + std::to_string(end - position - 2) + " left");
             return;
         }
         if (first) {
@@ -414,7 +413,8 @@ void Checker::NoteNotFinite() {
         Add("not-finite", "records", found.record, found.offset,
             "datagroup " + std::to_string(id) + " channel " + std::to_string(channel) + " \"" +
                 label + "\" holds " + Counted(found.count, "value") +
-                (one ? " that is not finite, in record " : " that are not finite, the first in record ") +
+                (one ? " that is not finite, in record "
+                     : " that are not finite, the first in record ") +
                 std::to_string(found.record) + " (frame " + std::to_string(found.frame) +
                 "): the import leaves " + (one ? "it" : "them") +
                 " unkeyed (for a rotation angle, the whole rotation of " +

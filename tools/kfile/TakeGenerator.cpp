@@ -295,8 +295,7 @@ Pose Generator::PoseAt(const Subject& subject, double seconds) const {
     pose.origins.resize(count);
     pose.rotations[0] = RotationFromVector(pose.rootVector);
     pose.origins[0] = {2500.0 * subject.phase + kWalkRadius * std::cos(heading),
-                       kWalkRadius * std::sin(heading),
-                       950 + 25 * std::sin(4 * seconds)};
+                       kWalkRadius * std::sin(heading), 950 + 25 * std::sin(4 * seconds)};
     for (size_t s = 1; s < count; ++s) {
         const int32_t index = static_cast<int32_t>(s);
         const size_t parent = static_cast<size_t>(SegmentParent(index));

@@ -44,9 +44,9 @@ struct DatagroupFrames {
     int32_t records = 0;
     int32_t firstFrame = 0;  // smallest and largest frame number; 0 without records
     int32_t lastFrame = 0;
-    std::vector<int64_t> missing;  // per channel: records without a value for it
+    std::vector<int64_t> missing;    // per channel: records without a value for it
     std::vector<int64_t> notFinite;  // per channel: values that are infinite or not a number
-    int32_t incomplete = 0;        // records whose value block is not one value per channel
+    int32_t incomplete = 0;          // records whose value block is not one value per channel
 };
 
 DatagroupFrames CountFrames(const kfile::KFileContents& contents,

@@ -202,7 +202,8 @@ class KFileManager {
     // False when memory ran out.
     bool ReadDynamicRecords(KFileContents& contents);
     bool ReadDynamicRecord(KFileContents& contents);
-    // Counts the bytes from `start` to where reading stopped as a record cut by the end of the file.
+    // Counts the bytes from `start` to where reading stopped as a record cut by the end of the
+    // file.
     void NoteIncompleteRecord(uint64_t start);
     bool WriteContents(KFileContents& contents);
     void Fail(KReadError error, uint64_t offset);
