@@ -84,8 +84,10 @@ std::string KReadReport::Describe() const {
         return std::string(KReadErrorMessage(error)) + ": " +
                std::generic_category().message(systemError);
     }
+    // Memory that ran out before the file's size was known leaves no place to tell.
+    const bool nowhere = error == KReadError::kNoMemory && fileSize == 0;
     if (error == KReadError::kNone || error == KReadError::kNotOpen ||
-        error == KReadError::kCannotOpen) {
+        error == KReadError::kCannotOpen || nowhere) {
         return KReadErrorMessage(error);
     }
     std::string where = errorSection.empty() ? "" : "in section " + errorSection + ", ";
