@@ -10,7 +10,6 @@
 #include <cmath>
 #include <limits>
 #include <map>
-#include <set>
 #include <sstream>
 
 #include "ModuleTest.h"
@@ -34,10 +33,10 @@ struct Group {
     std::vector<std::string> labels = {"Bob:M <T-X>", "Bob:M <T-Y>"};
 };
 
-// A value of channel c of the group at section index g in frame f: distinct across the take,
-// small for angles. `odd` (frame, channel) pairs hold inf, NaN or 1e308 instead, by turns:
-// 1e308 is infinite as a Float (as a Double, millimetres that the host's centimetres cannot
-// hold, which the tools do not predict).
+// A take: its datagroups, with frames 1 to kFrames each. `odd` (frame, channel) pairs of the
+// first hold inf, NaN or 1e308 instead of their value, by turns: 1e308 is infinite as a Float
+// (as a Double, millimetres that the host's centimetres cannot hold, which the tools do not
+// predict).
 struct Variant {
     const char* name;
     std::vector<Group> groups;
@@ -48,6 +47,8 @@ void PrintTo(const Variant& variant, std::ostream* out) {
     *out << variant.name;
 }
 
+// The value of channel c of the group at section index g in frame f: distinct across the take,
+// small for angles.
 double Value(const Group& group, size_t g, size_t c, int frame) {
     const bool angle = group.labels[c].find("<A-") != std::string::npos;
     return angle ? 0.1 * double(c + 1) + 0.01 * frame : 1000.0 * double(g + 1) + 10.0 * c + frame;
@@ -206,8 +207,8 @@ TEST_P(ToolTruth, LabelsValidateAndInfoTellWhatTheImportMakes) {
             }
         }
     }
-    // Every plug keyed is predicted, and a predicted plug holds the channel's finite values
-    // at frame / rate seconds (an angle: as many keys as frames).
+    // Every plug keyed is predicted, and a predicted plug holds the channel's finite values at
+    // frame / rate seconds (an angle: keys at the frames whose three angles are all finite).
     for (const auto& [plug, keys] : scene) {
         EXPECT_TRUE(predicted.count(plug)) << plug << " is keyed, not predicted";
     }
@@ -296,10 +297,9 @@ TEST_P(ToolTruth, LabelsValidateAndInfoTellWhatTheImportMakes) {
     }
     std::map<std::pair<size_t, size_t>, int64_t> written;
     for (const auto& [frame, c] : variant.odd) {
-        written[{0, size_t(c)}] += std::isfinite(ReadValue(variant, 0, size_t(c), frame)) ? 0 : 1;
-    }
-    for (auto counted = written.begin(); counted != written.end();) {
-        counted = counted->second == 0 ? written.erase(counted) : std::next(counted);
+        if (!std::isfinite(ReadValue(variant, 0, size_t(c), frame))) {
+            ++written[{0, size_t(c)}];
+        }
     }
     EXPECT_EQ(notFinite, written);
     for (const auto& [where, count] : written) {
