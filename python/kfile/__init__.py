@@ -409,8 +409,9 @@ def _check_regular_file(name: str | bytes) -> None:
 def read(path: PathLike) -> Take:
     """Reads the take at ``path`` (str, bytes or os.PathLike).
 
-    Raises ``ReadError`` when the file is not a complete K-file, and ``OSError`` (with
-    ``errno`` and ``filename``) when it is not a regular file or cannot be opened.
+    Raises ``ReadError`` when the file is not a complete K-file, ``MemoryError`` when there is
+    not enough memory to hold it, and ``OSError`` (with ``errno`` and ``filename``) when it is
+    not a regular file or cannot be opened.
     """
     name = os.fspath(path)
     _check_regular_file(name)
@@ -421,6 +422,8 @@ def read(path: PathLike) -> Take:
             open(name, "rb").close()  # raises the OSError that tells why
             raise OSError(errno.EIO, "the file cannot be opened", name)
         shown = os.fsdecode(name)
+        if reason == "no_memory":
+            raise MemoryError(f"{shown}: {message}")
         raise ReadError(f"{shown}: {message}", reason=reason, offset=offset, section=section,
                         path=shown)
     parameters: dict[str, Parameter] = {}

@@ -64,6 +64,15 @@ def test_hostile_takes_raise_read_error_with_reason_and_place(tmp_path, data, re
     assert str(error.value).startswith(error.value.path + ": ")
 
 
+def test_a_read_without_memory_raises_memory_error_not_read_error(tmp_path, monkeypatch):
+    path = tmp_path / "take.K"
+    path.write_bytes(b"K#\x01\x00")
+    failed = {"error": ("no_memory", "there is not enough memory to hold the file", 0, "")}
+    monkeypatch.setattr(kfile._kfile, "read", lambda name: failed)
+    with pytest.raises(MemoryError, match="not enough memory"):
+        kfile.read(path)
+
+
 def test_every_cut_of_a_take_raises_before_the_records_and_reads_a_prefix_after(
         generate, tmp_path):
     full_path = generate(frames=5, markers=2, segments=1)
