@@ -84,8 +84,10 @@ std::string KReadReport::Describe() const {
         return std::string(KReadErrorMessage(error)) + ": " +
                std::generic_category().message(systemError);
     }
+    // Memory that ran out before the file's size was known leaves no place to tell.
+    const bool nowhere = error == KReadError::kNoMemory && fileSize == 0;
     if (error == KReadError::kNone || error == KReadError::kNotOpen ||
-        error == KReadError::kCannotOpen) {
+        error == KReadError::kCannotOpen || nowhere) {
         return KReadErrorMessage(error);
     }
     std::string where = errorSection.empty() ? "" : "in section " + errorSection + ", ";
@@ -261,6 +263,11 @@ KSectionHandler& KFileManager::FindHandler(const std::string& name) const {
     return const_cast<KUnknownSectionHandler&>(unknownHandler_);
 }
 
+void KFileManager::NoteIncompleteRecord(uint64_t start) {
+    lastReport_.incompleteBytes = wrapper_.Position() - start;
+    lastReport_.incompleteOffset = start;
+}
+
 bool KFileManager::ReadDynamicRecords(KFileContents& contents) {
     while (!wrapper_.AtEnd() && !wrapper_.HasError()) {
         if (!ReadDynamicRecord(contents)) {
@@ -277,7 +284,7 @@ bool KFileManager::ReadDynamicRecord(KFileContents& contents) {
     const uint64_t start = wrapper_.Position();
     int16_t length = 0;
     if (!ReadInt16(wrapper_, length)) {
-        lastReport_.incompleteBytes = wrapper_.Position() - start;
+        NoteIncompleteRecord(start);
         return true;
     }
     if (length <= 0) {
@@ -285,7 +292,7 @@ bool KFileManager::ReadDynamicRecord(KFileContents& contents) {
     }
     if (static_cast<uint64_t>(length) > wrapper_.Remaining()) {
         wrapper_.Discard(static_cast<uint64_t>(length));
-        lastReport_.incompleteBytes = wrapper_.Position() - start;
+        NoteIncompleteRecord(start);
         return true;
     }
     KBytes payload = contents.NewRecordBytes(length, wrapper_.Remaining());
@@ -294,7 +301,7 @@ bool KFileManager::ReadDynamicRecord(KFileContents& contents) {
         return false;
     }
     if (!wrapper_.Read(payload.get(), static_cast<unsigned>(length))) {
-        lastReport_.incompleteBytes = wrapper_.Position() - start;
+        NoteIncompleteRecord(start);
         return true;
     }
     auto record = std::make_unique<KFileDynamicRecord>(std::move(payload), length);

@@ -249,6 +249,8 @@ class ReadReport:
     #: Bytes of a dynamic record that the file ends inside of: the record is dropped, as
     #: readers do, and a take cut by a failed copy shows here. 0 for a whole take.
     incomplete_bytes: int
+    #: The byte of the file at which that record starts, with ``incomplete_bytes``.
+    incomplete_offset: int = 0
 
 
 class Points(NamedTuple):
@@ -426,8 +428,9 @@ def _check_regular_file(name: str | bytes) -> None:
 def read(path: PathLike) -> Take:
     """Reads the take at ``path`` (str, bytes or os.PathLike).
 
-    Raises ``ReadError`` when the file is not a complete K-file, and ``OSError`` (with
-    ``errno`` and ``filename``) when it is not a regular file or cannot be opened.
+    Raises ``ReadError`` when the file is not a complete K-file, ``MemoryError`` when there is
+    not enough memory to hold it, and ``OSError`` (with ``errno`` and ``filename``) when it is
+    not a regular file or cannot be opened.
     """
     name = os.fspath(path)
     _check_regular_file(name)
@@ -438,6 +441,8 @@ def read(path: PathLike) -> Take:
             open(name, "rb").close()  # raises the OSError that tells why
             raise OSError(errno.EIO, "the file cannot be opened", name)
         shown = os.fsdecode(name)
+        if reason == "no_memory":
+            raise MemoryError(f"{shown}: {message}")
         raise ReadError(f"{shown}: {message}", reason=reason, offset=offset, section=section,
                         path=shown)
     parameters: dict[str, Parameter] = {}
@@ -453,7 +458,8 @@ def read(path: PathLike) -> Take:
     unknown = [UnknownSection(name=name, body=body, index=index, offset=offset)
                for name, offset, size, body, index in raw["unknown_sections"]]
     report = ReadReport(sections=tuple(SectionReport(*section) for section in raw["sections"]),
-                        incomplete_bytes=raw["incomplete_bytes"])
+                        incomplete_bytes=raw["incomplete_bytes"],
+                        incomplete_offset=raw["incomplete_offset"])
     return Take(version=raw["version"], parameters=parameters, datagroups=datagroups,
                 unknown_sections=unknown, record_order=raw["record_order"], report=report)
 
@@ -473,7 +479,8 @@ class Finding:
 def validate(take: Take | PathLike) -> list[Finding]:
     """What ``kfile validate`` finds in a take: every problem and note, with its section, record
     and byte offset, from the same checks. ``take`` is a path, or a Take, which is checked as
-    ``write`` stores it. The take is clean when no finding is a problem.
+    ``write`` stores it, together with what its read report tells of the file it was read from
+    (a record that file ends inside of). The take is clean when no finding is a problem.
 
     Raises ``OSError`` when the file cannot be read, and what ``write`` raises for a Take it
     cannot store.
@@ -489,9 +496,19 @@ def validate(take: Take | PathLike) -> list[Finding]:
         _check_regular_file(name)
         with open(name, "rb") as file:
             data = file.read()
-    return [Finding(check=check, problem=problem, section=section,
-                    record=None if record < 0 else record, offset=offset, message=message)
-            for check, problem, section, record, offset, message in _kfile.validate(data)]
+    findings = [Finding(check=check, problem=problem, section=section,
+                        record=None if record < 0 else record, offset=offset, message=message)
+                for check, problem, section, record, offset, message in _kfile.validate(data)]
+    report = take.report if isinstance(take, Take) else None
+    if report and report.incomplete_bytes:
+        # Reading dropped the record, so the bytes written above no longer show it.
+        findings.append(Finding(
+            check="truncated-record", problem=True, section="records", record=None,
+            offset=report.incomplete_offset,
+            message=f"the file the take was read from ends inside a record at byte "
+                    f"{report.incomplete_offset}: its {_count(report.incomplete_bytes, 'byte')} "
+                    f"{'was' if report.incomplete_bytes == 1 else 'were'} dropped on reading"))
+    return findings
 
 
 def _plain_values(take: Take) -> tuple[list, list, list]:

@@ -18,7 +18,8 @@ def read(path: bytes) -> dict[str, Any]:
 
     Keys: version, parameters (list of RawParameter), datagroups (list of RawDatagroup),
     sections ((name, offset, size, kept) for every section header met), incomplete_bytes (the
-    bytes of a record the file ends inside of, 0 for a whole take), unknown_sections ((name,
+    bytes of a record the file ends inside of, 0 for a whole take), incomplete_offset (where
+    that record starts), unknown_sections ((name,
     offset, size, body, index among the kept sections)), record_order (int32 records x 2:
     datagroup id and frame of each record in file order) and error (None, or (reason, message,
     offset, section)).

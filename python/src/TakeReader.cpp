@@ -312,6 +312,7 @@ py::dict ReadTake(const std::string& path) {
     py::dict take;
     take["sections"] = Sections(read.report);
     take["incomplete_bytes"] = read.report.incompleteBytes;
+    take["incomplete_offset"] = read.report.incompleteOffset;
     take["error"] = py::none();
     if (!read.contents) {
         take["error"] = Failure(ReasonName(read.report.error), read.report.Describe(),

@@ -270,6 +270,7 @@ TEST(OutOfMemory, ReadingAndWritingAnswerFailureInsteadOfThrowing) {
         ASSERT_FALSE(threw);
         read = result.contents != nullptr;
         EXPECT_EQ(result.report.error, read ? KReadError::kNone : KReadError::kNoMemory);
+        EXPECT_EQ(result.report.Describe().find("of a 0-byte file"), std::string::npos);
     }
     EXPECT_TRUE(read && written);
     EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(dir.Path("copy.K")));

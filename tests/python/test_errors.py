@@ -64,6 +64,15 @@ def test_hostile_takes_raise_read_error_with_reason_and_place(tmp_path, data, re
     assert str(error.value).startswith(error.value.path + ": ")
 
 
+def test_a_read_without_memory_raises_memory_error_not_read_error(tmp_path, monkeypatch):
+    path = tmp_path / "take.K"
+    path.write_bytes(b"K#\x01\x00")
+    failed = {"error": ("no_memory", "there is not enough memory to hold the file", 0, "")}
+    monkeypatch.setattr(kfile._kfile, "read", lambda name: failed)
+    with pytest.raises(MemoryError, match="not enough memory"):
+        kfile.read(path)
+
+
 def test_every_cut_of_a_take_raises_before_the_records_and_reads_a_prefix_after(
         generate, tmp_path):
     full_path = generate(frames=5, markers=2, segments=1)
@@ -211,8 +220,21 @@ def test_validate_finds_what_the_command_finds(tmp_path, data):
 def test_validate_checks_a_take_as_written(generate):
     take_ = kfile.read(generate(frames=6))
     assert not any(f.problem for f in kfile.validate(take_))
-    take_.datagroup(0).rate = 0.5  # below 1: the import keys at rate 0
-    assert [f.check for f in kfile.validate(take_) if f.problem] == ["rate"]
+    take_.datagroup(0).rate = 0.5  # keyed at its own rate, between the scene's frames
+    found = kfile.validate(take_)
+    assert not any(f.problem for f in found) and "rate" in [f.check for f in found]
+
+
+def test_validate_of_a_take_read_from_a_cut_file_reports_the_cut_record(generate, tmp_path):
+    data = generate(frames=6).read_bytes()
+    cut = tmp_path / "cut.K"
+    cut.write_bytes(data[:len(data) - 5])
+    [from_file] = [f for f in kfile.validate(cut) if f.check == "truncated-record"]
+    take_ = kfile.read(cut)
+    [from_take] = [f for f in kfile.validate(take_) if f.check == "truncated-record"]
+    assert from_take.problem and from_take.offset == from_file.offset == \
+        take_.report.incomplete_offset
+    assert f"its {take_.report.incomplete_bytes} bytes were dropped" in from_take.message
 
 
 @pytest.mark.parametrize("ending", ["size_limit", "sigterm"])

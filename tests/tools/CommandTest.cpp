@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,12 +12,15 @@
 #include <ostream>
 
 #include "Csv.h"
+#include "HeapCounter.h"
+#include "Output.h"
 #include "TakeGenerator.h"
+#include "TakeReading.h"
 #include "TestFiles.h"
 #include "ToolRun.h"
 
-using Json = nlohmann::json;
 using namespace testsupport;
+using namespace kfile;
 
 namespace {
 
@@ -86,10 +90,30 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"GenerateHelp", {"generate", "--help"}, 0, "--seed", ""},
         UsageCase{"NoCommand", {}, 2, "", "subcommand"},
         UsageCase{"UnknownCommand", {"frobnicate"}, 2, "", "frobnicate"},
-        UsageCase{"MissingTake", {"info"}, 2, "", "TAKE"},
+        UsageCase{"MissingTake", {"info"}, 2, "", "TAKE is required (see kfile info --help)"},
         UsageCase{"NegativeCount", {"generate", "x.K", "--frames", "-1"}, 2, "", "--frames"},
         UsageCase{"NotANumber", {"generate", "x.K", "--rate", "fast"}, 2, "", "--rate"},
         UsageCase{"TooManyChannels", {"generate", "x.K", "--markers", "1000"}, 2, "", "channels"},
+        UsageCase{"NoSubject",
+                  {"generate", "x.K", "--subjects", "0", "--markers", "0"},
+                  2,
+                  "",
+                  "--subjects must be a whole number from 1 to 1000 (see kfile generate --help)"},
+        UsageCase{"NoChannel",
+                  {"generate", "x.K", "--markers", "0", "--segments", "0"},
+                  2,
+                  "",
+                  "no subject with a channel: it needs a subject and a marker or a segment (see "
+                  "kfile generate --help for the limits)"},
+        UsageCase{"LimitsInHelp", {"generate", "--help"}, 0, "--subjects INT:1 to 1000", ""},
+        UsageCase{"EmptyOut", {"generate", ""}, 2, "", "OUT must name a file"},
+        UsageCase{"EmptyExportOut", {"export", "t.K", "--out", ""}, 2, "", "--out must name a"},
+        UsageCase{"JsonUsageError",
+                  {"labels", "--json"},
+                  2,
+                  "{\n  \"error\": {\n    \"path\": null,\n    \"reason\": \"TAKE is required (see "
+                  "kfile labels --help)\"",
+                  ""},
         UsageCase{"FramesTooMany",
                   {"generate", "x.K", "--frames", "1e400"},
                   2,
@@ -171,6 +195,25 @@ TEST_F(Command, EveryCommandRefusesATakeThatIsNotAKfile) {
     }
 }
 
+// A read that runs out of memory says so, whichever allocation fails.
+TEST_F(Command, AReadWithoutMemorySaysSo) {
+    const std::string take = Generated();
+    int failures = 0;
+    for (long long allowed = 0; allowed < 400; allowed += 7) {
+        heap::FailAfter(allowed);
+        const KReadResult read = ReadTake(take);
+        heap::FailAfter(-1);
+        if (read.report.error != KReadError::kNoMemory) {
+            continue;
+        }
+        ++failures;
+        const FileError error = ReadFailure(take, read.report);
+        EXPECT_EQ(error.reason.rfind("cannot read: there is not enough memory", 0), 0u)
+            << error.reason;
+    }
+    EXPECT_GT(failures, 10);
+}
+
 // Every command on every kind of path it cannot read: one line naming the path and the system's
 // reason and exit status 1, or with --json the same as a JSON error on standard output.
 TEST_F(Command, EveryCommandTellsWhyAPathCannotBeRead) {
@@ -235,6 +278,14 @@ TEST_F(Command, EightBitNamesComeOutAsUtf8) {
     EXPECT_EQ(labels["datagroups"][0]["channels"][0]["keys"][0]["path"], "|Zo_|T_te_marker");
     const Json validate = Json::parse(RunTool({"validate", take, "--json"}).out);
     EXPECT_TRUE(validate["clean"]);
+    // File names too, in JSON: each byte the character of its code, never U+FFFD.
+    const std::string named = dir_.Write("Zo\xE9.K", ReadFileBytes(take));
+    const std::string namedUtf8 = dir_.Path("Zo\xC3\xA9.K");
+    for (const char* command : {"info", "labels", "validate"}) {
+        EXPECT_EQ(Json::parse(RunTool({command, named, "--json"}).out)["file"], namedUtf8);
+    }
+    const Json missing = Json::parse(RunTool({"info", named + "x", "--json"}).out);
+    EXPECT_EQ(missing["error"]["path"], namedUtf8 + "x");
     const auto rows = ParseCsv(RunTool({"export", take}).out);
     EXPECT_EQ(rows.at(0), (std::vector<std::string>{"frame", "time", zoeUtf8, allUtf8}));
 }
@@ -247,10 +298,11 @@ struct LabelCase {
 };
 
 TEST_F(Command, LabelsShowHowTheImportReadsEachChannel) {
-    const std::string take = HandBuilt(
-        {"HEAD <P-X>", "head <P-Y>", "Bob2:Hips <A-X>", "Bob1:Hips <A-X>", "Bob1:Hips <t-Y>", "Fz",
-         "Ann:Hips <Q-X>", "Kim3:Knee  <T-Z> ", "Fx <t-X>", "Bob1:Left Knee <T-X>"},
-        {});
+    const std::string take =
+        HandBuilt({"HEAD <P-X>", "head <P-Y>", "Bob2:Hips <T-X>", "Bob1:Hips <T-X>",
+                   "Bob1:Hips <t-Y>", "Fz", "Ann:Hips <Q-X>", "Kim3:Knee  <T-Z> ", "Fx <t-X>",
+                   "Bob1:Left Knee <T-X>", "Kim3:Knee <A-X>"},
+                  {});
     const ToolRun run = RunTool({"labels", take, "--json"});
     ASSERT_EQ(run.status, 0) << run.err;
     const Json labels = Json::parse(run.out);
@@ -259,13 +311,14 @@ TEST_F(Command, LabelsShowHowTheImportReadsEachChannel) {
         {0, "marker", "", "|UnnamedCharacter|HEAD_marker.tx"},
         {1, "marker", "", "its name matches an earlier name only when case is ignored"},
         {2, "segment", "Bob", "channel 3 keys the same attribute"},
-        {3, "segment", "Bob", "|Bob|Hips.rx"},
+        {3, "segment", "Bob", "|Bob|Hips.tx"},
         {4, "local", "Bob", "|Bob|Hips_local.ty"},
-        {5, "local", "", "its suffix names no attribute"},
-        {6, "local", "Ann", "its suffix names no attribute"},
+        {5, "local", "", "it has no suffix such as <P-X>"},
+        {6, "local", "Ann", "its suffix <Q-X> names no attribute"},
         {7, "local", "Kim", "|Kim|Knee_local.tz"},
         {8, "local", "", "|Fx_local.tx"},            // no subject: the top of the scene
         {9, "segment", "Bob", "|Bob|Left_Knee.tx"},  // a node name
+        {10, "segment", "Kim", "the import keys a rotation only from all three angles"},
     };
     ASSERT_EQ(channels.size(), std::size(cases));
     for (const LabelCase& expected : cases) {
@@ -287,7 +340,7 @@ TEST_F(Command, LabelsShowHowTheImportReadsEachChannel) {
     const ToolRun text = RunTool({"labels", take});
     for (const char* line :
          {"  subjects: Bob (Bob2 and Bob1 merged), Ann, Kim (Kim3)\n",
-          "  3 Bob1:Hips <A-X>: segment Bob1:Hips, subject Bob, keys |Bob|Hips.rx\n",
+          "  3 Bob1:Hips <T-X>: segment Bob1:Hips, subject Bob, keys |Bob|Hips.tx\n",
           "renames a node whose name a sibling already holds"}) {
         EXPECT_NE(text.out.find(line), std::string::npos) << text.out;
     }
@@ -362,6 +415,34 @@ TEST_F(Command, ExportOfRecordsShorterThanTheirDatagroupFailsAfterWritingThem) {
                   std::string::npos)
             << file.err;
         EXPECT_FALSE(ReadFileBytes(dir_.Path("points.out")).empty());
+    }
+    // info counts the value past the end of the short record as missing, as export leaves it out.
+    const Json info = Json::parse(RunTool({"info", dir_.Path("short.K"), "--json"}).out);
+    EXPECT_EQ(info["datagroups"][0]["channels"][1]["missing"], 1);
+    EXPECT_EQ(info["datagroups"][0]["channels"][0]["missing"], 0);
+}
+
+// --out naming the take by any other path is refused before anything is written.
+TEST_F(Command, ExportRefusesToWriteOverTheTakeByAnyPath) {
+    const std::string take = Generated();
+    const Bytes before = ReadFileBytes(take);
+    std::filesystem::create_directory(dir_.Path("sub"));
+    std::vector<std::string> paths = {take, dir_.Path("./take.K"), dir_.Path("sub/../take.K")};
+    std::error_code error;
+    std::filesystem::create_symlink(take, dir_.Path("link.K"), error);
+    if (!error) {
+        paths.push_back(dir_.Path("link.K"));
+    }
+    std::filesystem::create_hard_link(take, dir_.Path("hard.K"), error);
+    if (!error) {
+        paths.push_back(dir_.Path("hard.K"));
+    }
+    EXPECT_GE(paths.size(), 4u);
+    for (const std::string& out : paths) {
+        const ToolRun run = RunTool({"export", take, "--out", out});
+        EXPECT_EQ(run.status, 2) << out;
+        EXPECT_NE(run.err.find("is the take itself"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadFileBytes(take), before) << out;
     }
 }
 

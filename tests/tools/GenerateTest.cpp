@@ -87,7 +87,7 @@ TEST_F(Generate, SubjectsUnprefixedMarkersLocalAndForceChannels) {
 
 TEST_F(Generate, TheRootTurnsBeyondAFullTurnAndOtherSegmentsFlipAcrossPi) {
     TakeOptions options;
-    options.frames = 300;
+    options.frames = 900;  // 7.5 s: a turn and some
     auto take = Read(options);
     const std::vector<double> heading = Channel(*take, 1, ChannelOf(*take, 1, "Bob1:Hips <A-Z>"));
     EXPECT_LT(heading.front(), kPi);
@@ -106,6 +106,23 @@ TEST_F(Generate, TheRootTurnsBeyondAFullTurnAndOtherSegmentsFlipAcrossPi) {
         flips += std::abs(z[f] - z[f - 1]) > kPi ? 1 : 0;
     }
     EXPECT_GE(flips, 1u);
+}
+
+// The root walks at about 1.4 m/s in a short take and in a long one alike.
+TEST_F(Generate, SubjectsWalkAtAPersonsPaceWhateverTheTakesLength) {
+    for (int32_t frames : {24, 240, 24000}) {
+        TakeOptions options;
+        options.frames = frames;
+        options.rate = 120.0f;
+        auto take = Read(options);
+        const int32_t x = ChannelOf(*take, 1, "Bob1:Hips <T-X>");
+        const std::vector<double> xs = Channel(*take, 1, x);
+        const std::vector<double> ys = Channel(*take, 1, x + 1);
+        for (size_t f = 1; f < xs.size(); f += 7) {
+            const double speed = std::hypot(xs[f] - xs[f - 1], ys[f] - ys[f - 1]) * 120.0;
+            EXPECT_NEAR(speed, 1400.0, 50.0) << frames << " frames, frame " << f;
+        }
+    }
 }
 
 TEST_F(Generate, MarkersRideOnTheirSegmentsAndDropOutInGapsOfSeveralLengths) {
@@ -180,8 +197,8 @@ TEST_F(Generate, EveryOptionGivesACleanTake) {
     const std::vector<std::vector<std::string>> sweeps = {
         {},
         {"--subjects", "30", "--markers", "2", "--segments", "1"},
-        {"--subjects", "0"},
-        {"--subjects", "1", "--markers", "0", "--segments", "0"},
+        {"--subjects", "1", "--markers", "0"},
+        {"--subjects", "1", "--segments", "0"},
         {"--markers", "40", "--segments", "20"},
         {"--frames", "1"},
         {"--frames", "2", "--rate", "100000"},
@@ -209,6 +226,7 @@ TEST_F(Generate, EveryOptionGivesACleanTake) {
         SCOPED_TRACE(name);
         const ToolRun generated = RunTool(arguments);
         ASSERT_EQ(generated.status, 0) << generated.err;
+        EXPECT_EQ(generated.out.find("e+"), std::string::npos) << generated.out;  // no 1e+05 fps
         const ToolRun validate = RunTool({"validate", dir_.Path("sweep.K")});
         EXPECT_EQ(validate.status, 0) << validate.out;
 

@@ -72,7 +72,7 @@ std::vector<BrokenTake> BrokenTakes() {
                            .bytes();
     return {
         {"NotAKfile", {'k', '#', 1, 0}, "not-a-k-file", "header", -1, 0, "\"K#\""},
-        {"TooShort", {'K'}, "not-a-k-file", "header", -1, 0, "4-byte header"},
+        {"TooShort", {'K'}, "not-a-k-file", "header", -1, 0, "holds 1 byte; a K-file"},
         {"SectionCut", cutBody, "truncated-section", "DATAGROUP", -1, 4, "declares 100"},
         {"NoTerminator", cutList, "truncated-section", "header", -1, 4 + 32 + 3, "terminator"},
         {"RecordPastBody", longRecord, "truncated-record", "DATAGROUP", 0, kFirstBody,
@@ -80,6 +80,8 @@ std::vector<BrokenTake> BrokenTakes() {
         {"RecordCut", cutRecord, "truncated-record", "records", 0, records, "file ends"},
         {"RecordLength", Take(one, {Frame(0, 1, 3)}), "record-length", "records", 0, records,
          "6 + 2 labels x 8 bytes = 22"},
+        {"RecordLengthOneLabel", Take({Group(0, {"a <P-X>"})}, {Frame(0, 1)}), "record-length",
+         "records", 0, RecordsStart({Group(0, {"a <P-X>"})}), "6 + 1 label x 8 bytes = 14"},
         {"UnknownDatagroup", Take(one, {Frame(0, 1), Frame(4, 1)}), "unknown-datagroup", "records",
          1, second, "datagroup 4"},
         {"DuplicateFrame", Take(one, {Frame(0, 7), Frame(0, 7)}), "duplicate-frame", "records", 1,
@@ -89,9 +91,9 @@ std::vector<BrokenTake> BrokenTakes() {
         {"NegativeLength", negativeLength, "negative-length", "records", 0, records,
          "announces -5 bytes"},
         {"RateZero", Take({Group(0, {"a <P-X>"}, 0.0f)}, {}), "rate", "DATAGROUP", 0, kFirstBody,
-         "at least 1"},
-        {"RateBelowOne", Take({Group(0, {"a <P-X>"}, 0.5f)}, {}), "rate", "DATAGROUP", 0,
-         kFirstBody, "has rate 0.5:"},
+         "the import keys none of its frames"},
+        {"RateNegative", Take({Group(0, {"a <P-X>"}, -0.5f)}, {}), "rate", "DATAGROUP", 0,
+         kFirstBody, "has rate -0.5:"},
         {"IdsNotFromZero", Take({Group(1)}, {}), "datagroup-ids", "DATAGROUP", 0, kFirstBody,
          "outside 0 to 0"},
         {"IdTwice", Take({Group(0), Group(0)}, {}), "datagroup-ids", "DATAGROUP", 1,
@@ -175,13 +177,18 @@ TEST(ValidateClean, ATakeCutInsideARecordIsAProblemEverywhere) {
     EXPECT_TRUE(checks.count("truncated-record problem")) << report.dump(1);
     EXPECT_TRUE(checks.count("declared-frames note")) << report.dump(1);
 
+    // The others show what the take holds, say what they dropped and exit 1, as --help says.
     const ToolRun info = RunTool({"info", cut, "--json"});
-    EXPECT_EQ(info.status, 0);
+    EXPECT_EQ(info.status, 1);
     EXPECT_GT(Json::parse(info.out)["incompleteBytes"].get<int>(), 0);
     EXPECT_NE(RunTool({"info", cut}).out.find("ends inside a record"), std::string::npos);
-    const ToolRun exported = RunTool({"export", cut});
-    EXPECT_EQ(exported.status, 1);
-    EXPECT_NE(exported.err.find("ends inside a record"), std::string::npos) << exported.err;
+    for (const char* command : {"labels", "export"}) {
+        const ToolRun run = RunTool({command, cut});
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_NE(run.out, "") << command;
+        EXPECT_NE(run.err.find("ends inside a record"), std::string::npos) << run.err;
+    }
+    EXPECT_NE(RunTool({"info", "--help"}).out.find("ends inside a record"), std::string::npos);
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ namespace {
 
 const char kExitStatus[] =
     "Exit status: 0 done, 1 the take cannot be read or is inconsistent, or a file or the output "
-    "cannot be written, 2 bad usage.\n";
+    "cannot be written, 2 bad usage. A take that ends inside a record is read without it: info, "
+    "labels and export show what it holds, say what was dropped and exit 1.\n";
 
 const char kExportFormats[] =
     "C3D (--format c3d, with --out or --out-dir): the markers of DATAGROUP (default the first "
@@ -27,9 +28,11 @@ const char kExportFormats[] =
     "shows on a terminal unless --quiet.";
 
 const char kTextAndErrors[] =
-    "Names and labels are 8-bit text; they are shown as UTF-8, each byte the character of that "
-    "code (Latin-1). An error names the file and the reason; with --json it is "
-    "{\"error\": {\"path\", \"reason\", \"offset\"}} on standard output.";
+    "Names, labels and file names are 8-bit text; in JSON, CSV and text names and labels are "
+    "UTF-8, each byte the character of that code (Latin-1), and so are file names in JSON. An "
+    "error names the file and the reason; with --json it is "
+    "{\"error\": {\"path\", \"reason\", \"offset\"}} on standard output, a usage error too "
+    "(with path null).";
 
 // A value from `least` to `most`, read as a `Number`, refused in those words: "must be a whole
 // number from 1 to 715827882", not a conversion error.
@@ -45,15 +48,19 @@ CLI::Validator Within(int64_t least, int64_t most, const char* what) {
             const bool read = error == std::errc() && stop == end;
             return read && value >= Number(least) && value <= Number(most) ? "" : rule;
         },
-        "");
+        std::to_string(least) + " to " + std::to_string(most));
 }
+
+// A path to write: an empty one names no file (and would not mean standard output).
+const CLI::Validator kFileName(
+    [](std::string& text) -> std::string { return text.empty() ? "must name a file" : ""; }, "");
 
 CLI::Validator WholeNumber(int64_t least, int64_t most) {
     return Within<int64_t>(least, most, "a whole number");
 }
 
-// The text broken into lines of at most 80 characters, then the exit status.
-std::string Details(const std::string& text) {
+// The text broken into lines of at most 80 characters.
+std::string Wrapped(const std::string& text) {
     std::string wrapped;
     size_t lineStart = 0;
     size_t lastSpace = std::string::npos;
@@ -68,7 +75,12 @@ std::string Details(const std::string& text) {
             lastSpace = std::string::npos;
         }
     }
-    return wrapped + "\n\n" + kExitStatus;
+    return wrapped;
+}
+
+// The text, then the exit status.
+std::string Details(const std::string& text) {
+    return Wrapped(text) + "\n\n" + Wrapped(kExitStatus);
 }
 
 void AddTakeArguments(CLI::App& command, InspectOptions& options) {
@@ -94,13 +106,16 @@ CLI::App* AddExport(CLI::App& app, ExportOptions& options) {
         ->add_option("--datagroup,-d", options.datagroup,
                      "datagroup id (CSV: default 0; C3D, TRC: default the first with markers)")
         ->check(WholeNumber(INT16_MIN, INT16_MAX));
-    CLI::Option* out = command->add_option("--out,-o", options.out,
-                                           "write to this file instead of standard output");
+    CLI::Option* out =
+        command
+            ->add_option("--out,-o", options.out, "write to this file instead of standard output")
+            ->check(kFileName);
     command->add_option("--format,-f", options.format, "csv (the default), c3d or trc")
         ->check(CLI::IsMember({"csv", "c3d", "trc"}));
     command
         ->add_option("--out-dir", options.outDir,
                      "write each take to DIR/<name>.csv, .c3d or .trc, made when missing")
+        ->check(kFileName)
         ->excludes(out);
     command->add_flag("--quiet,-q", options.quiet, "show no progress line on the terminal");
     return command;
@@ -114,17 +129,20 @@ CLI::App* AddGenerate(CLI::App& app, GenerateOptions& options) {
         "markers without a subject, gaps, local and force channels, a force plate at the "
         "cameras' rate, parameters and a section of a kind readers do not know. Every datagroup "
         "starts at --first-frame; kfile validate calls the take clean. The same options give "
-        "the same bytes. A take of more than 2^31 - 1 records or more bytes than the file "
-        "system has free is refused before writing."));
+        "the same bytes. Subjects walk at a person's pace, a circle of 1.5 m in 6.7 s. "
+        "Limits: at least one subject with a marker or a segment; each datagroup must fit one "
+        "record, labels and values: about 590 markers and 250 segments in all (fewer with many "
+        "subjects, whose names lengthen the labels). A take of more than 2^31 - 1 records or "
+        "more bytes than the file system has free is refused before writing."));
     TakeOptions& take = options.take;
-    command->add_option("OUT", options.out, "the K-file to write")->required();
+    command->add_option("OUT", options.out, "the K-file to write")->required()->check(kFileName);
     // Counts are bounded by the channels of one record; CheckTakeOptions tells combinations.
     command->add_option("--seed", take.seed, "seed of the random choices")
         ->capture_default_str()
         ->check(WholeNumber(0, UINT32_MAX));
     command->add_option("--subjects", take.subjects, "number of subjects")
         ->capture_default_str()
-        ->check(WholeNumber(0, 1000));
+        ->check(WholeNumber(1, 1000));
     command->add_option("--markers", take.markers, "markers per subject")
         ->capture_default_str()
         ->check(WholeNumber(0, 1000));
@@ -148,23 +166,47 @@ CLI::App* AddGenerate(CLI::App& app, GenerateOptions& options) {
     return command;
 }
 
-// Help and version on standard output; a usage error as one line on standard error.
+// Whether the arguments ask for JSON: then a usage error is JSON too.
+bool AsksForJson(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--json") {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Help and version on standard output; a usage error as one line on standard error that points
+// to the help of the subcommand, or with --json as a JSON error on standard output.
 int TellParseError(CLI::App& app, const CLI::ParseError& error, int argc, const char* const* argv,
                    Console& console) {
     if (error.get_exit_code() == 0) {
         return app.exit(error, console.out, console.err);
     }
-    if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
-        console.err << "kfile: unknown command '" << argv[1]
-                    << "': the commands are info, labels, validate, export and generate\n";
-        return 2;
+    std::string message;
+    const std::vector<CLI::App*> commands = app.get_subcommands();
+    if (commands.empty() && argc > 1 && argv[1][0] != '-') {
+        message = "unknown command '" + std::string(argv[1]) +
+                  "': the commands are info, labels, validate, export and generate";
+    } else {
+        message = error.what();
+        const size_t colon = message.find(": must ");
+        if (colon != std::string::npos) {
+            message.erase(colon, 1);  // "--frames must be a whole number from 1 to ..."
+        }
     }
-    std::string message = error.what();
-    const size_t colon = message.find(": must be ");
-    if (colon != std::string::npos) {
-        message.erase(colon, 1);  // "--frames must be a whole number from 1 to ..."
+    const std::string help =
+        "kfile " + (commands.empty() ? "" : commands.front()->get_name() + " ") + "--help";
+    message += " (see " + help + ")";
+    if (AsksForJson(argc, argv)) {
+        console.out
+            << JsonText(
+                   {{"error",
+                     {{"path", nullptr}, {"reason", Latin1ToUtf8(message)}, {"offset", nullptr}}}})
+            << "\n";
+    } else {
+        console.err << "kfile: " << message << "\n";
     }
-    console.err << "kfile: " << message << " (see kfile --help)\n";
     return 2;
 }
 

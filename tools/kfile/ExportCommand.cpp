@@ -103,9 +103,5 @@ int RunExport(const ExportOptions& options, Console& console) {
                     << " not hold one value per channel; absent values are empty cells (see "
                        "kfile validate)\n";
     }
-    if (report.incompleteBytes > 0) {
-        console.err << "kfile: '" << options.take
-                    << "': " << DroppedRecordText(report.incompleteBytes) << "\n";
-    }
-    return incomplete > 0 || report.incompleteBytes > 0 ? 1 : 0;
+    return TellDroppedRecord(console, options.take, report) != 0 || incomplete > 0 ? 1 : 0;
 }

@@ -63,12 +63,7 @@ int ExportFormatted(const ExportOptions& options, Console& console) {
             status = 1;
         }
     }
-    if (report.incompleteBytes > 0) {
-        console.err << "kfile: '" << options.take
-                    << "': " << DroppedRecordText(report.incompleteBytes) << "\n";
-        status = 1;
-    }
-    return status;
+    return TellDroppedRecord(console, options.take, report) != 0 ? 1 : status;
 }
 
 int ExportOne(const ExportOptions& options, Console& console) {

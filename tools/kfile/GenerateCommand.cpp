@@ -26,7 +26,8 @@ std::string RoomRefusal(const TakeOptions& take, const std::string& fileName) {
 int RunGenerate(const GenerateOptions& options, Console& console) {
     const TakeOptions& take = options.take;
     std::string refused = CheckTakeOptions(take);
-    refused = refused.empty() ? RoomRefusal(take, options.out) : refused;
+    refused = refused.empty() ? RoomRefusal(take, options.out)
+                              : refused + " (see kfile generate --help for the limits)";
     if (!refused.empty()) {
         console.err << "kfile: " << refused << "\n";
         return 2;
@@ -42,7 +43,7 @@ int RunGenerate(const GenerateOptions& options, Console& console) {
     }
     console.out << "wrote " << options.out << ": " << Counted(take.subjects, "subject") << " with "
                 << Counted(take.markers, "marker") << " and " << Counted(take.segments, "segment")
-                << " each, " << Counted(take.frames, "frame") << " at " << NumberText(take.rate)
+                << " each, " << Counted(take.frames, "frame") << " at " << RateText(take.rate)
                 << " fps from frame " << take.firstFrame << ", seed " << take.seed << "\n";
     return 0;
 }

@@ -84,7 +84,8 @@ Json DatagroupJson(const KFileContents& contents, const KFileDatagroupRecord& gr
     for (int32_t c = 0; c < group.GetLabelCount(); ++c) {
         missing.push_back({{"channel", c},
                            {"label", Latin1ToUtf8(group.GetLabel(c))},
-                           {"missing", frames.missing[static_cast<size_t>(c)]}});
+                           {"missing", frames.missing[static_cast<size_t>(c)]},
+                           {"notFinite", frames.notFinite[static_cast<size_t>(c)]}});
     }
     return {{"id", group.GetId()},
             {"name", Latin1ToUtf8(group.GetName())},
@@ -108,7 +109,7 @@ Json InfoJson(const std::string& fileName, const KFileContents& contents,
             datagroups.push_back(DatagroupJson(contents, group));
         }
     }
-    return {{"file", fileName},
+    return {{"file", Latin1ToUtf8(fileName)},
             {"size", report.fileSize},
             {"version", contents.GetVersion()},
             {"sections", SectionsJson(report)},
@@ -135,21 +136,10 @@ std::string ValueList(const Json& values, size_t most) {
     return values.size() > most ? text + ", ... (" + std::to_string(values.size()) + ")" : text;
 }
 
-void PrintDatagroup(std::ostream& out, const Json& group) {
-    const std::string typeName = group["valueTypeName"];
-    out << "datagroup " << group["id"] << " \"" << group["name"].get<std::string>()
-        << "\": " << (typeName.empty() ? "unknown" : typeName) << " (type " << group["valueType"]
-        << "), " << group["valueSize"] << "-byte values, " << ScalarText(group["rate"]) << " fps, "
-        << Counted(group["channelCount"].get<int64_t>(), "channel") << "\n  "
-        << Counted(group["records"].get<int64_t>(), "record");
-    if (group["records"] > 0) {
-        out << ", frames " << group["firstFrame"] << " to " << group["lastFrame"];
-    }
-    if (group["incompleteRecords"] > 0) {
-        out << ", " << group["incompleteRecords"] << " without one value per channel";
-    }
-    out << "\n";
-    // Channels of one name with the same count share a line: "Bob1:LFHD <P-X> <P-Y> <P-Z>: 4".
+// The channels whose count of `what` is not 0, after the heading: channels of one name with the
+// same count share a line, "Bob1:LFHD <P-X> <P-Y> <P-Z>: 4". Without any, " none" or nothing.
+void PrintCounts(std::ostream& out, const Json& channels, const char* what, const char* heading,
+                 bool sayNone) {
     std::string line;
     std::string lineName;
     int64_t lineCount = 0;
@@ -159,10 +149,9 @@ void PrintDatagroup(std::ostream& out, const Json& group) {
         }
         line.clear();
     };
-    out << "  missing values:";
     bool any = false;
-    for (const Json& channel : group["channels"]) {
-        const int64_t count = channel["missing"].get<int64_t>();
+    for (const Json& channel : channels) {
+        const int64_t count = channel[what].get<int64_t>();
         if (count == 0) {
             flush();
             continue;
@@ -171,7 +160,7 @@ void PrintDatagroup(std::ostream& out, const Json& group) {
         const std::string name = channelBaseName(label);
         if (line.empty() || name != lineName || count != lineCount) {
             flush();
-            out << (any ? "" : "\n");
+            out << (any ? "" : std::string("  ") + heading + "\n");
             any = true;
             line = label;
             lineName = name;
@@ -181,11 +170,35 @@ void PrintDatagroup(std::ostream& out, const Json& group) {
         }
     }
     flush();
-    out << (any ? "" : " none\n");
+    if (!any && sayNone) {
+        out << "  " << heading << " none\n";
+    }
 }
 
-void PrintInfo(std::ostream& out, const Json& info) {
-    out << info["file"].get<std::string>() << ": K-file version " << info["version"] << ", "
+void PrintDatagroup(std::ostream& out, const Json& group) {
+    const std::string typeName = group["valueTypeName"];
+    out << "datagroup " << group["id"] << " \"" << group["name"].get<std::string>()
+        << "\": " << (typeName.empty() ? "unknown" : typeName) << " (type " << group["valueType"]
+        << "), " << group["valueSize"] << "-byte values, "
+        << (group["rate"].is_number() ? RateText(group["rate"].get<float>())
+                                      : ScalarText(group["rate"]))
+        << " fps, " << Counted(group["channelCount"].get<int64_t>(), "channel") << "\n  "
+        << Counted(group["records"].get<int64_t>(), "record");
+    if (group["records"] > 0) {
+        out << ", frames " << group["firstFrame"] << " to " << group["lastFrame"];
+    }
+    if (group["incompleteRecords"] > 0) {
+        out << ", " << group["incompleteRecords"] << " without one value per channel";
+    }
+    out << "\n";
+    PrintCounts(out, group["channels"], "missing", "missing values:", true);
+    PrintCounts(out, group["channels"], "notFinite",
+                "values that are not finite (the import keys none of them):", false);
+}
+
+// The file name as given, as in every text message; the names of the take in UTF-8.
+void PrintInfo(std::ostream& out, const std::string& fileName, const Json& info) {
+    out << fileName << ": K-file version " << info["version"] << ", "
         << Counted(info["size"].get<int64_t>(), "byte") << ", "
         << Counted(info["dynamicRecords"].get<int64_t>(), "dynamic record") << "\n";
     if (info["incompleteBytes"] > 0) {
@@ -223,7 +236,7 @@ int RunInfo(const InspectOptions& options, Console& console) {
     if (options.json) {
         console.out << JsonText(info) << "\n";
     } else {
-        PrintInfo(console.out, info);
+        PrintInfo(console.out, options.take, info);
     }
-    return 0;
+    return report.incompleteBytes > 0 ? 1 : 0;  // what was dropped is told above
 }

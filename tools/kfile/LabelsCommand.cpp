@@ -55,7 +55,8 @@ Json ReadingJson(const LabelReading& reading) {
     return json;
 }
 
-void PrintReading(std::ostream& out, const LabelReading& reading) {
+void PrintReading(std::ostream& out, const LabelReading& reading,
+                  const DatagroupReading& datagroup) {
     out << "  " << reading.channel << " " << reading.label << ": " << reading.kind << " "
         << reading.name;
     if (!reading.subject.empty()) {
@@ -66,7 +67,9 @@ void PrintReading(std::ostream& out, const LabelReading& reading) {
         const LabelKey& key = reading.keys[k];
         out << (k ? " and " : "") << key.NodePath() << "." << key.attribute;
     }
-    out << (reading.keys.empty() ? "none (" + reading.skipReason + ")" : "") << "\n";
+    const bool toldAbove = !datagroup.keyed;  // one reason for every channel
+    out << (reading.keys.empty() ? "none" + (toldAbove ? "" : " (" + reading.skipReason + ")") : "")
+        << "\n";
 }
 
 // "Bob (Bob1 and Bob2 merged), Ann"
@@ -98,45 +101,56 @@ Json SubjectsJson(const std::vector<SubjectGroup>& groups) {
 }  // namespace
 
 int RunLabels(const InspectOptions& options, Console& console) {
-    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console);
+    KReadReport report;
+    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console, &report);
     if (!contents) {
         return 1;
     }
     Json datagroups = Json::array();
-    const KFileDatagroupSection* section = contents->GetDatagroupSection();
-    for (int32_t i = 0; section && i < section->GetRecordCount(); ++i) {
-        const KFileDatagroupRecord& group = *section->GetRecord(i);
-        const std::vector<LabelReading> read = ReadLabels(group.GetLabels());
+    const std::vector<const KFileDatagroupRecord*> records = DatagroupRecords(*contents);
+    for (size_t i = 0; i < records.size(); ++i) {
+        const KFileDatagroupRecord& group = *records[i];
+        const DatagroupReading reading = ReadDatagroup(records, i);
+        const std::vector<LabelReading> read = ReadLabels(group.GetLabels(), reading);
         const std::vector<SubjectGroup> subjects = SubjectsInUtf8(read);
         const std::vector<LabelReading> readings = InUtf8(read);
         const std::string name = Latin1ToUtf8(group.GetName());
         if (!options.json) {
             console.out << "datagroup " << group.GetId() << " \"" << name << "\", "
                         << Counted(static_cast<int64_t>(readings.size()), "channel") << ":\n";
+            if (!reading.keyed) {
+                console.out << "  keys nothing: " << Latin1ToUtf8(reading.reason) << "\n";
+            }
             if (!subjects.empty()) {
                 console.out << "  subjects: " << SubjectsText(subjects) << "\n";
             }
-            for (const LabelReading& reading : readings) {
-                PrintReading(console.out, reading);
+            for (const LabelReading& label : readings) {
+                PrintReading(console.out, label, reading);
             }
             continue;
         }
         Json channels = Json::array();
-        for (const LabelReading& reading : readings) {
-            channels.push_back(ReadingJson(reading));
+        for (const LabelReading& label : readings) {
+            channels.push_back(ReadingJson(label));
         }
-        datagroups.push_back({{"id", group.GetId()},
-                              {"name", name},
-                              {"subjects", SubjectsJson(subjects)},
-                              {"channels", channels}});
+        Json json = {{"id", group.GetId()},
+                     {"name", name},
+                     {"keyed", reading.keyed},
+                     {"subjects", SubjectsJson(subjects)},
+                     {"channels", channels}};
+        if (!reading.keyed) {
+            json["skipped"] = Latin1ToUtf8(reading.reason);
+        }
+        datagroups.push_back(json);
     }
     if (options.json) {
-        console.out << JsonText({{"file", options.take},
+        console.out << JsonText({{"file", Latin1ToUtf8(options.take)},
                                  {"datagroups", datagroups},
-                                 {"note", kRenamingNote}})
+                                 {"note", kRenamingNote},
+                                 {"incompleteBytes", report.incompleteBytes}})
                     << "\n";
     } else {
         console.out << kRenamingNote << "\n";
     }
-    return 0;
+    return TellDroppedRecord(console, options.take, report);
 }

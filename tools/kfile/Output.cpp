@@ -27,9 +27,10 @@ std::string JsonText(const Json& json) {
 int ReportError(Console& console, const FileError& error) {
     if (console.json) {
         const Json offset = error.offset ? Json(*error.offset) : Json(nullptr);
-        console.out << JsonText(
-                           {{"error",
-                             {{"path", error.path}, {"reason", error.reason}, {"offset", offset}}}})
+        console.out << JsonText({{"error",
+                                  {{"path", Latin1ToUtf8(error.path)},
+                                   {"reason", error.reason},
+                                   {"offset", offset}}}})
                     << "\n";
     } else {
         console.err << "kfile: '" << error.path << "': " << error.reason << "\n";

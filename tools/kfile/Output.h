@@ -18,10 +18,12 @@ using Json = nlohmann::ordered_json;
 // (Latin-1), so that every name has a UTF-8 form and bytes 0x80-0xFF never break JSON or CSV.
 std::string Latin1ToUtf8(const std::string& text);
 
-// The JSON text, indented by 2; a byte that is not UTF-8 (in a path, say) becomes U+FFFD.
+// The JSON text, indented by 2. Texts from a take and file names are put into UTF-8 first; a
+// byte that is still not UTF-8 would become U+FFFD rather than break the output.
 std::string JsonText(const Json& json);
 
-// A file the command could not read or write, and why (in UTF-8).
+// A file the command could not read or write (its name in 8-bit text, shown as Latin-1 in
+// JSON), and why (in UTF-8).
 struct FileError {
     std::string path;
     std::string reason;

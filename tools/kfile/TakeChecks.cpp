@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "LabelReading.h"
+#include "Numbers.h"
 #include "kfile/kfile.h"
 
 using namespace kfile;
@@ -28,12 +29,6 @@ T Load(const std::vector<uint8_t>& bytes, uint64_t at) {
     T value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
-}
-
-// The shortest decimal that reads back as the rate: "29.97", not "29.969999".
-std::string RateText(float rate) {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, rate).ptr);
 }
 
 std::string At(uint64_t offset) {
@@ -58,6 +53,20 @@ struct Datagroup {
     uint64_t offset;
 };
 
+// Values of one keyed channel that the import leaves unkeyed for not being finite.
+struct NotFinite {
+    int64_t count = 0;
+    int64_t record = 0;  // the first of them
+    uint64_t offset = 0;
+    int32_t frame = 0;
+};
+
+// How the import reads the records of one datagroup id, when it keys them.
+struct KeyedDatagroup {
+    KValueType valuesAs;
+    std::vector<std::string> labels;
+};
+
 class Checker {
   public:
     explicit Checker(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
@@ -68,6 +77,7 @@ class Checker {
             CheckDatagroups();
             WalkDynamicRecords(position);
             CheckDeclaredFrames();
+            NoteNotFinite();
         }
         return std::move(findings_);
     }
@@ -92,9 +102,11 @@ class Checker {
     void ReadDeclaredFrames(uint64_t offset, int16_t length);
     void CheckDeclaredFrames();
     void CheckDatagroups();
-    void CheckDatagroup(const Datagroup& group);
+    void CheckDatagroup(const Datagroup& group, const DatagroupReading& reading);
     void WalkDynamicRecords(uint64_t position);
     void CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length);
+    void CountNotFinite(int64_t index, uint64_t offset, int16_t length);
+    void NoteNotFinite();
 
     const std::vector<uint8_t>& bytes_;
     std::vector<Finding> findings_;
@@ -103,6 +115,8 @@ class Checker {
     std::map<std::pair<int16_t, int32_t>, std::pair<int64_t, uint64_t>> firstRecordOf_;
     std::map<int16_t, int32_t> lastFrame_;
     std::map<int16_t, int64_t> recordsOf_;
+    std::map<int16_t, KeyedDatagroup> keyed_;
+    std::map<std::pair<int16_t, int32_t>, NotFinite> notFinite_;
     // The FRAMES parameter: first and last frame, and where its record is.
     std::optional<std::pair<int64_t, int64_t>> declaredFrames_;
     uint64_t declaredAt_ = 0;
@@ -111,8 +125,8 @@ class Checker {
 bool Checker::CheckHeader() {
     if (bytes_.size() < kHeaderSize) {
         Add("not-a-k-file", "header", -1, 0,
-            "the file holds " + std::to_string(bytes_.size()) +
-                " bytes; a K-file starts with a 4-byte header (\"K#\" and a version)");
+            "the file holds " + Counted(int64_t(bytes_.size()), "byte") +
+                "; a K-file starts with a 4-byte header (\"K#\" and a version)");
         return false;
     }
     if (bytes_[0] != 'K' || bytes_[1] != '#') {
@@ -142,8 +156,9 @@ bool Checker::WalkSections(uint64_t& position) {
         const uint64_t body = position + kSectionHeader;
         if (uint64_t(length) > Left(body)) {
             Add("truncated-section", name, -1, position,
-                "section " + name + " declares " + std::to_string(length) +
-                    " body bytes, but only " + std::to_string(Left(body)) + " follow its header");
+                "section " + name + " declares " + Counted(length, "body byte") + ", but only " +
+                    std::to_string(Left(body)) + (Left(body) == 1 ? " follows" : " follow") +
+                    " its header");
             return false;
         }
         const bool datagroups = SameName(name, KFileDatagroupSection::kName);
@@ -172,9 +187,8 @@ void Checker::WalkRecordSection(const std::string& name, uint64_t body, uint64_t
         }
         if (length < 0 || uint64_t(length) > end - position - 2) {
             Add("truncated-record", name, index, position,
-                "record " + std::to_string(index) + " announces " + std::to_string(length) +
-                    " bytes, but its section body has " + std::to_string(end - position - 2) +
-                    " left");
+                "record " + std::to_string(index) + " announces " + Counted(length, "byte") +
+                    ", but its section body has " + std::to_string(end - position - 2) + " left");
             return;
         }
         if (first) {
@@ -219,7 +233,7 @@ void Checker::CheckDeclaredFrames() {
         Add("declared-frames", "PARAMETER", -1, declaredAt_,
             "the parameter FRAMES declares frames " + std::to_string(declaredFrames_->first) +
                 " to " + std::to_string(declaredFrames_->second) + " (" + std::to_string(declared) +
-                "), but no datagroup holds more than " + std::to_string(held) + " records",
+                "), but no datagroup holds more than " + Counted(held, "record"),
             false);
     }
 }
@@ -227,6 +241,10 @@ void Checker::CheckDeclaredFrames() {
 void Checker::CheckDatagroups() {
     std::map<int16_t, int64_t> indexOfId;
     const auto count = static_cast<int64_t>(datagroups_.size());
+    std::vector<const KFileDatagroupRecord*> records;
+    for (const Datagroup& group : datagroups_) {
+        records.push_back(group.record.get());
+    }
     for (const Datagroup& group : datagroups_) {
         const int16_t id = group.record->GetId();
         auto [earlier, added] = indexOfId.insert({id, group.index});
@@ -234,47 +252,58 @@ void Checker::CheckDatagroups() {
             Add("datagroup-ids", "DATAGROUP", group.index, group.offset,
                 "datagroup id " + std::to_string(id) + " is taken already by record " +
                     std::to_string(earlier->second) + "; ids should run from 0 to " +
-                    std::to_string(count - 1));
+                    std::to_string(count - 1) +
+                    ": the import makes locators from the labels of the last record of an id "
+                    "and keys them at the rate and with the values of the first");
         } else if (id < 0 || id >= count) {
             Add("datagroup-ids", "DATAGROUP", group.index, group.offset,
                 "datagroup id " + std::to_string(id) + " is outside 0 to " +
-                    std::to_string(count - 1) + ": the import reads datagroups by those ids only");
+                    std::to_string(count - 1) +
+                    ": the import reads datagroups by those ids only and keys nothing of this "
+                    "one");
         }
-        CheckDatagroup(group);
+        CheckDatagroup(group, ReadDatagroup(records, size_t(group.index)));
     }
 }
 
-void Checker::CheckDatagroup(const Datagroup& group) {
+void Checker::CheckDatagroup(const Datagroup& group, const DatagroupReading& reading) {
     const KFileDatagroupRecord& record = *group.record;
     const std::string what = "datagroup " + std::to_string(record.GetId());
     const int32_t width = KValueTypeWidth(record.GetValueType());
     if (width != record.GetValueSize()) {
         const std::string type = record.GetValueTypeName();
+        KValueType valuesAs = kValueDouble;
         Add("value-size", "DATAGROUP", group.index, group.offset,
             what + " stores values in " + std::to_string(record.GetValueSize()) +
                 "-byte slots, but its value type " + std::to_string(record.GetValueType()) +
-                (type.empty() ? "" : " (" + type + ")") + " is " + std::to_string(width) +
-                " bytes wide");
+                (type.empty() ? "" : " (" + type + ")") + " is " + Counted(width, "byte") +
+                " wide: " +
+                (ReadsValues(record, valuesAs) ? "the import reads them as 8-byte doubles"
+                                               : "the import keys none of them"));
     }
     const float rate = record.GetRate();
     const std::string rateText = RateText(rate);
-    if (!(rate >= 1.0f) || !std::isfinite(rate)) {
+    if (!(rate > 0.0f) || !std::isfinite(rate)) {
         Add("rate", "DATAGROUP", group.index, group.offset,
             what + " has rate " + rateText +
-                ": expected a number of frames per second of at least 1, the least the import "
-                "keys at");
+                ": expected a positive number of frames per second; the import keys none of "
+                "its frames");
     } else if (rate != std::floor(rate)) {
         Add("rate", "DATAGROUP", group.index, group.offset,
             what + " has rate " + rateText +
-                ", not a whole number of frames per second: the import keys at the whole part "
-                "of it",
+                ", not a whole number of frames per second: the import keys frame f at f / " +
+                rateText + " seconds, wherever that falls among the frames of the scene",
             false);
     }
-    for (const LabelReading& reading : ReadLabels(record.GetLabels())) {
-        if (reading.keys.empty()) {
+    if (!reading.keyed) {
+        return;  // the problems above say why
+    }
+    keyed_[record.GetId()] = {reading.valuesAs, record.GetLabels()};
+    for (const LabelReading& label : ReadLabels(record.GetLabels(), reading)) {
+        if (label.keys.empty()) {
             Add("skipped-label", "DATAGROUP", group.index, group.offset,
-                what + " channel " + std::to_string(reading.channel) + " \"" + reading.label +
-                    "\" keys nothing on import: " + reading.skipReason,
+                what + " channel " + std::to_string(label.channel) + " \"" + label.label +
+                    "\" keys nothing on import: " + label.skipReason,
                 false);
         }
     }
@@ -291,8 +320,8 @@ void Checker::WalkDynamicRecords(uint64_t position) {
         const int16_t length = Load<int16_t>(bytes_, position);
         if (length > 0 && uint64_t(length) > Left(position + 2)) {
             Add("truncated-record", "records", index, position,
-                "record " + std::to_string(index) + " announces " + std::to_string(length) +
-                    " bytes, but the file ends after " + std::to_string(Left(position + 2)));
+                "record " + std::to_string(index) + " announces " + Counted(length, "byte") +
+                    ", but the file ends after " + std::to_string(Left(position + 2)));
             return;
         }
         if (length > 0) {
@@ -301,8 +330,8 @@ void Checker::WalkDynamicRecords(uint64_t position) {
             Add("negative-length", "records", index, position,
                 "record " + std::to_string(index) + " announces " + std::to_string(length) +
                     " bytes: readers skip its length alone and read the " +
-                    std::to_string(Left(position + 2)) +
-                    " bytes after it as records, whatever they hold");
+                    Counted(int64_t(Left(position + 2)), "byte") +
+                    " after it as records, whatever they hold");
         }
         position += 2 + uint64_t(std::max<int16_t>(length, 0));
     }
@@ -312,8 +341,8 @@ void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length)
     const std::string where = "record " + std::to_string(index);
     if (length < KFileDynamicRecord::kHeaderSize) {
         Add("record-length", "records", index, offset,
-            where + " holds " + std::to_string(length) +
-                " bytes: too few for its datagroup id and frame (6)");
+            where + " holds " + Counted(length, "byte") +
+                ": too few for its datagroup id and frame (6)");
         return;
     }
     const int16_t id = Load<int16_t>(bytes_, offset + 2);
@@ -333,13 +362,14 @@ void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length)
             int64_t{group->record->GetLabelCount()} * group->record->GetValueSize();
         if (length != expected) {
             Add("record-length", "records", index, offset,
-                what + " holds " + std::to_string(length) + " bytes; its datagroup expects 6 + " +
-                    std::to_string(group->record->GetLabelCount()) + " labels x " +
-                    std::to_string(group->record->GetValueSize()) +
-                    " bytes = " + std::to_string(expected));
+                what + " holds " + Counted(length, "byte") + "; its datagroup expects 6 + " +
+                    Counted(group->record->GetLabelCount(), "label") + " x " +
+                    Counted(group->record->GetValueSize(), "byte") + " = " +
+                    std::to_string(expected));
         }
     }
     ++recordsOf_[id];
+    CountNotFinite(index, offset, length);
     auto [first, added] = firstRecordOf_.insert({{id, frame}, {index, offset}});
     if (!added) {
         Add("duplicate-frame", "records", index, offset,
@@ -354,6 +384,43 @@ void Checker::CheckDynamicRecord(int64_t index, uint64_t offset, int16_t length)
                 "; frames of a datagroup are expected in increasing order");
     }
     last->second = std::max(last->second, frame);
+}
+
+void Checker::CountNotFinite(int64_t index, uint64_t offset, int16_t length) {
+    const auto keyed = keyed_.find(Load<int16_t>(bytes_, offset + 2));
+    if (keyed == keyed_.end()) {
+        return;
+    }
+    KFileDynamicRecord record(Copy(offset + 2, length), length);
+    record.Unpack();
+    const auto channels = static_cast<int32_t>(keyed->second.labels.size());
+    for (int32_t c = 0; c < channels; ++c) {
+        if (KindOfValue(record, keyed->second.valuesAs, c) == ValueKind::kNotFinite) {
+            NotFinite& found = notFinite_[{record.GetId(), c}];
+            if (found.count++ == 0) {
+                found = {1, index, offset, record.GetFrame()};
+            }
+        }
+    }
+}
+
+// One note per channel whose values are not all finite.
+void Checker::NoteNotFinite() {
+    for (const auto& [where, found] : notFinite_) {
+        const auto& [id, channel] = where;
+        const std::string& label = keyed_[id].labels[size_t(channel)];
+        const bool one = found.count == 1;
+        Add("not-finite", "records", found.record, found.offset,
+            "datagroup " + std::to_string(id) + " channel " + std::to_string(channel) + " \"" +
+                label + "\" holds " + Counted(found.count, "value") +
+                (one ? " that is not finite, in record "
+                     : " that are not finite, the first in record ") +
+                std::to_string(found.record) + " (frame " + std::to_string(found.frame) +
+                "): the import leaves " + (one ? "it" : "them") +
+                " unkeyed (for a rotation angle, the whole rotation of " +
+                (one ? "that frame)" : "those frames)"),
+            false);
+    }
 }
 
 }  // namespace

@@ -15,6 +15,9 @@ using namespace kfile;
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// The circle a subject walks, mm, and its pace, mm per second: a turn in 6.7 s.
+constexpr double kWalkRadius = 1500.0;
+constexpr double kWalkSpeed = 1400.0;
 
 using Vec3 = std::array<double, 3>;
 using Mat3 = std::array<Vec3, 3>;  // rows
@@ -281,19 +284,18 @@ std::unique_ptr<KFileDatagroupSection> Generator::MakeDatagroups() const {
     return section;
 }
 
-// Each subject walks a circle of 1.5 m around its own spot, turning a full turn and a quarter
-// over the take, and sways its limbs.
+// Each subject walks a circle of kWalkRadius around its own spot at a person's pace, whatever
+// the take's length, and sways its limbs.
 Pose Generator::PoseAt(const Subject& subject, double seconds) const {
-    const double duration = std::max(1, options_.frames - 1) / static_cast<double>(options_.rate);
-    const double heading = 2.5 * kPi * seconds / duration + subject.phase;
+    const double heading = kWalkSpeed / kWalkRadius * seconds + subject.phase;
     Pose pose;
     pose.rootVector = {0.05 * std::sin(3 * seconds), 0.04 * std::cos(2 * seconds), heading};
     const size_t count = static_cast<size_t>(std::max(options_.segments, 1));
     pose.rotations.resize(count);
     pose.origins.resize(count);
     pose.rotations[0] = RotationFromVector(pose.rootVector);
-    pose.origins[0] = {2500.0 * subject.phase + 1500 * std::cos(heading), 1500 * std::sin(heading),
-                       950 + 25 * std::sin(4 * seconds)};
+    pose.origins[0] = {2500.0 * subject.phase + kWalkRadius * std::cos(heading),
+                       kWalkRadius * std::sin(heading), 950 + 25 * std::sin(4 * seconds)};
     for (size_t s = 1; s < count; ++s) {
         const int32_t index = static_cast<int32_t>(s);
         const size_t parent = static_cast<size_t>(SegmentParent(index));
@@ -422,6 +424,10 @@ std::string CheckTakeOptions(const TakeOptions& options) {
     if (options.subjects < 0 || options.markers < 0 || options.segments < 0 ||
         options.missingEvery < 0) {
         return "counts must not be negative";
+    }
+    if (options.subjects == 0 || options.markers + int64_t{options.segments} == 0) {
+        return "the take would have no subject with a channel: it needs a subject and a marker "
+               "or a segment";
     }
     if (options.frames < 1 || options.frames > kMostFrames) {
         return "the frames must be from 1 to " + std::to_string(kMostFrames) +

@@ -1,12 +1,25 @@
 #include "TakeReading.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "Output.h"
 
 using namespace kfile;
+
+FileError ReadFailure(const std::string& fileName, const KReadReport& report) {
+    switch (report.error) {
+        case KReadError::kCannotOpen:
+            return {fileName, "cannot open: " + SystemReason(report.systemError), std::nullopt};
+        case KReadError::kNoMemory:
+            return {fileName, "cannot read: " + report.Describe(), report.errorOffset};
+        default:
+            return {fileName, "not a complete K-file: " + Latin1ToUtf8(report.Describe()),
+                    report.errorOffset};
+    }
+}
 
 std::unique_ptr<KFileContents> ReadTakeOrComplain(const std::string& fileName, Console& console,
                                                   KReadReport* report) {
@@ -16,36 +29,13 @@ std::unique_ptr<KFileContents> ReadTakeOrComplain(const std::string& fileName, C
         return nullptr;
     }
     KReadResult take = ReadTake(fileName);
-    if (take.report.error == KReadError::kCannotOpen) {
-        ReportError(console, {fileName, "cannot open: " + SystemReason(take.report.systemError),
-                              std::nullopt});
-    } else if (!take.contents) {
-        ReportError(console,
-                    {fileName, "not a complete K-file: " + Latin1ToUtf8(take.report.Describe()),
-                     take.report.errorOffset});
+    if (!take.contents) {
+        ReportError(console, ReadFailure(fileName, take.report));
     }
     if (report) {
         *report = std::move(take.report);
     }
     return std::move(take.contents);
-}
-
-namespace {
-
-template <typename Number>
-std::string ShortestText(Number value) {
-    char buffer[64];
-    const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-}  // namespace
-
-std::string NumberText(double value) {
-    return ShortestText(value);
-}
-std::string NumberText(float value) {
-    return ShortestText(value);
 }
 
 bool IsNumericValueType(int32_t valueType) {
@@ -97,10 +87,23 @@ bool ValueText(const KFileDynamicRecord& record, int32_t valueType, int32_t chan
 
 namespace {
 
+// Whether the bits of a value of type Number are infinity or not a number.
+template <typename Number, typename Bits>
+bool NotFiniteBits(Bits bits) {
+    if constexpr (std::is_floating_point_v<Number>) {
+        Number value;
+        std::memcpy(&value, &bits, sizeof value);
+        return !std::isfinite(value);
+    }
+    return false;
+}
+
 // Adds 1 to missing[c] for each channel c whose value is the marker or lies outside the record,
-// comparing raw bytes: a take of 100,000 frames has tens of millions of values to look at.
-template <typename Bits>
-void CountMissingOf(const KFileDynamicRecord& record, Bits marker, std::vector<int64_t>& missing) {
+// and to notFinite[c] for each value of a real type that is not finite, comparing raw bytes: a
+// take of 100,000 frames has tens of millions of values to look at.
+template <typename Number, typename Bits>
+void CountMissingOf(const KFileDynamicRecord& record, Bits marker, DatagroupFrames& frames) {
+    std::vector<int64_t>& missing = frames.missing;
     const auto channels = static_cast<int32_t>(missing.size());
     const int32_t width = sizeof(Bits);
     int32_t held = std::min(channels, record.GetValueBytes() / width);
@@ -110,25 +113,25 @@ void CountMissingOf(const KFileDynamicRecord& record, Bits marker, std::vector<i
         Bits bits;
         std::memcpy(&bits, values + size_t(c) * width, width);
         missing[size_t(c)] += bits == marker ? 1 : 0;
+        frames.notFinite[size_t(c)] += bits != marker && NotFiniteBits<Number>(bits) ? 1 : 0;
     }
     for (int32_t c = held; c < channels; ++c) {
         ++missing[size_t(c)];
     }
 }
 
-void CountMissing(const KFileDynamicRecord& record, int32_t valueType,
-                  std::vector<int64_t>& missing) {
+void CountMissing(const KFileDynamicRecord& record, int32_t valueType, DatagroupFrames& frames) {
     switch (valueType) {
         case kValueShort:
-            return CountMissingOf(record, KFileDynamicRecord::kMissingShort, missing);
+            return CountMissingOf<int16_t>(record, KFileDynamicRecord::kMissingShort, frames);
         case kValueLong:
-            return CountMissingOf(record, KFileDynamicRecord::kMissingLong, missing);
+            return CountMissingOf<int32_t>(record, KFileDynamicRecord::kMissingLong, frames);
         case kValueFloat:
-            return CountMissingOf(record, KFileDynamicRecord::kMissingFloat, missing);
+            return CountMissingOf<float>(record, KFileDynamicRecord::kMissingFloat, frames);
         case kValueDouble:
-            return CountMissingOf(record, KFileDynamicRecord::kMissingDouble, missing);
+            return CountMissingOf<double>(record, KFileDynamicRecord::kMissingDouble, frames);
         case kValueBoolean:
-            return CountMissingOf(record, KFileDynamicRecord::kMissingBoolean, missing);
+            return CountMissingOf<bool>(record, KFileDynamicRecord::kMissingBoolean, frames);
         default:
             return;
     }
@@ -140,6 +143,7 @@ DatagroupFrames CountFrames(const KFileContents& contents, const KFileDatagroupR
     DatagroupFrames frames;
     const int32_t channels = group.GetLabelCount();
     frames.missing.assign(static_cast<size_t>(channels), 0);
+    frames.notFinite.assign(static_cast<size_t>(channels), 0);
     const int64_t expectedBytes = int64_t{channels} * group.GetValueSize();
     for (const KFileDynamicRecord& record : contents.GetDynamicRecords(group.GetId())) {
         const int32_t frame = record.GetFrame();
@@ -147,17 +151,22 @@ DatagroupFrames CountFrames(const KFileContents& contents, const KFileDatagroupR
         frames.lastFrame = frames.records == 0 ? frame : std::max(frames.lastFrame, frame);
         ++frames.records;
         frames.incomplete += record.GetValueBytes() == expectedBytes ? 0 : 1;
-        CountMissing(record, group.GetValueType(), frames.missing);
+        CountMissing(record, group.GetValueType(), frames);
     }
     return frames;
-}
-
-std::string Counted(int64_t count, const std::string& thing) {
-    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
 }
 
 std::string DroppedRecordText(uint64_t incompleteBytes) {
     return "the file ends inside a record, whose " +
            Counted(static_cast<int64_t>(incompleteBytes), "byte") +
            (incompleteBytes == 1 ? " was" : " were") + " dropped (see kfile validate)";
+}
+
+int TellDroppedRecord(Console& console, const std::string& fileName, const KReadReport& report) {
+    if (report.incompleteBytes == 0) {
+        return 0;
+    }
+    console.err << "kfile: '" << fileName << "': " << DroppedRecordText(report.incompleteBytes)
+                << "\n";
+    return 1;
 }

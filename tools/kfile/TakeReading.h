@@ -8,19 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "Numbers.h"
 #include "kfile/kfile.h"
 
 struct Console;
+struct FileError;
+
+// Why a take did not read: "cannot open: ...", "cannot read: there is not enough memory ...",
+// or "not a complete K-file: ...", with where reading stopped.
+FileError ReadFailure(const std::string& fileName, const kfile::KReadReport& report);
 
 // Reads the take; when it cannot be read, says why (see ReportError) and answers null. `report`
 // (when given) receives the read report either way.
 std::unique_ptr<kfile::KFileContents> ReadTakeOrComplain(const std::string& fileName,
                                                          Console& console,
                                                          kfile::KReadReport* report = nullptr);
-
-// The shortest text that reads back as the same number.
-std::string NumberText(double value);
-std::string NumberText(float value);
 
 // Whether the library reads values of this type as numbers (Short to Boolean).
 bool IsNumericValueType(int32_t valueType);
@@ -30,19 +32,21 @@ bool IsNumericValueType(int32_t valueType);
 bool ValueText(const kfile::KFileDynamicRecord& record, int32_t valueType, int32_t channel,
                std::string& text);
 
-// "1 frame", "2 frames".
-std::string Counted(int64_t count, const std::string& thing);
-
 // What reading dropped of a take that ends inside a record (KReadReport::incompleteBytes).
 std::string DroppedRecordText(uint64_t incompleteBytes);
+
+// For a take that ends inside a record: says so on standard error and answers 1; else 0.
+int TellDroppedRecord(Console& console, const std::string& fileName,
+                      const kfile::KReadReport& report);
 
 // What the dynamic records of one datagroup hold.
 struct DatagroupFrames {
     int32_t records = 0;
     int32_t firstFrame = 0;  // smallest and largest frame number; 0 without records
     int32_t lastFrame = 0;
-    std::vector<int64_t> missing;  // per channel: records without a value for it
-    int32_t incomplete = 0;        // records whose value block is not one value per channel
+    std::vector<int64_t> missing;    // per channel: records without a value for it
+    std::vector<int64_t> notFinite;  // per channel: values that are infinite or not a number
+    int32_t incomplete = 0;          // records whose value block is not one value per channel
 };
 
 DatagroupFrames CountFrames(const kfile::KFileContents& contents,

@@ -68,7 +68,7 @@ int RunValidate(const InspectOptions& options, Console& console) {
     }
     const int64_t notes = static_cast<int64_t>(findings.size()) - problems;
     if (options.json) {
-        console.out << JsonText({{"file", options.take},
+        console.out << JsonText({{"file", Latin1ToUtf8(options.take)},
                                  {"clean", problems == 0},
                                  {"problems", problems},
                                  {"notes", notes},

@@ -76,6 +76,7 @@ struct KReadReport {
     // Bytes of a dynamic record that the file ends inside of, its length field included: the
     // record is dropped, and a take cut by a failed copy shows here. 0 for a whole take.
     uint64_t incompleteBytes = 0;
+    uint64_t incompleteOffset = 0;  // where that record starts, with incompleteBytes
 
     bool Succeeded() const { return error == KReadError::kNone; }
     // The reason and where it was found, for telling a user.
@@ -201,6 +202,9 @@ class KFileManager {
     // False when memory ran out.
     bool ReadDynamicRecords(KFileContents& contents);
     bool ReadDynamicRecord(KFileContents& contents);
+    // Counts the bytes from `start` to where reading stopped as a record cut by the end of the
+    // file.
+    void NoteIncompleteRecord(uint64_t start);
     bool WriteContents(KFileContents& contents);
     void Fail(KReadError error, uint64_t offset);
 
