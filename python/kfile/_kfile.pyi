@@ -39,3 +39,7 @@ def write(path: bytes, version: int,
           record_order: npt.ArrayLike | None) -> int:
     """Writes a take given as plain values (see kfile.write for the classes); answers 0, or the
     errno of a failed write."""
+
+def write_file(path: bytes, data: bytes) -> int:
+    """Writes bytes to `path` as a take is written: complete or not at all, never over a file
+    this user may not write; answers 0, or the errno of a failed write."""

@@ -20,4 +20,6 @@ PYBIND11_MODULE(_kfile, module) {
                py::arg("parameters"), py::arg("datagroups"), py::arg("unknown_sections"),
                py::arg("record_order"),
                "Writes a take given as plain values (see kfile.write for the classes).");
+    module.def("write_file", &kfile_python::WriteFile, py::arg("path"), py::arg("data"),
+               "Writes bytes to `path` as a take is written: complete or not at all.");
 }
