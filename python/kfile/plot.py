@@ -365,8 +365,10 @@ def save_animation(take: Take, path: str | Path, datagroup: int | str | None = N
         view.show(scene.rows_at(time))
         title.set_text(f"{name} at {time:.2f} s")
         figure.canvas.draw()
+        # Kept with a palette of their own, as the GIF stores them: a byte a pixel.
         pictures.append(Image.frombuffer("RGBA", figure.canvas.get_width_height(),
-                                         figure.canvas.buffer_rgba()).convert("RGB"))
+                                         figure.canvas.buffer_rgba()).convert(
+                                             "RGB").convert("P", palette=Image.ADAPTIVE))
     data = io.BytesIO()
     pictures[0].save(data, format="GIF", save_all=True, append_images=pictures[1:],
                      duration=durations, loop=0)
@@ -385,8 +387,9 @@ def _picture_times(scene: _Scene, stride: int | None) -> tuple[np.ndarray, list[
     records = int(round((scene.end - scene.start) * scene.rate)) + 1
     fastest = math.ceil(_SHORTEST_PICTURE * scene.rate - 1e-9)
     if stride is not None and stride < fastest:
-        raise ValueError(f"a stride of {stride} shows a picture every {1000 * stride / scene.rate:.3g}"
-                         f" ms, faster than a GIF plays: use a stride of {fastest} or more")
+        every = 1000 * stride / scene.rate
+        raise ValueError(f"a stride of {stride} shows a picture every {every:.3g} ms, faster "
+                         f"than a GIF plays: use a stride of {fastest} or more")
     first = np.arange(0, records, stride or max(1, fastest))
     if stride is None and len(first) > ANIMATION_FRAMES:
         first = np.arange(ANIMATION_FRAMES) * records // ANIMATION_FRAMES
