@@ -421,7 +421,7 @@ def _parser() -> argparse.ArgumentParser:
         "\n\n")[0], formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("take", type=Path, help="the K-file")
     parser.add_argument("--out", type=Path, required=True,
-                        help="the picture to write: PNG, or GIF with --animate")
+                        help="the picture to write: PNG (or SVG, PDF, ...), or GIF with --animate")
     parser.add_argument("--datagroup", type=_datagroup,
                         help="datagroup id or name (curves: 0 by default; 3D: every one)")
     parser.add_argument("--channels", default="*", help="shell-style pattern on channel labels")
@@ -432,8 +432,9 @@ def _parser() -> argparse.ArgumentParser:
                       help="the same at the time of this frame of datagroup 0")
     view.add_argument("--animate", action="store_true", help="an animated 3D view (GIF)")
     parser.add_argument("--stride", type=_positive,
-                        help=f"--animate: one picture every STRIDE records (by default at most "
-                             f"{ANIMATION_FRAMES} pictures)")
+                        help=f"--animate: one picture every STRIDE records (by default as many as "
+                             f"a GIF shows, 20 ms apart or more, and at most {ANIMATION_FRAMES} "
+                             f"chosen evenly); the GIF plays in real time")
     parser.add_argument("--size", type=_size, help="WIDTHxHEIGHT pixels")
     return parser
 
