@@ -394,7 +394,9 @@ def _picture_times(scene: _Scene, stride: int | None) -> tuple[np.ndarray, list[
     if stride is None and len(first) > ANIMATION_FRAMES:
         first = np.arange(ANIMATION_FRAMES) * records // ANIMATION_FRAMES
     centiseconds = np.round(np.append(first, records) * 100 / scene.rate).astype(int)
-    return scene.start + first / scene.rate, [int(d) * 10 for d in np.diff(centiseconds)]
+    # Only a last picture of less than a stride can be shorter than a player shows.
+    shown = np.maximum(np.diff(centiseconds), round(_SHORTEST_PICTURE * 100))
+    return scene.start + first / scene.rate, [int(d) * 10 for d in shown]
 
 
 def _size(text: str) -> tuple[int, int]:
