@@ -80,15 +80,29 @@ def test_time_view_draws_the_nearest_record_of_each_datagroup_by_subject():
     assert colours["Ann markers"] == colours["Ann segments"] != colours["Bob markers"]
     assert len(ax.lines) == 1  # Hips to Chest
     assert sorted(text.get_text() for text in ax.texts) == ["Ann", "Bob", "Cal"]
-    figure.canvas.draw()  # a name is drawn above every point of its subject
-    for name in ax.texts:
-        tops = [ax.transData.transform(c.get_offsets())[:, 1].max() for c in ax.collections
-                if c.get_label().startswith(name.get_text() + " ")]
-        assert name.get_window_extent().y0 > max(tops), name.get_text()
     assert [ax.get_xlabel(), ax.get_zlabel()] == ["X (mm)", "Z (mm)"]
     # 0.221 s: frame 11 at 50 Hz, frame 22 at 100 Hz.
     assert figure._suptitle.get_text() == ("walk at 0.221 s\n"
                                            "datagroup 0 frame 11, datagroup 1 frame 22")
+    names_sit_above_their_points_and_cover_none(figure)
+    # A name just below another subject's marker on the screen is raised above it.
+    labels = [f"{who}:M <P-{axis}>" for who in ("Wide", "Over", "Far") for axis in "XYZ"]
+    values = np.array([[0, 0, 0, 0, 0, 15, 1000, 1000, 1000]], dtype=float)
+    names_sit_above_their_points_and_cover_none(time_figure(
+        Take(datagroups=[Datagroup(labels=labels, rate=100, frames=[0], values=values)]), 0))
+
+
+def names_sit_above_their_points_and_cover_none(figure):
+    ax = figure.axes[0]
+    figure.canvas.draw()
+    points = {c.get_label(): ax.transData.transform(c.get_offsets()) for c in ax.collections}
+    every = np.concatenate(list(points.values()))
+    for name in ax.texts:
+        box = name.get_window_extent()
+        tops = [xy[:, 1].max() for label, xy in points.items()
+                if label.startswith(name.get_text() + " ")]
+        assert box.y0 > max(tops), name.get_text()
+        assert not box.count_contains(every), name.get_text()
 
 
 def png_is_a_picture(path, width, height):
