@@ -53,6 +53,12 @@ example="${example//build\/release\/sample.K/$work/sample.K}"
 (cd "$root" && bash -c "${example//build\/release\//$build/}") >"$work/out" 2>&1 ||
     fail "host/README.md's example failed: $(cat "$work/out")"
 
+if "$root/scripts/run.sh" "$work/sample.K" --dump-to /dev/full >/dev/null 2>"$work/err"; then
+    fail "a dump onto a full disk succeeded"
+fi
+grep -q "cannot write '/dev/full': No space left on device" "$work/err" ||
+    fail "no reason in: $(cat "$work/err")"
+
 printf 'K#\1\0' >"$work/bad.K"
 if "$root/scripts/run.sh" "$work/bad.K" >"$work/out" 2>"$work/err"; then
     fail "a bad take imported"
