@@ -252,6 +252,33 @@ class _View:
                 points.setdefault(subject, []).append(xyz)
         self._place_names(points)
 
+    def _moving(self) -> list:
+        return [*self.ax.lines, *self.ax.collections, *self.ax.texts]
+
+    def still_background(self):
+        """The figure drawn without the moving artists (axes, panes, ticks and labels stay put
+        from picture to picture), to restore before each picture: most of a 3D figure's
+        drawing is its axes."""
+        visible = [(artist, artist.get_visible()) for artist in self._moving()]
+        for artist, _ in visible:
+            artist.set_visible(False)
+        self.ax.figure.canvas.draw()
+        for artist, was in visible:
+            artist.set_visible(was)
+        return self.ax.figure.canvas.copy_from_bbox(self.ax.figure.bbox)
+
+    def draw_moving(self) -> None:
+        """Draws the moving artists over the still background: the bones, then the dots from
+        the farthest set to the nearest, as the 3D axes order them, then the names."""
+        ax = self.ax
+        for line in ax.lines:
+            ax.draw_artist(line)
+        for dots in sorted(ax.collections, key=lambda dots: dots.do_3d_projection(),
+                           reverse=True):
+            ax.draw_artist(dots)
+        for name in ax.texts:
+            ax.draw_artist(name)
+
     def _place_names(self, points: dict[str, list[np.ndarray]]) -> None:
         """Each name centred above its subject's points on the screen, and raised above any
         other point it would cover."""
@@ -360,15 +387,22 @@ def save_animation(take: Take, path: str | Path, datagroup: int | str | None = N
     figure = _figure(size, dpi)
     view = _View(figure, scene, scene.bounds())
     title = figure.suptitle("", fontsize="medium")
+    canvas = figure.canvas
+    background = view.still_background()
+    palette = None
     pictures = []
     for time in starts:
         view.show(scene.rows_at(time))
         title.set_text(f"{name} at {time:.2f} s")
-        figure.canvas.draw()
-        # Kept with a palette of their own, as the GIF stores them: a byte a pixel.
-        pictures.append(Image.frombuffer("RGBA", figure.canvas.get_width_height(),
-                                         figure.canvas.buffer_rgba()).convert(
-                                             "RGB").convert("P", palette=Image.ADAPTIVE))
+        canvas.restore_region(background)
+        view.draw_moving()
+        figure.draw_artist(title)
+        # Kept as the GIF stores them, a byte a pixel, in the colours of the first picture:
+        # every picture holds the same few, and finding them once is most of the cost.
+        picture = Image.frombuffer("RGBA", canvas.get_width_height(),
+                                   canvas.buffer_rgba()).convert("RGB")
+        palette = palette or picture.quantize(colors=256)
+        pictures.append(picture.quantize(palette=palette, dither=Image.Dither.NONE))
     data = io.BytesIO()
     pictures[0].save(data, format="GIF", save_all=True, append_images=pictures[1:],
                      duration=durations, loop=0)
