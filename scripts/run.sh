@@ -10,6 +10,35 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
+for argument in "$@"; do
+    if [ "$argument" = "-h" ] || [ "$argument" = "--help" ]; then
+        cat <<'USAGE'
+usage: scripts/run.sh [TAKE] [--dump-to FILE]
+Imports TAKE (without one, a generated sample: 2 subjects of 12 markers and 5 segments, 240
+frames) into the stand-in host with the MayaKFileReader module loaded, and shows what the
+import made: per character group its locators, keyed attributes, keys and gaps, and the
+playback range before and after.
+  --dump-to FILE   write the whole scene dump to FILE
+  -h, --help       show this text
+Builds build/release first; KFR_RUN_BUILD=FOLDER uses a finished build instead, and
+KFR_RUN_SAMPLE=FILE writes the sample there. Exit status 1 when the import fails.
+USAGE
+        exit 0
+    fi
+done
+
+# The text as one word for the shell: in single quotes, each ' written as '\''.
+shell_word() {
+    local quote="'"
+    printf "'%s'" "${1//$quote/$quote\\$quote$quote}"
+}
+
+# The text as a MEL string literal: in double quotes, with " and \ escaped.
+mel_string() {
+    local text="${1//\\/\\\\}"
+    printf '"%s"' "${text//\"/\\\"}"
+}
+
 # Quiet while all goes well; the whole output when a step fails.
 quietly() {
     local log
@@ -47,6 +76,8 @@ fi
 "$build/tools/importsummary/import_summary" "$take" "$@"
 echo
 echo "The same import in the stand-in host, with the whole scene printed:"
-echo "  $build/host/minihost -c 'loadPlugin MayaKFileReader; file -import \"$take\"' --dump"
+echo "  $(shell_word "$build/host/minihost") -c" \
+    "$(shell_word "loadPlugin MayaKFileReader; file -import $(mel_string "$take")") --dump"
 echo "The take in Python (Debian's interpreter, which has NumPy):"
-echo "  PYTHONPATH=$build/python /usr/bin/python3 -c 'import kfile; print(kfile.read(\"$take\"))'"
+echo "  PYTHONPATH=$(shell_word "$build/python") /usr/bin/python3 -c" \
+    "'import sys, kfile; print(kfile.read(sys.argv[1]))' $(shell_word "$take")"

@@ -31,6 +31,7 @@ cmake --build --preset release -j "$jobs"
 KFILE_BENCH_FRAMES=400 build/release/tests/bench/kfile_bench --benchmark_min_time=0.01
 build/release/tests/bench/import_bench --frames=1000 --benchmark_min_time=0.01
 build/release/tests/bench/info_bench --frames=400 --benchmark_min_time=0.01
+build/release/tests/bench/summary_bench --frames=1000 --benchmark_min_time=0.01
 /usr/bin/python3 python/bench/read_benchmark.py --frames 400 --repeat 3
 
 echo "=== fuzz ==="

@@ -4,8 +4,10 @@
 
 #include <host/scene.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,9 +63,12 @@ bool runMel(const std::string& source) {
 }
 
 bool runFile(const std::string& path) {
+    struct stat info;
+    const bool folder = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        types::printError("Cannot open script \"" + path + "\".");
+    if (folder || !in) {
+        const char* reason = folder ? std::strerror(EISDIR) : std::strerror(errno);
+        types::printError("Cannot open script \"" + path + "\": " + reason + ".");
         return false;
     }
     std::ostringstream text;
@@ -132,16 +137,35 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode) {
     return true;
 }
 
+// Writes all of the text to the stream and closes it when asked; false (errno set) on failure.
+bool writeAll(std::FILE* stream, const std::string& text, bool close) {
+    const bool written =
+        std::fwrite(text.data(), 1, text.size(), stream) == text.size() && std::fflush(stream) == 0;
+    const int error = errno;
+    const bool closed = !close || std::fclose(stream) == 0;
+    if (written && !closed)
+        return false;
+    errno = error;
+    return written;
+}
+
+// Makes the scene dump only when one is asked for: on a long take it costs many times the
+// import.
 bool writeDump(const Options& options) {
+    if (!options.dump && options.dumpFile.empty())
+        return true;
     const std::string dump = host::sceneDump(options.dumpDigits);
-    if (options.dump)
-        std::printf("%s", dump.c_str());
+    if (options.dump && !writeAll(stdout, dump, false)) {
+        std::fprintf(stderr, "minihost: cannot write the dump to standard output: %s\n",
+                     std::strerror(errno));
+        return false;
+    }
     if (options.dumpFile.empty())
         return true;
-    std::ofstream out(options.dumpFile, std::ios::binary);
-    out << dump;
-    if (!out) {
-        std::fprintf(stderr, "minihost: cannot write %s\n", options.dumpFile.c_str());
+    std::FILE* out = std::fopen(options.dumpFile.c_str(), "wb");
+    if (!out || !writeAll(out, dump, true)) {
+        std::fprintf(stderr, "minihost: cannot write %s: %s\n", options.dumpFile.c_str(),
+                     std::strerror(errno));
         return false;
     }
     return true;

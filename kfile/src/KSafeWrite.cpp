@@ -121,12 +121,31 @@ void ReturnSignals() {
     }
 }
 
-// Gives the temporary the permissions of the file it replaces.
-void KeepPermissions(const std::string& target, const std::string& temporary) {
-    struct stat existing = {};
-    if (stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        chmod(temporary.c_str(), existing.st_mode & 07777);
+// A rename replaces a file whatever its permissions say; a file that this user may not write
+// (read-only, or another's) is refused as opening it for writing would refuse it. Opening
+// without truncating changes nothing. Answers 0 for a file that may be written or none at all.
+int RefusedTarget(const std::string& target) {
+    int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        close(fd);
+        return 0;
     }
+    return errno == ENOENT ? 0 : errno;
+}
+
+// Gives the temporary the owner (as far as this user may) and permissions of the file it
+// replaces; the owner first, since a change of owner clears the set-id bits.
+void KeepOwnerAndPermissions(const std::string& target, const std::string& temporary) {
+    struct stat existing = {};
+    if (stat(target.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) {
+        return;
+    }
+    // Another's file that this user may write becomes this user's, in the file's group if this
+    // user belongs to it.
+    const bool ownerKept = chown(temporary.c_str(), existing.st_uid, existing.st_gid) == 0 ||
+                           chown(temporary.c_str(), static_cast<uid_t>(-1), existing.st_gid) == 0;
+    static_cast<void>(ownerKept);
+    chmod(temporary.c_str(), existing.st_mode & 07777);
 }
 
 // Puts the bytes on the disk before the rename makes them the target.
@@ -142,7 +161,10 @@ int SyncToDisk(const std::string& path) {
 #else
 void TakeOverSignals() {}
 void ReturnSignals() {}
-void KeepPermissions(const std::string&, const std::string&) {}
+int RefusedTarget(const std::string& target) {
+    return _access(target.c_str(), 2) == 0 || errno == ENOENT ? 0 : errno;
+}
+void KeepOwnerAndPermissions(const std::string&, const std::string&) {}
 int SyncToDisk(const std::string&) {
     return 0;
 }
@@ -271,6 +293,9 @@ KWriteReport WriteFileSafely(const std::string& target,
             const bool written = write(fileName);
             return Outcome(written, errno);
         }
+        if (int error = RefusedTarget(fileName)) {
+            return Failed(error);
+        }
         Temporary temporary(fileName);
         if (temporary.Error() != 0) {
             return Failed(temporary.Error());
@@ -279,7 +304,7 @@ KWriteReport WriteFileSafely(const std::string& target,
         if (!write(temporary.Path())) {
             return Failed(errno);
         }
-        KeepPermissions(fileName, temporary.Path());
+        KeepOwnerAndPermissions(fileName, temporary.Path());
         if (int error = SyncToDisk(temporary.Path())) {
             return Failed(error);
         }

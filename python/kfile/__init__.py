@@ -556,3 +556,13 @@ def write(path: PathLike, take: Take) -> None:
     if failure:
         raise OSError(failure, os.strerror(failure), name)
 
+
+
+def _write_file(path: PathLike, data: bytes) -> None:
+    """Writes ``data`` to ``path`` as ``write`` writes a take: the file is replaced only once
+    complete (an interrupt leaves it as it was), and never one this user may not write. Raises
+    ``OSError`` (with ``errno`` and ``filename``) when the file cannot be written."""
+    name = os.fspath(path)
+    failure = _kfile.write_file(os.fsencode(name), data)
+    if failure:
+        raise OSError(failure, os.strerror(failure), name)

@@ -49,3 +49,7 @@ def export(path: bytes, format: str, datagroup: int | None, version: int,
     """Writes a take given as plain values as "c3d" or "trc" (see Take.to_c3d): answers why it
     cannot be exported or None, what the file leaves out, and 0 or the errno of a failed
     write."""
+
+def write_file(path: bytes, data: bytes) -> int:
+    """Writes bytes to `path` as a take is written: complete or not at all, never over a file
+    this user may not write; answers 0, or the errno of a failed write."""

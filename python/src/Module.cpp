@@ -24,4 +24,6 @@ PYBIND11_MODULE(_kfile, module) {
                py::arg("datagroup"), py::arg("version"), py::arg("parameters"),
                py::arg("datagroups"), py::arg("unknown_sections"), py::arg("record_order"),
                "Writes a take given as plain values as C3D or TRC, as `kfile export` does.");
+    module.def("write_file", &kfile_python::WriteFile, py::arg("path"), py::arg("data"),
+               "Writes bytes to `path` as a take is written: complete or not at all.");
 }

@@ -57,6 +57,13 @@ pybind11::tuple ExportTake(const std::string& path, const std::string& format,
                            const pybind11::list& unknownSections,
                            const pybind11::object& recordOrder);
 
+// 0 for a write that was made, else the system's error number (EIO where there is none).
+int ErrorNumber(const kfile::KWriteReport& report);
+
+// Writes the bytes to `path` as the library writes a take: replacing a file there only once all
+// are written, and never one this user may not write. Answers 0 or the error number.
+int WriteFile(const std::string& path, const pybind11::bytes& data);
+
 // The findings of `kfile validate` on the bytes of a take: [(check, problem, section, record,
 // offset, message)], record -1 where none applies.
 pybind11::list ValidateBytes(const pybind11::bytes& take);

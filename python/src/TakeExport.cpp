@@ -1,8 +1,7 @@
 // Takes written as C3D or TRC from Python, through the export code of the kfile command.
-#include <cerrno>
 
-#include "Take.h"
 #include "TakeExport.h"
+#include "Take.h"
 
 namespace py = pybind11;
 
@@ -38,9 +37,7 @@ py::tuple ExportTake(const std::string& path, const std::string& format,
     const py::object problem = result.problem.empty()
                                    ? py::object(py::none())
                                    : py::bytes(result.problem).attr("decode")("latin-1");
-    const int error = !result.problem.empty() || result.write.written ? 0
-                      : result.write.systemError != 0                 ? result.write.systemError
-                                                                      : EIO;
+    const int error = result.problem.empty() ? ErrorNumber(result.write) : 0;
     return py::make_tuple(problem, leftOut, error);
 }
 

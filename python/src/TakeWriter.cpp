@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
@@ -417,6 +419,13 @@ void AddSections(KFileContents& contents, std::vector<std::unique_ptr<KFileSecti
 
 }  // namespace
 
+int ErrorNumber(const KWriteReport& report) {
+    if (report.written) {
+        return 0;
+    }
+    return report.systemError != 0 ? report.systemError : EIO;
+}
+
 std::unique_ptr<KFileContents> BuildTake(int version, const py::list& parameters,
                                          const py::list& datagroups,
                                          const py::list& unknownSections,
@@ -439,11 +448,20 @@ int WriteTake(const std::string& path, int version, const py::list& parameters,
     const std::unique_ptr<KFileContents> contents =
         BuildTake(version, parameters, datagroups, unknownSections, recordOrder);
     py::gil_scoped_release release;  // the library touches no Python object
-    const KWriteReport report = kfile::WriteTake(path, *contents);
-    if (report.written) {
-        return 0;
-    }
-    return report.systemError != 0 ? report.systemError : EIO;
+    return ErrorNumber(kfile::WriteTake(path, *contents));
+}
+
+int WriteFile(const std::string& path, const py::bytes& data) {
+    const std::string_view bytes = data;
+    py::gil_scoped_release release;
+    return ErrorNumber(WriteFileSafely(path, [&](const std::string& temporary) {
+        std::FILE* file = std::fopen(temporary.c_str(), "wb");
+        if (!file) {
+            return false;
+        }
+        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        return std::fclose(file) == 0 && written;
+    }));
 }
 
 }  // namespace kfile_python

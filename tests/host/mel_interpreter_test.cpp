@@ -2,9 +2,13 @@
 // display functions, fault injection of commands, ArgReader, and currentUnit.
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
 #include <maya/MDistance.h>
 #include <maya/MGlobal.h>
 #include <maya/MTime.h>
+#include <filesystem>
 
 #include <host/command_log.h>
 #include <host/faults.h>
@@ -287,6 +291,17 @@ TEST_F(MelRun, FileCommandRefusesWhatItDoesNotDo) {
     EXPECT_NE(std::string::npos, lastMessage().find("only \"file -import\" is supported"));
     EXPECT_FALSE(MGlobal::executeCommand("file -import \"/no/such/file.k\""));
     EXPECT_EQ("// Error: File not found: \"/no/such/file.k\". //", lastMessage());
+    const std::string folder = testing::TempDir() + "import_folder.k";
+    const std::string fifo = testing::TempDir() + "import_fifo.k";
+    std::filesystem::create_directories(folder);
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    EXPECT_FALSE(MGlobal::executeCommand(("file -import \"" + folder + "\"").c_str()));
+    EXPECT_EQ("// Error: Cannot import \"" + folder + "\": Is a directory. //", lastMessage());
+    EXPECT_FALSE(MGlobal::executeCommand(("file -import \"" + fifo + "\"").c_str()));
+    EXPECT_EQ("// Error: Cannot import \"" + fifo + "\": it is not a regular file. //",
+              lastMessage());
+    std::filesystem::remove(fifo);
     EXPECT_FALSE(MGlobal::executeCommand("file -import"));
     testing::internal::GetCapturedStderr();
 }

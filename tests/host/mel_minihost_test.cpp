@@ -18,9 +18,13 @@ struct HostRun {
     std::string output;  // stdout and stderr together
 };
 
-HostRun minihost(const std::string& arguments, const std::string& input = "") {
+// Runs minihost with its standard output and error read together, or only its standard error
+// when the output goes to `outputTo`.
+HostRun minihost(const std::string& arguments, const std::string& input = "",
+                 const std::string& outputTo = "") {
     std::string command = std::string("MAYA_PLUG_IN_PATH=\"") + HOST_TEST_MODULE_DIR + "\" \"" +
-                          HOST_MINIHOST + "\" " + arguments + " 2>&1";
+                          HOST_MINIHOST + "\" " + arguments + " 2>&1" +
+                          (outputTo.empty() ? "" : " >" + outputTo);
     if (!input.empty())
         command = "printf '" + input + "' | " + command;
     HostRun run;
@@ -66,7 +70,13 @@ TEST(MelMinihost, ScriptFilesAndModules) {
     EXPECT_EQ("// Result: hosttestplugin //\n// Result: a b c //\n", run.output);
     const HostRun missing = minihost("/no/such/script.mel");
     EXPECT_EQ(1, missing.status);
-    EXPECT_EQ("// Error: Cannot open script \"/no/such/script.mel\". //\n", missing.output);
+    EXPECT_EQ(
+        "// Error: Cannot open script \"/no/such/script.mel\": No such file or directory. //\n",
+        missing.output);
+    const HostRun folder = minihost("\"" + ::testing::TempDir() + "\"");
+    EXPECT_EQ(1, folder.status);
+    EXPECT_EQ("// Error: Cannot open script \"" + ::testing::TempDir() + "\": Is a directory. //\n",
+              folder.output);
 }
 
 TEST(MelMinihost, ReadsStandardInputWhenNotATerminal) {
@@ -85,6 +95,25 @@ TEST(MelMinihost, DumpsTheScene) {
     EXPECT_FALSE(written.empty());
     EXPECT_EQ(written, run.output);  // --dump prints the same text
     std::remove(path.c_str());
+}
+
+TEST(MelMinihost, ADumpThatCannotBeWrittenEndsTheRunWithTheReason) {
+    const std::string folder = ::testing::TempDir();
+    const struct {
+        std::string arguments, outputTo, message;
+    } failures[] = {
+        {"--dump", "/dev/full",
+         "minihost: cannot write the dump to standard output: No space left on device\n"},
+        {"--dump-to /dev/full", "", "minihost: cannot write /dev/full: No space left on device\n"},
+        {"--dump-to \"" + folder + "\"", "",
+         "minihost: cannot write " + folder + ": Is a directory\n"},
+    };
+    for (const auto& failure : failures) {
+        const HostRun run =
+            minihost("-c \"currentUnit -l mm\" " + failure.arguments, "", failure.outputTo);
+        EXPECT_EQ(1, run.status) << failure.arguments;
+        EXPECT_EQ(failure.message, run.output);
+    }
 }
 
 TEST(MelMinihost, DumpDigitsRoundTheDumpsNumbers) {

@@ -84,7 +84,8 @@ TEST_F(PluginImport, Refusals) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(import("", write("e.hts", "noSuchCommand")));
     testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(logHas("Error reading file"));
+    EXPECT_TRUE(logHas("Cannot find procedure \"noSuchCommand\"."));
+    EXPECT_FALSE(logHas("Error reading file"));  // the reader's own error says why
     testing::internal::GetCapturedStderr();
 }
 

@@ -4,6 +4,8 @@
 #include <maya/MFnAnimCurve.h>
 #include <maya/MPlugArray.h>
 
+#include <host/scene.h>
+
 #include "scene_fixture.h"
 
 namespace scenetest {
@@ -148,6 +150,15 @@ TEST_F(Curves, KeyTimesFollowTheUiTimeUnit) {
     EXPECT_EQ(curve.time(0).unit(), MTime::kNTSCFrame);
     EXPECT_DOUBLE_EQ(curve.time(0).value(), 60.0);
     EXPECT_EQ(mel("keyframe -q -tc Bob.rx"), Strings{"60"});
+    std::vector<double> times;  // the same, read from the scene
+    EXPECT_TRUE(host::keyTimes("Bob.rotateX", &times));
+    EXPECT_EQ(times, std::vector<double>{60.0});
+    EXPECT_TRUE(host::keyTimes("Bob.ry", &times));
+    EXPECT_TRUE(times.empty());
+    std::string error;
+    EXPECT_FALSE(host::keyTimes("Bob.nothing", &times, &error));
+    EXPECT_EQ(error, "No attribute: Bob.nothing");
+    EXPECT_FALSE(host::keyTimes("Nobody.rx", &times));
     EXPECT_EQ(mel("keyframe -q -vc Bob.rx"), Strings{"57.2957795130823"});  // degrees
 }
 

@@ -112,6 +112,8 @@ TEST(SafeWriting, ACompleteWriteReplacesTheFileAndKeepsItsPermissions) {
     const std::string path = dir.Write("take.K", Bytes{'o', 'l', 'd'});
 #ifndef _WIN32
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    const bool root = geteuid() == 0;  // then the file is another user's, who keeps it
+    ASSERT_TRUE(!root || chown(path.c_str(), 65534, 65534) == 0);
 #endif
     std::unique_ptr<KFileContents> take = SampleTake(SampleTakeOptions{}).MakeContents();
     KWriteReport report = WriteTake(path, *take);
@@ -122,6 +124,7 @@ TEST(SafeWriting, ACompleteWriteReplacesTheFileAndKeepsItsPermissions) {
     struct stat written = {};
     ASSERT_EQ(stat(path.c_str(), &written), 0);
     EXPECT_EQ(written.st_mode & 0777, 0640u);
+    EXPECT_EQ(written.st_uid, root ? 65534u : geteuid());
 #endif
     report = WriteTake(dir.Path("missing/take.K"), *take);
     EXPECT_FALSE(report.written);
@@ -165,6 +168,21 @@ bool WriteSomeBytesThenRaise(const std::string& path, int signal) {
     return !report.written;
 }
 
+// Root becomes a user whom permissions bind, with the take's folder open to it.
+constexpr uid_t kNobody = 65534;
+bool BoundByPermissions(const std::string& path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return geteuid() != 0 ||
+           (chmod(folder.c_str(), 0777) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0);
+}
+
+bool RefusedAsUnwritable(const std::string& path) {
+    auto take = SampleTake(SampleTakeOptions{}).MakeContents();
+    const KWriteReport report = WriteTake(path, *take);
+    return !report.written && report.systemError == EACCES &&
+           report.Describe() == "Permission denied";
+}
+
 const FailingWrite kFailingWrites[] = {
     {"a record that cannot be stored", 0,
      [](const std::string& path) {
@@ -179,6 +197,17 @@ const FailingWrite kFailingWrites[] = {
          KWriteReport report;
          report = setrlimit(RLIMIT_FSIZE, &limit) == 0 ? WriteTake(path, *take) : report;
          return !report.written && report.systemError == EFBIG;
+     }},
+    {"a read-only file", 0,
+     [](const std::string& path) {
+         return chmod(path.c_str(), 0444) == 0 &&
+                (geteuid() != 0 || chown(path.c_str(), kNobody, kNobody) == 0) &&
+                BoundByPermissions(path) && RefusedAsUnwritable(path);
+     }},
+    {"another user's file", 0,
+     [](const std::string& path) {
+         return (geteuid() == 0 || chmod(path.c_str(), 0444) == 0) && BoundByPermissions(path) &&
+                RefusedAsUnwritable(path);
      }},
     {"SIGINT", SIGINT,
      [](const std::string& path) { return WriteSomeBytesThenRaise(path, SIGINT); }},

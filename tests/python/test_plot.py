@@ -3,6 +3,7 @@ something, and the figures group channels by subject and kind."""
 
 import subprocess
 import sys
+from pathlib import Path
 
 import numpy as np
 import pytest
@@ -83,6 +84,25 @@ def test_time_view_draws_the_nearest_record_of_each_datagroup_by_subject():
     # 0.221 s: frame 11 at 50 Hz, frame 22 at 100 Hz.
     assert figure._suptitle.get_text() == ("walk at 0.221 s\n"
                                            "datagroup 0 frame 11, datagroup 1 frame 22")
+    names_sit_above_their_points_and_cover_none(figure)
+    # A name just below another subject's marker on the screen is raised above it.
+    labels = [f"{who}:M <P-{axis}>" for who in ("Wide", "Over", "Far") for axis in "XYZ"]
+    values = np.array([[0, 0, 0, 0, 0, 15, 1000, 1000, 1000]], dtype=float)
+    names_sit_above_their_points_and_cover_none(time_figure(
+        Take(datagroups=[Datagroup(labels=labels, rate=100, frames=[0], values=values)]), 0))
+
+
+def names_sit_above_their_points_and_cover_none(figure):
+    ax = figure.axes[0]
+    figure.canvas.draw()
+    points = {c.get_label(): ax.transData.transform(c.get_offsets()) for c in ax.collections}
+    every = np.concatenate(list(points.values()))
+    for name in ax.texts:
+        box = name.get_window_extent()
+        tops = [xy[:, 1].max() for label, xy in points.items()
+                if label.startswith(name.get_text() + " ")]
+        assert box.y0 > max(tops), name.get_text()
+        assert not box.count_contains(every), name.get_text()
 
 
 def png_is_a_picture(path, width, height):
@@ -114,14 +134,24 @@ def test_the_command_draws_curves_and_moments(generate, tmp_path, arguments):
     png_is_a_picture(out, 500, 400)
 
 
-@pytest.mark.parametrize("arguments, count", [([], 30), (["--stride", "25"], 2)])
-def test_the_command_animates_with_a_stride(generate, tmp_path, arguments, count):
+def gif_durations(path):
+    with Image.open(path) as gif:
+        durations = []
+        for picture in range(gif.n_frames):
+            gif.seek(picture)
+            durations.append(gif.info["duration"])
+        return gif.size, durations
+
+
+# 30 frames at 120 fps last 250 ms: a picture every 3 records (25 ms), as fast as a GIF plays.
+@pytest.mark.parametrize("arguments, count", [([], 10), (["--stride", "25"], 2)])
+def test_the_command_animates_in_real_time(generate, tmp_path, arguments, count):
     out = tmp_path / "take.gif"
     take_path = generate(frames=30, markers=4, segments=2)
     assert main([str(take_path), "--out", str(out), "--animate", "--size", "200x150",
                  *arguments]) == 0
-    with Image.open(out) as gif:
-        assert (gif.n_frames, gif.size) == (count, (200, 150))
+    size, durations = gif_durations(out)
+    assert (len(durations), size, sum(durations)) == (count, (200, 150), 250)
 
 
 def test_a_long_take_is_animated_in_a_bounded_number_of_pictures(generate, tmp_path,
@@ -129,6 +159,24 @@ def test_a_long_take_is_animated_in_a_bounded_number_of_pictures(generate, tmp_p
     monkeypatch.setattr(kfile.plot, "ANIMATION_FRAMES", 12)
     take_ = kfile.read(generate(frames=100, markers=2, segments=0, subjects=1))
     assert kfile.plot.save_animation(take_, tmp_path / "long.gif", size=(120, 100)) == 12
+    _, durations = gif_durations(tmp_path / "long.gif")
+    # 100 records at 120 fps, 8 or 9 to a picture: 833 ms in whole centiseconds.
+    assert sum(durations) == 830 and set(durations) <= {60, 70, 80}, durations
+
+
+def test_an_interrupted_animation_leaves_the_picture_it_was_to_replace(generate, tmp_path,
+                                                                        monkeypatch):
+    out = tmp_path / "take.gif"
+    out.write_bytes(b"the old picture")
+
+    def interrupted(picture, file, *args, **kwargs):
+        (open(file, "wb") if isinstance(file, (str, Path)) else file).write(b"GIF89a")
+        raise KeyboardInterrupt
+
+    monkeypatch.setattr(Image.Image, "save", interrupted)
+    with pytest.raises(KeyboardInterrupt):
+        main([str(generate(frames=6)), "--out", str(out), "--animate", "--size", "120x100"])
+    assert out.read_bytes() == b"the old picture"
 
 
 @pytest.mark.parametrize("arguments, status, message", [
@@ -136,7 +184,17 @@ def test_a_long_take_is_animated_in_a_bounded_number_of_pictures(generate, tmp_p
     (["--datagroup", "Nothing"], 2, "no datagroup 'Nothing'"),
     (["--channels", "nothing*"], 2, "no channel of datagroup 0 matches 'nothing*'"),
     (["--time", "1", "--channels", "nothing*"], 2, "no marker or segment positions"),
-])
+    (["--time", "1"], 2, "time 1 s is outside the take, which runs from 0.00833333 s to "
+                         "0.0416667 s"),
+    (["--frame", "6"], 2, "frame 6 is outside the take: datagroup 0 holds frames 1 to 5"),
+    (["--animate"], 2, "--animate writes a GIF: name the picture x.gif"),
+    (["--out", "x.gif"], 2, "a GIF is an animation: add --animate to write x.gif"),
+    (["--out", "x.K"], 2, "--out 'x.K' names no kind of picture: end it in .png"),
+    (["--animate", "--stride", "1", "--out", "x.gif"], 2,
+     "a stride of 1 shows a picture every 8.33 ms, faster than a GIF plays: use a stride of 3"),
+    (["--out", "/missing/x.png"], 1, "No such file or directory: '/missing'"),
+], ids=["datagroup", "datagroup name", "channels", "positions", "time", "frame", "gif suffix",
+        "animate", "suffix", "stride", "folder"])
 def test_the_command_explains_what_it_cannot_draw(generate, tmp_path, capsys, arguments, status,
                                                   message):
     out = tmp_path / "x.png"

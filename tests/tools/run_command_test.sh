@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The README's run command on a finished build: its summary names the sample's groups, the scene
-# it dumps is the one a single minihost invocation makes of the same import, and a bad take
-# fails with the import's error.
+# it dumps is the one a single minihost invocation makes of the same import, the commands it
+# prints run as printed whatever the take's name, --help runs nothing, host/README.md's
+# example runs after it, and a bad take fails with the import's error.
 #   run_command_test.sh BUILD_FOLDER SOURCE_FOLDER
 set -euo pipefail
 build="$1"
@@ -27,6 +28,36 @@ grep -q "marker LFHD_marker  *tx ty tz  *[0-9]* keys, at 0.2 to 48" <<<"$summary
 "$build/host/minihost" -c "loadPlugin MayaKFileReader; file -import \"$work/sample.K\"" \
     --dump-to "$work/minihost.dump" >/dev/null
 cmp -s "$work/run.dump" "$work/minihost.dump" || fail "the scene differs from minihost's"
+
+odd="$work/it's \"odd\" \$HOME\\.K"
+cp "$work/sample.K" "$odd"
+printed="$("$root/scripts/run.sh" "$odd" | tail -3)"
+run_printed() {
+    bash -c "$1" >"$work/out" 2>&1 || fail "the printed command failed: $1: $(cat "$work/out")"
+}
+run_printed "$(sed -n 1p <<<"$printed")"
+if [ -e "$build/python/kfile/__init__.py" ]; then  # a build with the Python module
+    run_printed "$(sed -n 3p <<<"$printed")"
+    grep -q "^<Take version 1, datagroups 0 Markers" "$work/out" ||
+        fail "no take in: $(cat "$work/out")"
+fi
+
+rm "$work/sample.K"
+"$root/scripts/run.sh" --help >"$work/out" || fail "--help failed"
+grep -q "^usage: scripts/run.sh \[TAKE\]" "$work/out" || fail "no usage in: $(cat "$work/out")"
+[ ! -e "$work/sample.K" ] || fail "--help made the sample"
+
+"$root/scripts/run.sh" >/dev/null
+example="$(grep '^build/release/host/minihost' "$root/host/README.md")"
+example="${example//build\/release\/sample.K/$work/sample.K}"
+(cd "$root" && bash -c "${example//build\/release\//$build/}") >"$work/out" 2>&1 ||
+    fail "host/README.md's example failed: $(cat "$work/out")"
+
+if "$root/scripts/run.sh" "$work/sample.K" --dump-to /dev/full >/dev/null 2>"$work/err"; then
+    fail "a dump onto a full disk succeeded"
+fi
+grep -q "cannot write '/dev/full': No space left on device" "$work/err" ||
+    fail "no reason in: $(cat "$work/err")"
 
 printf 'K#\1\0' >"$work/bad.K"
 if "$root/scripts/run.sh" "$work/bad.K" >"$work/out" 2>"$work/err"; then

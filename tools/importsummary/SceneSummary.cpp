@@ -9,8 +9,9 @@
 #include <algorithm>
 #include <iomanip>
 #include <iterator>
-#include <set>
 #include <sstream>
+
+#include <host/scene.h>
 
 namespace {
 
@@ -40,13 +41,19 @@ bool SplitShapePath(const std::string& path, std::string& group, std::string& tr
     return true;
 }
 
+// The times in either of two ascending lists, ascending, each once.
+std::vector<double> Union(const std::vector<double>& a, const std::vector<double>& b) {
+    std::vector<double> both;
+    both.reserve(std::max(a.size(), b.size()));
+    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(both));
+    return both;
+}
+
 LocatorSummary SummariseLocator(const std::string& path, const std::string& name, bool marker) {
     LocatorSummary locator{name, marker, {}, 0, 0, 0, {}, 0};
-    std::set<double> times;
+    std::vector<double> keys;
     for (const char* attribute : kAttributes) {
-        const std::vector<std::string> keys =
-            Query("keyframe -q -tc -at " + std::string(attribute) + " \"" + path + "\"");
-        if (keys.empty()) {
+        if (!host::keyTimes(path + "." + attribute, &keys) || keys.empty()) {
             continue;
         }
         locator.fewestKeys =
@@ -54,11 +61,8 @@ LocatorSummary SummariseLocator(const std::string& path, const std::string& name
         locator.mostKeys = std::max(locator.mostKeys, keys.size());
         locator.keys += keys.size();
         locator.keyed.push_back(attribute);
-        for (const std::string& key : keys) {
-            times.insert(std::stod(key));
-        }
+        locator.times = locator.times.empty() ? std::move(keys) : Union(locator.times, keys);
     }
-    locator.times.assign(times.begin(), times.end());
     return locator;
 }
 
@@ -81,9 +85,9 @@ void AddLocators(const char* type, bool marker, std::vector<GroupSummary>& group
 
 // A locator misses a frame when its group keys that time on another locator but not on it.
 void CountFramesWithoutValues(GroupSummary& group) {
-    std::set<double> groupTimes;
+    std::vector<double> groupTimes;
     for (const LocatorSummary& locator : group.locators) {
-        groupTimes.insert(locator.times.begin(), locator.times.end());
+        groupTimes = Union(groupTimes, locator.times);
     }
     for (LocatorSummary& locator : group.locators) {
         if (!locator.keyed.empty()) {

@@ -1,6 +1,6 @@
-// What an import left in the scene, asked of the host with MEL queries: per character group its
-// DOF and marker locators, which attributes carry keys, how many, over which times, and frames
-// without values.
+// What an import left in the scene, asked of the stand-in host (the locators with MEL, their keys
+// read from the scene itself): per character group its DOF and marker locators, which
+// attributes carry keys, how many, over which times, and frames without values.
 #pragma once
 
 #include <cstddef>

@@ -5,7 +5,9 @@
 #include <maya/MString.h>
 
 #include <CLI/CLI.hpp>
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include <host/scene.h>
@@ -21,6 +23,20 @@ std::string MelString(const std::string& text) {
         quoted += (c == '"' || c == '\\') ? std::string("\\") + c : std::string(1, c);
     }
     return quoted + '"';
+}
+
+// Writes the text to the file; 0, or the error number of the failure.
+int WriteFile(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        return errno;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const int error = errno;
+    if (std::fclose(file) != 0) {
+        return errno;
+    }
+    return written ? 0 : error;
 }
 
 bool Run(const std::string& command) {
@@ -58,10 +74,9 @@ int main(int argc, char** argv) {
     std::cout << "Imported " << take << " with MayaKFileReader into the stand-in host.\n";
     PrintSummary(std::cout, SummariseLocators(), before, CurrentPlaybackRange());
     if (!dumpTo.empty()) {
-        std::ofstream dump(dumpTo, std::ios::binary);
-        dump << host::sceneDump();
-        if (!dump.flush()) {
-            std::cerr << "import_summary: cannot write '" << dumpTo << "'\n";
+        if (const int error = WriteFile(dumpTo, host::sceneDump())) {
+            std::cerr << "import_summary: cannot write '" << dumpTo << "': " << std::strerror(error)
+                      << "\n";
             return 1;
         }
         std::cout << "\nThe whole scene: " << dumpTo << "\n";

@@ -4,6 +4,7 @@
 // the host's viewport and evaluation would make them. A module never includes this header.
 
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -33,5 +34,11 @@ bool locatorBounds(const std::string& name, bool* bounded, double min[3], double
 // Runs the plug-in node's compute for "node.attribute"; returns the MStatus code it gave,
 // or -1 (with the reason) when there is no such plug-in node or attribute.
 int computePlug(const std::string& plugName, std::string* error = nullptr);
+
+// The key times, in the UI time unit and in time order, of the animation curve that drives
+// "node.attribute" (long or short name): what `keyframe -q -tc` lists, as numbers. Empty when
+// no curve drives it; false (and the reason) when there is no such plug.
+bool keyTimes(const std::string& plugName, std::vector<double>* times,
+              std::string* error = nullptr);
 
 }  // namespace host

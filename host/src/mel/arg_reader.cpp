@@ -12,6 +12,12 @@ Outcome Outcome::fail(std::string message) {
     return outcome;
 }
 
+Outcome Outcome::failReported(std::string message) {
+    Outcome outcome = fail(std::move(message));
+    outcome.reported = true;
+    return outcome;
+}
+
 Outcome Outcome::ok(std::vector<std::string> result) {
     Outcome outcome;
     outcome.result = std::move(result);

@@ -29,9 +29,12 @@ struct Call {
 struct Outcome {
     std::vector<std::string> result;  // MEL's returned string[] (empty for none)
     std::string error;                // non-empty: the command failed with this message
+    bool reported = false;            // the message is already printed: not printed again
 
     bool failed() const { return !error.empty(); }
     static Outcome fail(std::string message);
+    // A failure whose reason the code that failed has already printed.
+    static Outcome failReported(std::string message);
     static Outcome ok(std::vector<std::string> result = {});
 };
 

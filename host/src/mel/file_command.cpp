@@ -4,7 +4,11 @@
 #include <maya/MFileObject.h>
 #include <maya/MPxFileTranslator.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -13,6 +17,7 @@
 #include "plugin/file_access.h"
 #include "plugin/library.h"
 #include "plugin/registry.h"
+#include "types/messages.h"
 
 namespace plugin {
 namespace {
@@ -70,9 +75,25 @@ plugin::TranslatorRecord* identify(const MFileObject& file, const std::vector<ch
     return maybe;
 }
 
+// Why the file at `path` cannot be imported, or empty when it can be opened: the host's words
+// for a missing file, the system's for a folder or a file that is not there to read.
+std::string unreadableReason(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        return errno == ENOENT ? "File not found: \"" + path + "\"."
+                               : "Cannot import \"" + path + "\": " + std::strerror(errno) + ".";
+    }
+    if ((info.st_mode & S_IFMT) == S_IFDIR)
+        return "Cannot import \"" + path + "\": Is a directory.";
+    if ((info.st_mode & S_IFMT) != S_IFREG)
+        return "Cannot import \"" + path + "\": it is not a regular file.";
+    return "";
+}
+
 mel::Outcome runImport(const std::string& path, const mel::ArgReader& args) {
-    if (!plugin::fileExists(path))
-        return mel::Outcome::fail("File not found: \"" + path + "\".");
+    const std::string unreadable = unreadableReason(path);
+    if (!unreadable.empty())
+        return mel::Outcome::fail(unreadable);
     MFileObject file;
     file.setRawFullName(MString(path.c_str()));
 
@@ -104,6 +125,7 @@ mel::Outcome runImport(const std::string& path, const mel::ArgReader& args) {
     plugin::BusyScope busy(record->owner);
     plugin::AccessModeScope mode(MPxFileTranslator::kImportAccessMode);
     MStatus status;
+    const size_t errorsBefore = types::errorsPrinted();
     try {
         status = translator->reader(file, MString(options.c_str()),
                                     MPxFileTranslator::kImportAccessMode);
@@ -113,6 +135,11 @@ mel::Outcome runImport(const std::string& path, const mel::ArgReader& args) {
     } catch (...) {
         return mel::Outcome::fail("Error reading file \"" + path + "\": translator \"" + name +
                                   "\" threw an exception");
+    }
+    if (!status && types::errorsPrinted() > errorsBefore) {
+        // The translator said why; the host adds nothing to it.
+        return mel::Outcome::failReported("Error reading file \"" + path + "\" with translator \"" +
+                                          name + "\": " + status.errorString().asChar());
     }
     if (!status) {
         return mel::Outcome::fail("Error reading file \"" + path + "\" with translator \"" + name +

@@ -73,7 +73,8 @@ Outcome execute(const std::string& source, const StatementHook& hook) {
         if (hook)
             hook(call, last);
         if (last.failed()) {
-            types::printError(last.error);
+            if (!last.reported)
+                types::printError(last.error);
             break;
         }
     }

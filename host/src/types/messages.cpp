@@ -19,6 +19,8 @@ std::vector<std::string>& messages() {
     return log;
 }
 
+size_t g_errors = 0;
+
 void emit(FILE* stream, const std::string& line) {
     std::fprintf(stream, "%s\n", line.c_str());
     std::fflush(stream);
@@ -30,7 +32,11 @@ void emit(FILE* stream, const std::string& line) {
 namespace types {
 
 void printError(const std::string& text) {
+    ++g_errors;
     emit(stderr, "// Error: " + text + " //");
+}
+size_t errorsPrinted() {
+    return g_errors;
 }
 void printWarning(const std::string& text) {
     emit(stderr, "// Warning: " + text + " //");

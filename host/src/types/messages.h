@@ -2,6 +2,7 @@
 // The host's printed messages and its logs, below every other part of the stand-in: every
 // layer prints through here, and host/command_log.h reads the logs back.
 
+#include <cstddef>
 #include <string>
 
 namespace types {
@@ -11,6 +12,9 @@ namespace types {
 void printError(const std::string& text);
 void printWarning(const std::string& text);
 void printInfo(const std::string& text);
+
+// How many error lines have been printed so far.
+size_t errorsPrinted();
 
 // Appends a MEL string that is about to run to the command log.
 void logCommand(const std::string& source);

@@ -110,8 +110,10 @@ struct KWriteReport {
 // Replaces `fileName` only with a complete file. `write` is given the path of a new, empty
 // temporary file in the same folder; it fills it and closes it, and answers whether all went
 // well. Only then is the temporary flushed to disk and renamed over `fileName`, taking the
-// permissions of the file it replaces. On any failure the temporary is removed and `fileName`
-// keeps what it held.
+// permissions and, as far as this user may give it, the owner of the file it replaces. An
+// existing `fileName` that this user may not write (read-only, or another's) is refused with
+// EACCES before anything is written, as writing it in place would be. On any failure the
+// temporary is removed and `fileName` keeps what it held.
 //
 // Interrupts: while `write` runs, SIGINT, SIGTERM and SIGHUP whose action is still the default
 // remove the temporary before they end the process as they would have; a SIGXFSZ whose action
