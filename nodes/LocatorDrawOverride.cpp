@@ -48,8 +48,8 @@ void LocatorDrawOverride::registerCreators() {
 
 void LocatorDrawOverride::deregisterCreators() {
     for (const char* classification : {kDofClassification, kMarkerClassification}) {
-        const MStatus status = MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(
-            classification, kRegistrantId);
+        const MStatus status =
+            MHWRender::MDrawRegistry::deregisterDrawOverrideCreator(classification, kRegistrantId);
         if (!status)
             status.perror("deregisterDrawOverrideCreator");
     }

@@ -77,6 +77,14 @@ TEST_F(PluginLocator, BoundsAndCompute) {
     EXPECT_EQ(MStatus::kUnknownParameter, host::computePlug("hostTestLocator1.size", &error));
 }
 
+// Viewport 2.0 draws a type only through the override registered for its classification.
+TEST_F(PluginLocator, HasNoViewport2DrawWithoutAnOverride) {
+    std::string error;
+    EXPECT_FALSE(host::drawLocatorOverride("hostTestLocator1", nullptr, nullptr, nullptr, &error));
+    EXPECT_NE(std::string::npos, error.find("No draw override")) << error;
+    EXPECT_TRUE(host::uiDrawables().empty());
+}
+
 TEST_F(PluginLocator, ItsModuleCannotBeUnloadedUnderIt) {
     std::string error;
     EXPECT_FALSE(host::unloadPlugin("hosttestplugin", &error));

@@ -1,11 +1,17 @@
-// MPxLocatorNode, and the stand-in's calls into plug-in nodes: draw, bounds, compute.
+// MPxLocatorNode, and the stand-in's calls into plug-in nodes: draw (in the legacy viewport
+// and in Viewport 2.0), bounds, compute.
 
 #include <maya/MDataBlock.h>
+#include <maya/MPxDrawOverride.h>
 #include <maya/MPxLocatorNode.h>
 
 #include <host/scene.h>
 
+#include <memory>
+
+#include "plugin/registry.h"
 #include "scene/access.h"
+#include "vp2/viewport2.h"
 
 MPxLocatorNode::MPxLocatorNode() = default;
 MPxLocatorNode::~MPxLocatorNode() = default;
@@ -58,9 +64,62 @@ scene::Node* locatorNamed(const std::string& name, std::string* error) {
     return n;
 }
 
+void copyBox(const MBoundingBox& box, double min[3], double max[3]) {
+    const MPoint lo = box.min(), hi = box.max();
+    for (unsigned i = 0; i < 3; ++i) {
+        min[i] = lo[i];
+        max[i] = hi[i];
+    }
+}
+
+// The override of the node's type, created for the node; null (and the reason) when none.
+std::unique_ptr<MHWRender::MPxDrawOverride> createOverride(const scene::Node& n,
+                                                           std::string* error) {
+    const std::string classification = plugin::classificationOf(n.type->name);
+    const plugin::DrawOverrideRecord* record = plugin::findDrawOverride(classification);
+    if (record == nullptr) {
+        fail(error, "No draw override is registered for the classification \"" + classification +
+                        "\" of " + n.type->name);
+        return nullptr;
+    }
+    std::unique_ptr<MHWRender::MPxDrawOverride> made(record->creator(MObjectAccess::forNode(n.id)));
+    if (!made)
+        fail(error, "The draw override creator of \"" + classification + "\" returned nothing");
+    return made;
+}
+
 }  // namespace
 
 namespace host {
+
+bool drawLocatorOverride(const std::string& name, bool* bounded, double min[3], double max[3],
+                         std::string* error) {
+    scene::Node* n = locatorNamed(name, error);
+    if (n == nullptr)
+        return false;
+    try {
+        const std::unique_ptr<MHWRender::MPxDrawOverride> drawer = createOverride(*n, error);
+        if (!drawer)
+            return false;
+        const MDagPath path = MDagPathAccess::make(n->id);
+        const MDagPath camera;
+        if (bounded != nullptr) {
+            *bounded = drawer->isBounded(path, camera);
+            copyBox(drawer->boundingBox(path, camera), min, max);
+        }
+        const MHWRender::MFrameContext& frame = vp2::frameContext();
+        std::unique_ptr<MUserData> data(drawer->prepareForDraw(path, camera, frame, nullptr));
+        if (drawer->hasUIDrawables()) {
+            MHWRender::MUIDrawManagerAccess::draw([&](MHWRender::MUIDrawManager& manager) {
+                drawer->addUIDrawables(path, manager, frame, data.get());
+            });
+        }
+    } catch (...) {
+        fail(error, "the draw override threw an exception");
+        return false;
+    }
+    return true;
+}
 
 bool drawLocator(const std::string& name, int style, int status, std::string* error) {
     scene::Node* n = locatorNamed(name, error);
@@ -95,12 +154,7 @@ bool locatorBounds(const std::string& name, bool* bounded, double min[3], double
     }
     try {
         *bounded = locator->isBounded();
-        MBoundingBox box = locator->boundingBox();
-        MPoint lo = box.min(), hi = box.max();
-        for (unsigned i = 0; i < 3; ++i) {
-            min[i] = lo[i];
-            max[i] = hi[i];
-        }
+        copyBox(locator->boundingBox(), min, max);
     } catch (...) {
         fail(error, "isBounded or boundingBox threw an exception");
         return false;

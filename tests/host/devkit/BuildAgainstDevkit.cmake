@@ -16,7 +16,7 @@ file(REMOVE_RECURSE "${devkit}")  # the build folder stays, so that a rerun buil
 file(GLOB headers "${SOURCE_DIR}/host/include/maya/*.h")
 file(COPY ${headers} DESTINATION "${devkit}/include/maya")
 file(MAKE_DIRECTORY "${devkit}/lib")
-foreach(library Foundation OpenMaya OpenMayaAnim OpenMayaUI)
+foreach(library Foundation OpenMaya OpenMayaAnim OpenMayaRender OpenMayaUI)
   if(WINDOWS)
     set(name "${library}.lib")
   else()
@@ -35,6 +35,17 @@ endif()
 if(LAUNCHER)
   list(APPEND options "-DCMAKE_C_COMPILER_LAUNCHER=${LAUNCHER}"
        "-DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}")
+endif()
+if(WINDOWS)
+  # Only MSVC objects link to the host's Windows libraries: another compiler is refused at
+  # configure time, unless the devkit folder says its libraries are this compiler's own.
+  execute_process(COMMAND "${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/refused"
+                          -G "${GENERATOR}" ${options}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(result EQUAL 0 OR NOT output MATCHES "built with the devkit's compiler, MSVC")
+    message(FATAL_ERROR "a MinGW build against a Windows devkit was not refused:\n${output}")
+  endif()
+  list(APPEND options -DKFR_DEVKIT_SAME_COMPILER=ON)
 endif()
 kfr_run(configure "${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${build}" -G "${GENERATOR}" ${options})
 kfr_run(compile "${CMAKE_COMMAND}" --build "${build}" --target MayaKFileReader)
