@@ -134,6 +134,23 @@ TEST_F(Locators, DrawTheSameCrossAndBoundsInViewport2) {
     EXPECT_EQ(0.26f, host::uiDrawables().back().color[0]);  // the lead's
 }
 
+// minihost's scene picture: the same lines, placed by each node's transform, whichever viewport
+// draws them.
+TEST_F(Locators, PictureTheSameInBothViewports) {
+    create("DOFLocator");
+    create("MarkerLocator");
+    ASSERT_TRUE(MGlobal::executeCommand("setAttr transform1.translateX 20"));
+    const std::string legacy = host::scenePicture(host::Viewport::kLegacy);
+    EXPECT_EQ(legacy, host::scenePicture(host::Viewport::kViewport2));
+    size_t lines = 0;
+    for (size_t at = legacy.find("<line "); at != std::string::npos;
+         at = legacy.find("<line ", at + 1))
+        ++lines;
+    EXPECT_EQ(6u, lines);
+    // Fitted to the picture: the DOF cross at x = 20 ends at the right margin.
+    EXPECT_NE(std::string::npos, legacy.find("x1=\"780.00\"")) << legacy;
+}
+
 TEST_F(Locators, ComputeNothing) {
     for (const char* type : {"DOFLocator", "MarkerLocator"}) {
         std::string error;

@@ -1,17 +1,12 @@
-// MPxLocatorNode, and the stand-in's calls into plug-in nodes: draw (in the legacy viewport
-// and in Viewport 2.0), bounds, compute.
+// MPxLocatorNode, and the stand-in's calls into plug-in nodes: draw, bounds, compute.
 
 #include <maya/MDataBlock.h>
-#include <maya/MPxDrawOverride.h>
 #include <maya/MPxLocatorNode.h>
 
 #include <host/scene.h>
 
-#include <memory>
-
-#include "plugin/registry.h"
 #include "scene/access.h"
-#include "vp2/viewport2.h"
+#include "scene/locator.h"
 
 MPxLocatorNode::MPxLocatorNode() = default;
 MPxLocatorNode::~MPxLocatorNode() = default;
@@ -35,7 +30,7 @@ bool MPxLocatorNode::excludeAsLocator() const {
     return true;
 }
 
-namespace {
+namespace scene {
 
 void fail(std::string* error, const std::string& text) {
     if (error != nullptr) {
@@ -43,7 +38,6 @@ void fail(std::string* error, const std::string& text) {
     }
 }
 
-// The plug-in locator shape a name means: the shape itself, or the transform above it.
 scene::Node* locatorNamed(const std::string& name, std::string* error) {
     scene::Scene& s = scene::theScene();
     std::string lookupError;
@@ -72,57 +66,16 @@ void copyBox(const MBoundingBox& box, double min[3], double max[3]) {
     }
 }
 
-// The override of the node's type, created for the node; null (and the reason) when none.
-std::unique_ptr<MHWRender::MPxDrawOverride> createOverride(const scene::Node& n,
-                                                           std::string* error) {
-    const std::string classification = plugin::classificationOf(n.type->name);
-    const plugin::DrawOverrideRecord* record = plugin::findDrawOverride(classification);
-    if (record == nullptr) {
-        fail(error, "No draw override is registered for the classification \"" + classification +
-                        "\" of " + n.type->name);
-        return nullptr;
-    }
-    std::unique_ptr<MHWRender::MPxDrawOverride> made(record->creator(MObjectAccess::forNode(n.id)));
-    if (!made)
-        fail(error, "The draw override creator of \"" + classification + "\" returned nothing");
-    return made;
-}
-
-}  // namespace
+}  // namespace scene
 
 namespace host {
 
-bool drawLocatorOverride(const std::string& name, bool* bounded, double min[3], double max[3],
-                         std::string* error) {
-    scene::Node* n = locatorNamed(name, error);
-    if (n == nullptr)
-        return false;
-    try {
-        const std::unique_ptr<MHWRender::MPxDrawOverride> drawer = createOverride(*n, error);
-        if (!drawer)
-            return false;
-        const MDagPath path = MDagPathAccess::make(n->id);
-        const MDagPath camera;
-        if (bounded != nullptr) {
-            *bounded = drawer->isBounded(path, camera);
-            copyBox(drawer->boundingBox(path, camera), min, max);
-        }
-        const MHWRender::MFrameContext& frame = vp2::frameContext();
-        std::unique_ptr<MUserData> data(drawer->prepareForDraw(path, camera, frame, nullptr));
-        if (drawer->hasUIDrawables()) {
-            MHWRender::MUIDrawManagerAccess::draw([&](MHWRender::MUIDrawManager& manager) {
-                drawer->addUIDrawables(path, manager, frame, data.get());
-            });
-        }
-    } catch (...) {
-        fail(error, "the draw override threw an exception");
-        return false;
-    }
-    return true;
-}
+using scene::copyBox;
+using scene::fail;
+using scene::locatorNamed;
 
 bool drawLocator(const std::string& name, int style, int status, std::string* error) {
-    scene::Node* n = locatorNamed(name, error);
+    scene::Node* n = scene::locatorNamed(name, error);
     if (n == nullptr) {
         return false;
     }

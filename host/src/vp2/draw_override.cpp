@@ -59,19 +59,14 @@ void MPxDrawOverride::addUIDrawables(const MDagPath&, MUIDrawManager&, const MFr
 
 // The stand-in's colours: the last node selected (the lead), the others selected, the rest.
 MColor MGeometryUtilities::wireframeColor(const MDagPath& path) {
-    const scene::Scene& s = scene::theScene();
-    const scene::NodeId node = MDagPathAccess::nodeId(path);
-    const scene::Node* n = s.find(node);
-    const std::vector<scene::NodeId>& selection = s.selection();
-    auto selected = [&](scene::NodeId id) {
-        return std::find(selection.begin(), selection.end(), id) != selection.end();
-    };
-    const scene::NodeId parent = n != nullptr && n->parent != nullptr ? n->parent->id : 0;
-    if (!selection.empty() && (selection.back() == node || selection.back() == parent))
-        return MColor(0.26f, 1.0f, 0.64f);
-    if (selected(node) || (parent != 0 && selected(parent)))
-        return MColor(1.0f, 1.0f, 1.0f);
-    return MColor(0.0f, 0.016f, 0.376f);
+    switch (vp2::displayStatus(MDagPathAccess::nodeId(path))) {
+        case M3dView::kLead:
+            return MColor(0.26f, 1.0f, 0.64f);
+        case M3dView::kActive:
+            return MColor(1.0f, 1.0f, 1.0f);
+        default:
+            return MColor(0.0f, 0.016f, 0.376f);
+    }
 }
 
 MStatus MDrawRegistry::registerDrawOverrideCreator(const MString& drawClassification,
@@ -103,6 +98,19 @@ struct StandInFrame : MHWRender::MFrameContext {};
 const MHWRender::MFrameContext& frameContext() {
     static const StandInFrame frame;
     return frame;
+}
+
+M3dView::DisplayStatus displayStatus(scene::NodeId node) {
+    const scene::Scene& s = scene::theScene();
+    const scene::Node* n = s.find(node);
+    const std::vector<scene::NodeId>& selection = s.selection();
+    const scene::NodeId parent = n != nullptr && n->parent != nullptr ? n->parent->id : 0;
+    auto isNode = [&](scene::NodeId id) { return id == node || (parent != 0 && id == parent); };
+    if (!selection.empty() && isNode(selection.back()))
+        return M3dView::kLead;
+    if (std::any_of(selection.begin(), selection.end(), isNode))
+        return M3dView::kActive;
+    return M3dView::kDormant;
 }
 
 }  // namespace vp2
