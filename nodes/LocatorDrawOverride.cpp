@@ -21,19 +21,15 @@ const MPxLocatorNode* locatorOf(const MObject& node) {
 
 const char* const kRegistrantId = "MayaKFileReader";
 
-}  // namespace
-
-const char* const LocatorDrawOverride::kDofClassification = "drawdb/geometry/DOFLocator";
-const char* const LocatorDrawOverride::kMarkerClassification = "drawdb/geometry/MarkerLocator";
-
-namespace {
-
 struct CreatorEntry {
     const char* classification;
     MHWRender::MDrawRegistry::DrawOverrideCreator creator;
 };
 
 }  // namespace
+
+const char* const LocatorDrawOverride::kDofClassification = "drawdb/geometry/DOFLocator";
+const char* const LocatorDrawOverride::kMarkerClassification = "drawdb/geometry/MarkerLocator";
 
 void LocatorDrawOverride::registerCreators() {
     const CreatorEntry creators[] = {{kDofClassification, dofCreator},

@@ -243,7 +243,9 @@ MStatus removeDrawOverride(const std::string& classification, const std::string&
     }
     if (it->owner) {
         auto& mine = it->owner->drawOverrides;
-        mine.erase(std::find(mine.begin(), mine.end(), classification));
+        const auto own = std::find(mine.begin(), mine.end(), classification);
+        if (own != mine.end())
+            mine.erase(own);
     }
     list.erase(it);
     return MStatus::kSuccess;
