@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -152,11 +153,14 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode) {
 bool writePicture(const Options& options) {
     if (options.pictureFile.empty())
         return true;
+    const std::string picture = host::scenePicture(options.viewport);
+    errno = 0;
     std::ofstream out(options.pictureFile, std::ios::binary);
-    out << host::scenePicture(options.viewport);
+    out << picture;
     out.close();
     if (!out) {
-        std::fprintf(stderr, "minihost: cannot write %s\n", options.pictureFile.c_str());
+        std::fprintf(stderr, "minihost: cannot write %s: %s\n", options.pictureFile.c_str(),
+                     errno != 0 ? std::strerror(errno) : "write failed");
         return false;
     }
     return true;
