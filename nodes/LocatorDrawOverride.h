@@ -3,9 +3,17 @@
 // KFR_VIEWPORT2 tells whether this devkit has the Viewport 2.0 API.
 #pragma once
 
+// The build says which (so that a compiler cache sees the header appear or go); a compile on
+// its own asks the headers.
+#ifndef KFR_VIEWPORT2
 #if __has_include(<maya/MPxDrawOverride.h>)
 #define KFR_VIEWPORT2 1
+#else
+#define KFR_VIEWPORT2 0
+#endif
+#endif
 
+#if KFR_VIEWPORT2
 #include <maya/MBoundingBox.h>
 #include <maya/MDagPath.h>
 #include <maya/MFrameContext.h>
@@ -51,6 +59,4 @@ class LocatorDrawOverride : public MHWRender::MPxDrawOverride {
     double crossCm_;
 };
 
-#else
-#define KFR_VIEWPORT2 0
 #endif

@@ -33,40 +33,47 @@ std::array<double, 2> toWorld(const scene::Matrix& m, double x, double y, double
             x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1]};
 }
 
-void addLines(const scene::Matrix& m, const MColor& color, const std::vector<double>& points,
-              std::vector<Line>* lines) {
-    for (size_t i = 0; i + 5 < points.size(); i += 6) {
-        const auto a = toWorld(m, points[i], points[i + 1], points[i + 2]);
-        const auto b = toWorld(m, points[i + 3], points[i + 4], points[i + 5]);
-        lines->push_back({a[0], a[1], b[0], b[1], color});
+// Lines in one colour, in the node's space: x, y, z of each line's two ends.
+struct Drawn {
+    MColor color;
+    std::vector<double> points;
+};
+
+void addLines(const scene::Matrix& m, const Drawn& drawn, std::vector<Line>* lines) {
+    const std::vector<double>& p = drawn.points;
+    for (size_t i = 0; i + 5 < p.size(); i += 6) {
+        const auto a = toWorld(m, p[i], p[i + 1], p[i + 2]);
+        const auto b = toWorld(m, p[i + 3], p[i + 4], p[i + 5]);
+        lines->push_back({a[0], a[1], b[0], b[1], drawn.color});
     }
 }
 
-// What the locator draws in the chosen viewport, as x, y, z of each line's two ends.
-bool drawnPoints(const scene::Node& n, host::Viewport viewport, MColor* color,
-                 std::vector<double>* points, std::string* error) {
-    const MDagPath path = MDagPathAccess::make(n.id);
-    *color = MHWRender::MGeometryUtilities::wireframeColor(path);
+// What the locator draws in the chosen viewport.
+bool drawnLines(const scene::Node& n, host::Viewport viewport, std::vector<Drawn>* drawn,
+                std::string* error) {
     const std::string name = scene::theScene().fullPath(&n);
     host::clearGlRecord();
     if (viewport == host::Viewport::kLegacy) {
         // The lines take the colour of the display status the host draws the node with.
         if (!host::drawLocator(name, M3dView::kWireFrame, vp2::displayStatus(n.id), error))
             return false;
+        Drawn lines{MHWRender::MGeometryUtilities::wireframeColor(MDagPathAccess::make(n.id)), {}};
         for (const host::GlPrimitive& p : host::glPrimitives()) {
             if (p.mode != 0x0001)  // GL_LINES
                 continue;
             for (const host::GlVertex& v : p.vertices)
-                points->insert(points->end(), {v.x, v.y, v.z});
+                lines.points.insert(lines.points.end(), {v.x, v.y, v.z});
         }
+        drawn->push_back(lines);
         return true;
     }
     if (!host::drawLocatorOverride(name, nullptr, nullptr, nullptr, error))
         return false;
     for (const host::UiDrawable& d : host::uiDrawables()) {
-        *color = MColor(d.color[0], d.color[1], d.color[2], d.color[3]);
+        Drawn lines{MColor(d.color[0], d.color[1], d.color[2], d.color[3]), {}};
         for (const host::UiPoint& p : d.lines)
-            points->insert(points->end(), {p.x, p.y, p.z});
+            lines.points.insert(lines.points.end(), {p.x, p.y, p.z});
+        drawn->push_back(lines);
     }
     return true;
 }
@@ -118,14 +125,14 @@ std::string scenePicture(Viewport viewport) {
     for (const scene::Node* n : s.nodes()) {
         if (n->kind() != scene::Kind::Locator)
             continue;
-        MColor color;
-        std::vector<double> points;
+        std::vector<Drawn> drawn;
         std::string error;
-        if (!drawnPoints(*n, viewport, &color, &points, &error)) {
+        if (!drawnLines(*n, viewport, &drawn, &error)) {
             types::printWarning(s.fullPath(n) + " is not in the picture: " + error);
             continue;
         }
-        addLines(s.worldMatrix(n), color, points, &lines);
+        for (const Drawn& d : drawn)
+            addLines(s.worldMatrix(n), d, &lines);
     }
     host::clearGlRecord();
     return svg(lines);
