@@ -4,7 +4,8 @@
 # Linux definitions), then a Linux module linked from them against the headers alone (host
 # symbols left undefined, as a shared library may) whose dynamic exports must be exactly the
 # entry points as the devkit declares them, MApiVersion and, where the devkit defines it,
-# ADSK_PLUGIN_SIGNATURE. One line per devkit and unit; exit status 1 on any error or warning.
+# ADSK_PLUGIN_SIGNATURE, and which has the Viewport 2.0 draw overrides exactly where the devkit
+# has Viewport 2.0. One line per devkit and unit; exit status 1 on any error or warning.
 #
 #   scripts/devkit-check.sh DEVKIT...
 # DEVKIT: a devkit's include folder (holding maya/MFnPlugin.h) or the folder above it.
@@ -12,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ $# -eq 0 ] || [ "$1" = "-h" ] || [ "$1" = "--help" ]; then
-    sed -n '2,10s/^# \{0,1\}//p' "$0"
+    sed -n '2,11s/^# \{0,1\}//p' "$0"
     [ $# -eq 0 ] && exit 2 || exit 0
 fi
 
@@ -88,6 +89,17 @@ for devkit in "$@"; do
         failed=1
         report "$name" "link" errors "$output"
         continue
+    fi
+    # The draw overrides are in the module exactly where the devkit has Viewport 2.0.
+    has_vp2=no
+    [[ $(nm -u -C "$module") == *MDrawRegistry::registerDrawOverrideCreator* ]] && has_vp2=yes
+    wants_vp2=no
+    [ -f "$include/maya/MPxDrawOverride.h" ] && wants_vp2=yes
+    if [ "$has_vp2" = "$wants_vp2" ]; then
+        report "$name" "viewport 2.0 draw overrides: $has_vp2" ok ""
+    else
+        failed=1
+        report "$name" "viewport 2.0 draw overrides: $has_vp2" "wrong: the devkit has it: $wants_vp2" ""
     fi
     exported=$(nm -D --defined-only -C "$module" | cut -d' ' -f3- | LC_ALL=C sort | tr '\n' ' ')
     exported=${exported% }
