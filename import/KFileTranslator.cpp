@@ -33,8 +33,12 @@ const char* const KFileTranslator::kName = "Kelmar K-file";
 
 MStatus KFileTranslator::reader(const MFileObject& file, const MString&, FileAccessMode) {
     animators_.clear();
-    // fullName, not name: the name alone lacks the folder the take lies in.
+    // The full name, not the name: the name alone lacks the folder the take lies in.
+#if MAYA_API_VERSION >= 20190000
+    const std::string path = file.resolvedFullName().asChar();
+#else
     const std::string path = file.fullName().asChar();
+#endif
     try {
         // The file is read whole and closed before the scene changes.
         const kfile::KReadResult take = kfile::ReadTake(path);
@@ -75,7 +79,12 @@ bool KFileTranslator::canBeOpened() const {
 
 MPxFileTranslator::MFileKind KFileTranslator::identifyFile(const MFileObject& file, const char*,
                                                            short) const {
-    const std::string name = MString(file.name()).toUpperCase().asChar();
+#if MAYA_API_VERSION >= 20190000
+    MString fileName = file.resolvedName();
+#else
+    MString fileName = file.name();
+#endif
+    const std::string name = fileName.toUpperCase().asChar();
     const size_t dot = name.rfind('.');
     const std::string extension = dot == std::string::npos ? name : name.substr(dot + 1);
     return extension == "K" ? kIsMyFileType : kNotMyFileType;

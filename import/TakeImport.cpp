@@ -61,7 +61,12 @@ void bindChannel(ChannelAnimator& animator, const MObject& node, const std::stri
     if (slot == kNoChannelSlot)
         return;
     animator.setChannelIndex(slot, channel);
+#if MAYA_API_VERSION >= 20190000
+    // Any plug of the attribute will do: its curve is found or made through the connection.
+    MPlug plug = MFnDagNode(node).findPlug(MString(attribute.c_str()), false);
+#else
     MPlug plug = MFnDagNode(node).findPlug(MString(attribute.c_str()));
+#endif
     const MObject curve = findOrCreateAnimCurve(plug);
     animator.setCurve(slot, std::make_unique<MFnAnimCurve>(curve));
 }

@@ -6,12 +6,31 @@
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
 
+#ifdef _MSC_VER
+#include <windows.h>  // the system's <GL/gl.h> needs its declarations there
+#endif
 #include <GL/gl.h>
+
+// The devkits that deprecate the OpenGL bracket of the legacy viewport offer no replacement
+// for it there: its replacement is the Viewport 2.0 override, which those hosts use. The
+// legacy draw keeps the bracket, and only these calls are let past the deprecation.
+#if MAYA_API_VERSION >= 20190000 && defined(_MSC_VER)
+#define KFR_LEGACY_GL_BEGIN __pragma(warning(push)) __pragma(warning(disable : 4996))
+#define KFR_LEGACY_GL_END __pragma(warning(pop))
+#elif MAYA_API_VERSION >= 20190000
+#define KFR_LEGACY_GL_BEGIN \
+    _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wdeprecated-declarations\"")
+#define KFR_LEGACY_GL_END _Pragma("GCC diagnostic pop")
+#else
+#define KFR_LEGACY_GL_BEGIN
+#define KFR_LEGACY_GL_END
+#endif
 
 namespace {
 
-constexpr double kDofCrossCm = 10.0;
-constexpr double kMarkerCrossCm = 2.0;
+// The cross's vertices as multiples of its half length.
+const float kCrossDirections[6][3] = {{0, 0, 1},  {0, 0, -1}, {1, 0, 0},
+                                      {-1, 0, 0}, {0, 1, 0},  {0, -1, 0}};
 
 // Every locator type gets a "size" attribute object of its own: a type whose attribute
 // object were shared would read its nodes' size through another type's attribute.
@@ -27,6 +46,19 @@ MStatus addSizeAttribute(MObject& attribute) {
 
 }  // namespace
 
+CrossVertices crossVertices(double lengthCm) {
+    // In single precision, as the legacy viewport takes its vertices.
+    const float length = static_cast<float>(
+        MDistance(lengthCm, MDistance::kCentimeters).as(MDistance::internalUnit()));
+    const float half = length * 0.5f;
+    CrossVertices vertices;
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        const float* direction = kCrossDirections[i];
+        vertices[i] = {direction[0] * half, direction[1] * half, direction[2] * half};
+    }
+    return vertices;
+}
+
 const char* const DOFLocator::kTypeName = "DOFLocator";
 const MTypeId DOFLocator::kTypeId(0x66666);
 MObject DOFLocator::sizeAttribute;
@@ -41,7 +73,7 @@ MStatus DOFLocator::compute(const MPlug&, MDataBlock&) {
 
 void DOFLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle,
                       M3dView::DisplayStatus) {
-    drawCross(view, kDofCrossCm);
+    drawCross(view, kCrossCm);
 }
 
 bool DOFLocator::isBounded() const {
@@ -50,7 +82,11 @@ bool DOFLocator::isBounded() const {
 
 MBoundingBox DOFLocator::boundingBox() const {
     MDistance value;
+#if MAYA_API_VERSION >= 20180000
+    MPlug(thisMObject(), size()).getValue(value);  // in the normal context
+#else
     MPlug(thisMObject(), size()).getValue(value, MDGContext::fsNormal);
+#endif
     const double side = value.asCentimeters();
     return MBoundingBox(MPoint(-0.5, 0.0, -0.5, 1.0) * side, MPoint(0.5, 0.0, 0.5, 1.0) * side);
 }
@@ -64,19 +100,16 @@ MStatus DOFLocator::initialize() {
 }
 
 void DOFLocator::drawCross(M3dView& view, double lengthCm) {
-    const float length = static_cast<float>(
-        MDistance(lengthCm, MDistance::kCentimeters).as(MDistance::internalUnit()));
-    const float half = length * 0.5f;
+    KFR_LEGACY_GL_BEGIN
     view.beginGL();
+    KFR_LEGACY_GL_END
     glBegin(GL_LINES);
-    glVertex3f(0.0f, 0.0f, half);
-    glVertex3f(0.0f, 0.0f, -half);
-    glVertex3f(half, 0.0f, 0.0f);
-    glVertex3f(-half, 0.0f, 0.0f);
-    glVertex3f(0.0f, half, 0.0f);
-    glVertex3f(0.0f, -half, 0.0f);
+    for (const CrossVertex& vertex : crossVertices(lengthCm))
+        glVertex3f(vertex.x, vertex.y, vertex.z);
     glEnd();
+    KFR_LEGACY_GL_BEGIN
     view.endGL();
+    KFR_LEGACY_GL_END
 }
 
 const MObject& DOFLocator::size() const {
@@ -85,7 +118,7 @@ const MObject& DOFLocator::size() const {
 
 void MarkerLocator::draw(M3dView& view, const MDagPath&, M3dView::DisplayStyle,
                          M3dView::DisplayStatus) {
-    drawCross(view, kMarkerCrossCm);
+    drawCross(view, kCrossCm);
 }
 
 void* MarkerLocator::creator() {

@@ -11,7 +11,21 @@
 #include "commands/CreateOffsetCubesCommand.h"
 #include "commands/ToLocalCommand.h"
 #include "import/KFileTranslator.h"
+#include "nodes/LocatorDrawOverride.h"
 #include "nodes/LocatorNodes.h"
+
+// The namespaced devkits declare both entry points in <maya/MFnPlugin.h>, with C++ linkage:
+// they are defined as declared there. The older ones leave them to the module, which gives
+// them C linkage so that the host finds them by their plain names.
+#ifdef OPENMAYA_MAJOR_NAMESPACE
+#define KFR_ENTRY_POINT PLUGIN_EXPORT
+#else
+#define KFR_ENTRY_POINT extern "C" PLUGIN_EXPORT
+// The host's C++ takes the MStatus back: a class returned with C linkage is its convention.
+#ifdef __clang__
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
+#endif
 
 namespace {
 
@@ -43,9 +57,38 @@ void removeCommand(MFnPlugin& plugin, const char* name) {
         status.perror("deregisterCommand");
 }
 
+// The locator types, in the order they are registered and deregistered. Where the devkit has
+// Viewport 2.0, each is classified for the draw override registered under that classification;
+// where it has not, it is registered without one.
+#if KFR_VIEWPORT2
+#define KFR_CLASSIFICATION(classification) classification
+#else
+#define KFR_CLASSIFICATION(classification) NULL
+#endif
+struct LocatorEntry {
+    const char* typeName;
+    const MTypeId& typeId;
+    MCreatorFunction creator;
+    MInitializeFunction initialize;
+    const char* classification;
+};
+const LocatorEntry kLocators[] = {
+    {DOFLocator::kTypeName, DOFLocator::kTypeId, DOFLocator::creator, DOFLocator::initialize,
+     KFR_CLASSIFICATION(LocatorDrawOverride::kDofClassification)},
+    {MarkerLocator::kTypeName, MarkerLocator::kTypeId, MarkerLocator::creator,
+     MarkerLocator::initialize, KFR_CLASSIFICATION(LocatorDrawOverride::kMarkerClassification)},
+};
+
+// Node types that the host refuses are left out silently.
+void addLocator(MFnPlugin& plugin, const LocatorEntry& locator) {
+    const MString classification(locator.classification ? locator.classification : "");
+    plugin.registerNode(locator.typeName, locator.typeId, locator.creator, locator.initialize,
+                        MPxNode::kLocatorNode, locator.classification ? &classification : NULL);
+}
+
 }  // namespace
 
-extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
+KFR_ENTRY_POINT MStatus initializePlugin(MObject obj) {
     MStatus status;
     MFnPlugin plugin(obj, "Brenholt Ltd.", "Release 1.0", "Any", &status);
     if (!status) {
@@ -60,16 +103,16 @@ extern "C" PLUGIN_EXPORT MStatus initializePlugin(MObject obj) {
     for (const CommandEntry& command : kCommands)
         addCommand(plugin, command.name, command.creator);
 
-    // Only the translator's status decides the result; node types that the host refuses are
-    // left out silently.
-    plugin.registerNode(DOFLocator::kTypeName, DOFLocator::kTypeId, DOFLocator::creator,
-                        DOFLocator::initialize, MPxNode::kLocatorNode);
-    plugin.registerNode(MarkerLocator::kTypeName, MarkerLocator::kTypeId, MarkerLocator::creator,
-                        MarkerLocator::initialize, MPxNode::kLocatorNode);
+    // Only the translator's status decides the result.
+    for (const LocatorEntry& locator : kLocators)
+        addLocator(plugin, locator);
+#if KFR_VIEWPORT2
+    LocatorDrawOverride::registerCreators();
+#endif
     return status;
 }
 
-extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
+KFR_ENTRY_POINT MStatus uninitializePlugin(MObject obj) {
     MFnPlugin plugin(obj, "Unknown", "Unknown", "Any");
     const MStatus status = plugin.deregisterFileTranslator(KFileTranslator::kName);
     if (!status)
@@ -77,7 +120,10 @@ extern "C" PLUGIN_EXPORT MStatus uninitializePlugin(MObject obj) {
     for (const CommandEntry& command : kCommands)
         removeCommand(plugin, command.name);
 
-    plugin.deregisterNode(DOFLocator::kTypeId);
-    plugin.deregisterNode(MarkerLocator::kTypeId);
+    for (const LocatorEntry& locator : kLocators)
+        plugin.deregisterNode(locator.typeId);
+#if KFR_VIEWPORT2
+    LocatorDrawOverride::deregisterCreators();
+#endif
     return status;
 }

@@ -5,7 +5,8 @@
 # tests run under Wine; runs the K-file library's tests under ThreadSanitizer; builds the
 # optimised tools and benchmarks and runs a short benchmark pass; builds the fuzz targets and
 # fuzzes each for half a minute. Runs the memcheck build's tests under Valgrind
-# (scripts/memcheck.sh).
+# (scripts/memcheck.sh). With KFR_DEVKITS set, first checks the module against those devkits
+# (scripts/devkit-check.sh).
 #   --memcheck   only that: the test suite under Valgrind
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +14,13 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh --win32
 scripts/check-format.sh
+# The module against the host's own devkit headers, where the machine has them (folders
+# separated by ':'; they are not part of the repository).
+if [ -n "${KFR_DEVKITS:-}" ]; then
+    echo "=== devkits ==="
+    IFS=: read -r -a devkits <<<"$KFR_DEVKITS"
+    scripts/devkit-check.sh "${devkits[@]}"
+fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 for preset in ci asan win32 tsan; do

@@ -30,6 +30,9 @@ const char* const kUsage =
     "  --dump-to FILE   write the scene dump to FILE when done\n"
     "  --dump-digits N  significant digits of the dump's numbers (1 to 17, default 15;\n"
     "                   9 hide last-bit differences between platforms)\n"
+    "  --picture FILE   write an SVG picture of the scene's locators to FILE when done\n"
+    "  --viewport V     the viewport the picture draws them as: 2.0 (their draw\n"
+    "                   overrides, the default) or legacy (their OpenGL draw)\n"
     "  -h, --help       show this text\n"
     "Steps run in the order given; the first failed statement ends the run with exit\n"
     "status 1. Without steps, on a terminal, minihost reads MEL at a prompt (end with\n"
@@ -48,6 +51,8 @@ struct Options {
     bool dump = false;
     std::string dumpFile;
     int dumpDigits = 15;
+    std::string pictureFile;
+    host::Viewport viewport = host::Viewport::kViewport2;
 };
 
 // Prints each statement's result the way the host's script editor does.
@@ -107,7 +112,8 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode) {
             *exitCode = 0;
             return false;
         }
-        if (arg == "-c" || arg == "--dump-to" || arg == "--dump-digits") {
+        if (arg == "-c" || arg == "--dump-to" || arg == "--dump-digits" || arg == "--picture" ||
+            arg == "--viewport") {
             if (i + 1 >= argc) {
                 std::fprintf(stderr, "minihost: %s needs a value\n%s", arg.c_str(), kUsage);
                 *exitCode = 2;
@@ -118,6 +124,17 @@ bool parseOptions(int argc, char** argv, Options* options, int* exitCode) {
                 options->steps.push_back({false, value});
             } else if (arg == "--dump-to") {
                 options->dumpFile = value;
+            } else if (arg == "--picture") {
+                options->pictureFile = value;
+            } else if (arg == "--viewport") {
+                if (value != "2.0" && value != "legacy") {
+                    std::fprintf(stderr, "minihost: --viewport takes 2.0 or legacy, not %s\n",
+                                 value.c_str());
+                    *exitCode = 2;
+                    return false;
+                }
+                options->viewport =
+                    value == "legacy" ? host::Viewport::kLegacy : host::Viewport::kViewport2;
             } else if (!parseDigits(value, &options->dumpDigits)) {
                 std::fprintf(stderr, "minihost: --dump-digits takes 1 to 17, not %s\n",
                              value.c_str());
@@ -149,6 +166,21 @@ bool writeAll(std::FILE* stream, const std::string& text, bool close) {
     return written;
 }
 
+// Writes the text to the file, or tells why it cannot.
+bool writeFile(const std::string& path, const std::string& text) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out || !writeAll(out, text, true)) {
+        std::fprintf(stderr, "minihost: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+bool writePicture(const Options& options) {
+    return options.pictureFile.empty() ||
+           writeFile(options.pictureFile, host::scenePicture(options.viewport));
+}
+
 // Makes the scene dump only when one is asked for: on a long take it costs many times the
 // import.
 bool writeDump(const Options& options) {
@@ -162,13 +194,7 @@ bool writeDump(const Options& options) {
     }
     if (options.dumpFile.empty())
         return true;
-    std::FILE* out = std::fopen(options.dumpFile.c_str(), "wb");
-    if (!out || !writeAll(out, dump, true)) {
-        std::fprintf(stderr, "minihost: cannot write %s: %s\n", options.dumpFile.c_str(),
-                     std::strerror(errno));
-        return false;
-    }
-    return true;
+    return writeFile(options.dumpFile, dump);
 }
 
 }  // namespace
@@ -188,11 +214,11 @@ int main(int argc, char** argv) {
             if (!runMel(text.str()))
                 return 1;
         }
-        return writeDump(options) ? 0 : 1;
+        return writeDump(options) && writePicture(options) ? 0 : 1;
     }
     for (const Step& step : options.steps) {
         if (!(step.isFile ? runFile(step.text) : runMel(step.text)))
             return 1;
     }
-    return writeDump(options) ? 0 : 1;
+    return writeDump(options) && writePicture(options) ? 0 : 1;
 }

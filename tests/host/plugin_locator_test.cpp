@@ -8,6 +8,9 @@
 
 #include <GL/gl.h>
 
+#include <string>
+#include <vector>
+
 #include "plugin_test_support.h"
 
 namespace {
@@ -75,6 +78,52 @@ TEST_F(PluginLocator, BoundsAndCompute) {
     EXPECT_EQ(0.0, min[1]);
     EXPECT_EQ(1.0, max[2]);
     EXPECT_EQ(MStatus::kUnknownParameter, host::computePlug("hostTestLocator1.size", &error));
+}
+
+// Viewport 2.0 draws a type only through the override registered for its classification.
+TEST_F(PluginLocator, HasNoViewport2DrawWithoutAnOverride) {
+    std::string error;
+    EXPECT_FALSE(host::drawLocatorOverride("hostTestLocator1", nullptr, nullptr, nullptr, &error));
+    EXPECT_NE(std::string::npos, error.find("No draw override")) << error;
+    EXPECT_TRUE(host::uiDrawables().empty());
+}
+
+// What an override queues outside a drawable, a drawable begun inside another and one never
+// ended are each recorded as an error; what it drew inside its drawable is kept.
+TEST_F(PluginTest, RecordsAnOverridesMisuseOfTheDrawManager) {
+    setenv("HOSTTEST_DRAW_OVERRIDE", "1", 1);
+    std::string error;
+    ASSERT_TRUE(host::loadPlugin("hosttestplugin", &error)) << error;
+    ASSERT_TRUE(MGlobal::executeCommand("createNode hostTestLocator"));
+    host::clearGlRecord();
+    ASSERT_TRUE(host::drawLocatorOverride("hostTestLocator1", nullptr, nullptr, nullptr, &error))
+        << error;
+    const std::vector<std::string> errors = {
+        "MUIDrawManager::line outside beginDrawable/endDrawable",
+        "MUIDrawManager::beginDrawable inside a drawable",
+        "MUIDrawManager: a drawable was begun and never ended"};
+    EXPECT_EQ(errors, host::glErrors());
+    ASSERT_EQ(1u, host::uiDrawables().size());
+    const host::UiDrawable& drawn = host::uiDrawables()[0];
+    EXPECT_EQ(1.0f, drawn.color[0]);
+    EXPECT_EQ(0.0f, drawn.color[1]);
+    ASSERT_EQ(2u, drawn.lines.size());
+    EXPECT_EQ(1.0, drawn.lines[1].x);
+    host::resetScene();
+    EXPECT_TRUE(host::unloadPlugin("hosttestplugin", &error)) << error;
+    EXPECT_TRUE(host::registeredDrawOverrides().empty());
+}
+
+// A draw override left registered is named, and goes with the module all the same.
+TEST_F(PluginTest, UnloadNamesALeftoverDrawOverride) {
+    setenv("HOSTTEST_DRAW_OVERRIDE", "1", 1);
+    setenv("HOSTTEST_LEAK", "1", 1);
+    std::string error;
+    ASSERT_TRUE(host::loadPlugin("hosttestplugin", &error)) << error;
+    EXPECT_FALSE(host::unloadPlugin("hosttestplugin", &error));
+    EXPECT_NE(std::string::npos, error.find("draw override \"drawdb/geometry/hostTestLocator\""))
+        << error;
+    EXPECT_TRUE(host::registeredDrawOverrides().empty());
 }
 
 TEST_F(PluginLocator, ItsModuleCannotBeUnloadedUnderIt) {

@@ -30,7 +30,7 @@ class PluginTest : public ::testing::Test {
         host::clearMessageLog();
         host::clearRegistrationLog();
         for (const char* name : {"HOSTTEST_INIT_FAIL", "HOSTTEST_LEAK", "HOSTTEST_UNINIT_FAIL",
-                                 "HOSTTEST_WRONG_OBJECT"}) {
+                                 "HOSTTEST_WRONG_OBJECT", "HOSTTEST_DRAW_OVERRIDE"}) {
             unsetenv(name);
         }
     }

@@ -11,6 +11,7 @@
 #include <GL/gl.h>
 
 #include <string>
+#include <vector>
 
 #include "ModuleTest.h"
 
@@ -96,6 +97,63 @@ TEST_F(Locators, BoundingBoxFollowsEachNodesOwnSize) {
     // The default size is 1 cm whatever the UI distance unit, and the box is in centimetres.
     MDistance::setUIUnit(MDistance::kMillimeters);
     EXPECT_EQ(0.5, boxHalfSide(create("DOFLocator")));
+}
+
+// Viewport 2.0 draws, through each type's override, the very lines of the legacy draw, in the
+// node's wireframe colour, and answers the node's own bounds, whatever the size.
+TEST_F(Locators, DrawTheSameCrossAndBoundsInViewport2) {
+    for (const char* type : {"DOFLocator", "MarkerLocator"}) {
+        const std::string shape = create(type);
+        ASSERT_TRUE(MGlobal::executeCommand("select -cl"));  // createNode selects the node
+        for (const char* size : {"1", "0.25", "7", "0"}) {
+            SCOPED_TRACE(std::string(type) + " of size " + size);
+            ASSERT_TRUE(
+                MGlobal::executeCommand(MString(("setAttr " + shape + ".size " + size).c_str())));
+            drawnHalfLength(shape);
+            const std::vector<host::GlVertex> legacy = host::glPrimitives().at(0).vertices;
+
+            host::clearGlRecord();
+            bool bounded = true;
+            double min[3], max[3];
+            std::string error;
+            ASSERT_TRUE(host::drawLocatorOverride(shape, &bounded, min, max, &error)) << error;
+            EXPECT_TRUE(host::glErrors().empty());
+            ASSERT_EQ(1u, host::uiDrawables().size());
+            const host::UiDrawable& drawn = host::uiDrawables()[0];
+            ASSERT_EQ(legacy.size(), drawn.lines.size());
+            for (size_t i = 0; i < legacy.size(); ++i) {
+                EXPECT_EQ(legacy[i].x, drawn.lines[i].x) << i;
+                EXPECT_EQ(legacy[i].y, drawn.lines[i].y) << i;
+                EXPECT_EQ(legacy[i].z, drawn.lines[i].z) << i;
+            }
+            EXPECT_FALSE(bounded);
+            EXPECT_EQ(boxHalfSide(shape), max[0]);
+            EXPECT_EQ(-max[2], min[2]);
+            EXPECT_EQ(0.0, max[1]);
+            // Not selected: the dormant wireframe colour.
+            EXPECT_EQ(0.376f, drawn.color[2]);
+        }
+    }
+    ASSERT_TRUE(MGlobal::executeCommand("select -r DOFLocator1"));
+    ASSERT_TRUE(host::drawLocatorOverride("DOFLocator1"));
+    EXPECT_EQ(0.26f, host::uiDrawables().back().color[0]);  // the lead's
+}
+
+// minihost's scene picture: the same lines, placed by each node's transform, whichever viewport
+// draws them.
+TEST_F(Locators, PictureTheSameInBothViewports) {
+    create("DOFLocator");
+    create("MarkerLocator");
+    ASSERT_TRUE(MGlobal::executeCommand("setAttr transform1.translateX 20"));
+    const std::string legacy = host::scenePicture(host::Viewport::kLegacy);
+    EXPECT_EQ(legacy, host::scenePicture(host::Viewport::kViewport2));
+    size_t lines = 0;
+    for (size_t at = legacy.find("<line "); at != std::string::npos;
+         at = legacy.find("<line ", at + 1))
+        ++lines;
+    EXPECT_EQ(6u, lines);
+    // Fitted to the picture: the DOF cross at x = 20 ends at the right margin.
+    EXPECT_NE(std::string::npos, legacy.find("x1=\"780.00\"")) << legacy;
 }
 
 TEST_F(Locators, ComputeNothing) {

@@ -22,6 +22,7 @@ namespace {
 struct Registry {
     std::vector<std::string> translators = host::registeredTranslators();
     std::vector<std::string> commands = host::registeredCommands();
+    std::vector<std::string> drawOverrides = host::registeredDrawOverrides();
     size_t plugins = host::loadedPlugins().size();
 };
 
@@ -72,6 +73,7 @@ class Registration : public ::testing::Test {
         const Registry after;
         EXPECT_EQ(before.translators, after.translators);
         EXPECT_EQ(before.commands, after.commands);
+        EXPECT_EQ(before.drawOverrides, after.drawOverrides);
         EXPECT_EQ(before.plugins, after.plugins);
         return outcome;
     }
@@ -92,27 +94,43 @@ TEST_F(Registration, RegistersTheTranslatorTheCommandsAndBothLocatorTypes) {
     EXPECT_EQ(0x66666u, info.nodeTypes[0].id);
     EXPECT_EQ("MarkerLocator", info.nodeTypes[1].name);
     EXPECT_EQ(0x66667u, info.nodeTypes[1].id);
-    for (const host::RegisteredNodeType& type : info.nodeTypes)
+    for (const host::RegisteredNodeType& type : info.nodeTypes) {
         EXPECT_EQ(1, type.kind) << type.name;  // MPxNode::kLocatorNode
+        // Viewport 2.0 draws each type through the override registered under its classification.
+        EXPECT_EQ("drawdb/geometry/" + type.name, type.classification);
+    }
+    EXPECT_EQ(
+        (std::vector<std::string>{"drawdb/geometry/DOFLocator", "drawdb/geometry/MarkerLocator"}),
+        info.drawOverrides);
     EXPECT_EQ("", outcome.printed);
-    const std::vector<std::string> inOrder = {"registerFileTranslator Kelmar K-file",
-                                              "registerCommand CreateOffsetCubes",
-                                              "registerCommand CopyHierarchyKeys",
-                                              "registerCommand ToLocal",
-                                              "registerNode DOFLocator",
-                                              "registerNode MarkerLocator",
-                                              "deregisterFileTranslator Kelmar K-file",
-                                              "deregisterCommand CreateOffsetCubes",
-                                              "deregisterCommand CopyHierarchyKeys",
-                                              "deregisterCommand ToLocal",
-                                              "deregisterNode 419430",
-                                              "deregisterNode 419431"};
+    const std::vector<std::string> inOrder = {
+        "registerFileTranslator Kelmar K-file",
+        "registerCommand CreateOffsetCubes",
+        "registerCommand CopyHierarchyKeys",
+        "registerCommand ToLocal",
+        "registerNode DOFLocator",
+        "registerNode MarkerLocator",
+        "registerDrawOverrideCreator drawdb/geometry/DOFLocator",
+        "registerDrawOverrideCreator drawdb/geometry/MarkerLocator",
+        "deregisterFileTranslator Kelmar K-file",
+        "deregisterCommand CreateOffsetCubes",
+        "deregisterCommand CopyHierarchyKeys",
+        "deregisterCommand ToLocal",
+        "deregisterNode 419430",
+        "deregisterNode 419431",
+        "deregisterDrawOverrideCreator drawdb/geometry/DOFLocator",
+        "deregisterDrawOverrideCreator drawdb/geometry/MarkerLocator"};
     EXPECT_EQ(inOrder, outcome.registrations);
 }
 
 // Whatever the host refuses, every later step is still tried and unloading removes the rest;
 // only a refused translator fails the load.
 TEST_F(Registration, GoesOnPastRefusedSteps) {
+    const char* const kDofOverride = "registerDrawOverrideCreator drawdb/geometry/DOFLocator";
+    const char* const kMarkerOverride = "registerDrawOverrideCreator drawdb/geometry/MarkerLocator";
+    const char* const kDofUnoverride = "deregisterDrawOverrideCreator drawdb/geometry/DOFLocator";
+    const char* const kMarkerUnoverride =
+        "deregisterDrawOverrideCreator drawdb/geometry/MarkerLocator";
     const struct {
         host::Fault fault;
         const char* name;
@@ -126,7 +144,7 @@ TEST_F(Registration, GoesOnPastRefusedSteps) {
          false,
          {"registerFileTranslator Kelmar K-file (refused)", "registerCommand CreateOffsetCubes",
           "registerCommand CopyHierarchyKeys", "registerCommand ToLocal", "registerNode DOFLocator",
-          "registerNode MarkerLocator"},
+          "registerNode MarkerLocator", kDofOverride, kMarkerOverride},
          "registerFileTranslator: ",
          1},
         {host::Fault::RegisterCommand,
@@ -134,10 +152,10 @@ TEST_F(Registration, GoesOnPastRefusedSteps) {
          true,
          {"registerFileTranslator Kelmar K-file", "registerCommand CreateOffsetCubes",
           "registerCommand CopyHierarchyKeys (refused)", "registerCommand ToLocal",
-          "registerNode DOFLocator", "registerNode MarkerLocator",
+          "registerNode DOFLocator", "registerNode MarkerLocator", kDofOverride, kMarkerOverride,
           "deregisterFileTranslator Kelmar K-file", "deregisterCommand CreateOffsetCubes",
           "deregisterCommand CopyHierarchyKeys (refused)", "deregisterCommand ToLocal",
-          "deregisterNode 419430", "deregisterNode 419431"},
+          "deregisterNode 419430", "deregisterNode 419431", kDofUnoverride, kMarkerUnoverride},
          "registerCommand: ",
          1},
         {host::Fault::RegisterNode,
@@ -145,10 +163,11 @@ TEST_F(Registration, GoesOnPastRefusedSteps) {
          true,
          {"registerFileTranslator Kelmar K-file", "registerCommand CreateOffsetCubes",
           "registerCommand CopyHierarchyKeys", "registerCommand ToLocal",
-          "registerNode DOFLocator (refused)", "registerNode MarkerLocator",
-          "deregisterFileTranslator Kelmar K-file", "deregisterCommand CreateOffsetCubes",
-          "deregisterCommand CopyHierarchyKeys", "deregisterCommand ToLocal",
-          "deregisterNode 419430 (refused)", "deregisterNode 419431"},
+          "registerNode DOFLocator (refused)", "registerNode MarkerLocator", kDofOverride,
+          kMarkerOverride, "deregisterFileTranslator Kelmar K-file",
+          "deregisterCommand CreateOffsetCubes", "deregisterCommand CopyHierarchyKeys",
+          "deregisterCommand ToLocal", "deregisterNode 419430 (refused)", "deregisterNode 419431",
+          kDofUnoverride, kMarkerUnoverride},
          "registerNode",
          0},
         {host::Fault::AddAttribute,
@@ -156,12 +175,27 @@ TEST_F(Registration, GoesOnPastRefusedSteps) {
          true,
          {"registerFileTranslator Kelmar K-file", "registerCommand CreateOffsetCubes",
           "registerCommand CopyHierarchyKeys", "registerCommand ToLocal",
-          "registerNode DOFLocator (refused)", "registerNode MarkerLocator (refused)",
-          "deregisterFileTranslator Kelmar K-file", "deregisterCommand CreateOffsetCubes",
-          "deregisterCommand CopyHierarchyKeys", "deregisterCommand ToLocal",
-          "deregisterNode 419430 (refused)", "deregisterNode 419431 (refused)"},
+          "registerNode DOFLocator (refused)", "registerNode MarkerLocator (refused)", kDofOverride,
+          kMarkerOverride, "deregisterFileTranslator Kelmar K-file",
+          "deregisterCommand CreateOffsetCubes", "deregisterCommand CopyHierarchyKeys",
+          "deregisterCommand ToLocal", "deregisterNode 419430 (refused)",
+          "deregisterNode 419431 (refused)", kDofUnoverride, kMarkerUnoverride},
          "addAttribute: ",
          2},
+        // A refused draw override is reported; its node type stays registered.
+        {host::Fault::RegisterDrawOverride,
+         "drawdb/geometry/DOFLocator",
+         true,
+         {"registerFileTranslator Kelmar K-file", "registerCommand CreateOffsetCubes",
+          "registerCommand CopyHierarchyKeys", "registerCommand ToLocal", "registerNode DOFLocator",
+          "registerNode MarkerLocator",
+          "registerDrawOverrideCreator drawdb/geometry/DOFLocator (refused)", kMarkerOverride,
+          "deregisterFileTranslator Kelmar K-file", "deregisterCommand CreateOffsetCubes",
+          "deregisterCommand CopyHierarchyKeys", "deregisterCommand ToLocal",
+          "deregisterNode 419430", "deregisterNode 419431",
+          "deregisterDrawOverrideCreator drawdb/geometry/DOFLocator (refused)", kMarkerUnoverride},
+         "registerDrawOverrideCreator: ",
+         1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -11,6 +11,7 @@ enum class Fault {
     RegisterCommand,         // MFnPlugin::registerCommand of the named command
     RegisterNode,            // MFnPlugin::registerNode of the named node type
     AddAttribute,            // MPxNode::addAttribute of the attribute with that long name
+    RegisterDrawOverride,    // MDrawRegistry::registerDrawOverrideCreator of that classification
     MelCommand,              // running the named MEL command (built-in or registered)
 };
 

@@ -10,7 +10,8 @@ namespace host {
 struct RegisteredNodeType {
     std::string name;
     unsigned int id = 0;
-    int kind = 0;  // MPxNode::Type
+    int kind = 0;                // MPxNode::Type
+    std::string classification;  // as registered; empty for none
 };
 
 struct PluginInfo {
@@ -22,6 +23,7 @@ struct PluginInfo {
     std::vector<std::string> translators;  // in registration order
     std::vector<std::string> commands;
     std::vector<RegisteredNodeType> nodeTypes;
+    std::vector<std::string> drawOverrides;  // classifications of its draw override creators
 };
 
 std::vector<PluginInfo> loadedPlugins();
@@ -31,11 +33,14 @@ bool findPlugin(const std::string& nameOrPath, PluginInfo* info);
 // Every file translator and command known, in registration order.
 std::vector<std::string> registeredTranslators();
 std::vector<std::string> registeredCommands();
+// Every classification with a Viewport 2.0 draw override creator, in registration order.
+std::vector<std::string> registeredDrawOverrides();
 
 // Every registration call that modules made through MFnPlugin, in order: "registerCommand
 // NAME", "deregisterFileTranslator NAME", "registerNode NAME", "deregisterNode ID" (the
-// decimal type id) and the like; a call that the host refused ends in " (refused)". Unlike
-// the lists above, it shows what a module did even when its load failed and was undone.
+// decimal type id), "registerDrawOverrideCreator CLASSIFICATION" and the like; a call that the host
+// refused ends in " (refused)". Unlike the lists above, it shows what a module did even when its
+// load failed and was undone.
 const std::vector<std::string>& registrationLog();
 void clearRegistrationLog();
 

@@ -31,6 +31,25 @@ bool drawLocator(const std::string& name, int style, int status, std::string* er
 bool locatorBounds(const std::string& name, bool* bounded, double min[3], double max[3],
                    std::string* error = nullptr);
 
+// Viewport 2.0's draw of a plug-in locator: the draw override registered for its type's
+// classification is created for the node, asked for its bounds, prepared, and, when it has
+// UI drawables, given a draw manager whose drawables the draw recording keeps (in the node's
+// wireframe colour when the override asks for it). The override lives for this one draw.
+// Its isBounded() and boundingBox() corners are given back when `bounded` is not null.
+// False (and the reason) when the name is not a plug-in locator or no draw override is
+// registered for its type.
+bool drawLocatorOverride(const std::string& name, bool* bounded = nullptr, double min[3] = nullptr,
+                         double max[3] = nullptr, std::string* error = nullptr);
+
+enum class Viewport { kLegacy, kViewport2 };
+
+// The scene at the current time as an SVG picture seen from the front (X to the right, Y up,
+// fitted to 800 x 800 pixels): every plug-in locator drawn as the chosen viewport draws it
+// (its legacy draw's OpenGL lines, or its draw override's UI lines), placed by its world
+// matrix, in its wireframe colour for the selection. A locator that the viewport cannot draw
+// is left out with a warning. The draw recording is cleared.
+std::string scenePicture(Viewport viewport);
+
 // Runs the plug-in node's compute for "node.attribute"; returns the MStatus code it gave,
 // or -1 (with the reason) when there is no such plug-in node or attribute.
 int computePlug(const std::string& plugName, std::string* error = nullptr);

@@ -1,9 +1,11 @@
 // The OpenGL 1.x immediate-mode entry points that drawing code calls, defined with the
-// system header's calling convention, and M3dView. Nothing is rendered: every primitive is
-// recorded, and every call that real GL would reject or that happens outside a view's
-// beginGL/endGL is recorded as an error.
+// system header's calling convention, M3dView, and Viewport 2.0's MUIDrawManager. Nothing is
+// rendered: every primitive and drawable is recorded, and every call that real GL would
+// reject, that happens outside a view's beginGL/endGL or outside a drawable is recorded as an
+// error.
 
 #include <maya/M3dView.h>
+#include <maya/MUIDrawManager.h>
 
 #include <host/gl_record.h>
 
@@ -24,6 +26,7 @@ namespace {
 
 struct GlState {
     std::vector<host::GlPrimitive> primitives;
+    std::vector<host::UiDrawable> drawables;
     std::vector<std::string> errors;
     int passes = 0;
     int openViews = 0;  // views between beginGL and endGL
@@ -155,10 +158,65 @@ M3dView::DisplayStyle M3dView::displayStyle(MStatus* status) const {
     return kWireFrame;
 }
 
+namespace MHWRender {
+
+MUIDrawManager::MUIDrawManager() = default;
+
+MUIDrawManager::~MUIDrawManager() {
+    if (inDrawable_)
+        error("MUIDrawManager: a drawable was begun and never ended");
+}
+
+void MUIDrawManager::beginDrawable() {
+    if (inDrawable_) {
+        error("MUIDrawManager::beginDrawable inside a drawable");
+        return;
+    }
+    inDrawable_ = true;
+    gl().drawables.emplace_back();
+}
+
+void MUIDrawManager::endDrawable() {
+    if (!inDrawable_) {
+        error("MUIDrawManager::endDrawable without beginDrawable");
+        return;
+    }
+    inDrawable_ = false;
+    color_ = MColor();
+}
+
+void MUIDrawManager::setColor(const MColor& color) {
+    if (!inDrawable_) {
+        error("MUIDrawManager::setColor outside beginDrawable/endDrawable");
+        return;
+    }
+    color_ = color;
+}
+
+void MUIDrawManager::line(const MPoint& startPoint, const MPoint& endPoint) {
+    if (!inDrawable_) {
+        error("MUIDrawManager::line outside beginDrawable/endDrawable");
+        return;
+    }
+    host::UiDrawable& drawable = gl().drawables.back();
+    // A drawable has one colour in this record: the one its lines were drawn in.
+    drawable.color[0] = color_.r;
+    drawable.color[1] = color_.g;
+    drawable.color[2] = color_.b;
+    drawable.color[3] = color_.a;
+    drawable.lines.push_back({startPoint.x, startPoint.y, startPoint.z});
+    drawable.lines.push_back({endPoint.x, endPoint.y, endPoint.z});
+}
+
+}  // namespace MHWRender
+
 namespace host {
 
 const std::vector<GlPrimitive>& glPrimitives() {
     return gl().primitives;
+}
+const std::vector<UiDrawable>& uiDrawables() {
+    return gl().drawables;
 }
 const std::vector<std::string>& glErrors() {
     return gl().errors;
@@ -170,6 +228,7 @@ int glViewPasses() {
 void clearGlRecord() {
     GlState& state = gl();
     state.primitives.clear();
+    state.drawables.clear();
     state.errors.clear();
     state.passes = 0;
     state.inPrimitive = false;

@@ -108,6 +108,8 @@ std::string describeLeftovers(const plugin::Plugin& p) {
     for (const plugin::NodeTypeRecord& n : p.nodeTypes) {
         text += " node type \"" + n.name + "\" (id " + std::to_string(n.id.id()) + ");";
     }
+    for (const std::string& d : p.drawOverrides)
+        text += " draw override \"" + d + "\";";
     if (!text.empty())
         text.pop_back();
     return text;
@@ -305,8 +307,10 @@ std::vector<PluginInfo> loadedPlugins() {
         info.version = p->version;
         info.translators = p->translators;
         info.commands = p->commands;
+        info.drawOverrides = p->drawOverrides;
         for (const plugin::NodeTypeRecord& n : p->nodeTypes) {
-            info.nodeTypes.push_back({n.name, n.id.id(), static_cast<int>(n.kind)});
+            info.nodeTypes.push_back(
+                {n.name, n.id.id(), static_cast<int>(n.kind), n.classification});
         }
         out.push_back(std::move(info));
     }
@@ -341,4 +345,21 @@ std::vector<std::string> registeredCommands() {
     return names;
 }
 
+std::vector<std::string> registeredDrawOverrides() {
+    std::vector<std::string> classifications;
+    for (const plugin::DrawOverrideRecord& d : plugin::drawOverrides())
+        classifications.push_back(d.classification);
+    return classifications;
+}
+
 }  // namespace host
+
+std::string plugin::classificationOf(const std::string& typeName) {
+    for (const auto& p : loaded()) {
+        for (const NodeTypeRecord& n : p->nodeTypes) {
+            if (n.name == typeName)
+                return n.classification;
+        }
+    }
+    return "";
+}

@@ -48,11 +48,15 @@ std::vector<std::string>& registrationCalls() {
 }
 
 MStatus logged(const std::string& call, const MStatus& status) {
-    registrationCalls().push_back(status ? call : call + " (refused)");
-    return status;
+    return plugin::logRegistration(call, status);
 }
 
 }  // namespace
+
+MStatus plugin::logRegistration(const std::string& call, const MStatus& status) {
+    registrationCalls().push_back(status ? call : call + " (refused)");
+    return status;
+}
 
 namespace host {
 
@@ -171,12 +175,13 @@ MStatus MFnPlugin::deregisterCommand(const MString& commandName) {
 
 MStatus MFnPlugin::registerNode(const MString& typeName, const MTypeId& typeId,
                                 MCreatorFunction creatorFunction, MInitializeFunction initFunction,
-                                MPxNode::Type type, const MString* /*classification*/) {
+                                MPxNode::Type type, const MString* classification) {
     const std::string call = std::string("registerNode ") + typeName.asChar();
     if (!plugin_)
         return logged(call, outsideInitialisation("registerNode"));
     return logged(call, plugin::addNodeType(*record(plugin_), typeName.asChar(), typeId,
-                                            creatorFunction, initFunction, type));
+                                            creatorFunction, initFunction, type,
+                                            classification ? classification->asChar() : ""));
 }
 
 MStatus MFnPlugin::deregisterNode(const MTypeId& typeId) {

@@ -18,6 +18,7 @@ struct State {
     std::vector<const Plugin*> busy;  // one entry per running call into a module
     std::vector<std::unique_ptr<TranslatorRecord>> translators;
     std::vector<CommandRecord> commands;
+    std::vector<DrawOverrideRecord> drawOverrides;
 };
 
 State& state() {
@@ -167,7 +168,8 @@ MStatus removeCommand(Plugin& owner, const std::string& name) {
 }
 
 MStatus addNodeType(Plugin& owner, const std::string& name, const MTypeId& id,
-                    MCreatorFunction creator, MInitializeFunction initializer, MPxNode::Type kind) {
+                    MCreatorFunction creator, MInitializeFunction initializer, MPxNode::Type kind,
+                    const std::string& classification) {
     const char* call = "registerNode";
     if (host::faultInjected(host::Fault::RegisterNode, name)) {
         return refuse(call, "\"" + name + "\" refused (injected fault)");
@@ -185,7 +187,7 @@ MStatus addNodeType(Plugin& owner, const std::string& name, const MTypeId& id,
                           ") refused: " + status.errorString().asChar(),
                       status.statusCode());
     }
-    owner.nodeTypes.push_back({name, id, kind});
+    owner.nodeTypes.push_back({name, id, kind, classification});
     return MStatus::kSuccess;
 }
 
@@ -208,11 +210,72 @@ MStatus removeNodeType(Plugin& owner, const MTypeId& id) {
     return MStatus::kSuccess;
 }
 
+MStatus addDrawOverride(Plugin* owner, const std::string& classification,
+                        const std::string& registrantId,
+                        MHWRender::MDrawRegistry::DrawOverrideCreator creator) {
+    const char* call = "registerDrawOverrideCreator";
+    if (host::faultInjected(host::Fault::RegisterDrawOverride, classification)) {
+        return refuse(call, "\"" + classification + "\" refused (injected fault)");
+    }
+    if (classification.empty() || !creator)
+        return refuse(call, "no classification or no creator", MStatus::kInvalidParameter);
+    for (const DrawOverrideRecord& d : state().drawOverrides) {
+        if (d.classification == classification && d.registrantId == registrantId) {
+            return refuse(call, "\"" + registrantId + "\" already has a draw override for \"" +
+                                    classification + "\"");
+        }
+    }
+    state().drawOverrides.push_back({classification, registrantId, creator, owner});
+    if (owner)
+        owner->drawOverrides.push_back(classification);
+    return MStatus::kSuccess;
+}
+
+MStatus removeDrawOverride(const std::string& classification, const std::string& registrantId) {
+    auto& list = state().drawOverrides;
+    const auto it = std::find_if(list.begin(), list.end(), [&](const DrawOverrideRecord& d) {
+        return d.classification == classification && d.registrantId == registrantId;
+    });
+    if (it == list.end()) {
+        return refuse(
+            "deregisterDrawOverrideCreator",
+            "\"" + registrantId + "\" has no draw override for \"" + classification + "\"");
+    }
+    if (it->owner) {
+        auto& mine = it->owner->drawOverrides;
+        const auto own = std::find(mine.begin(), mine.end(), classification);
+        if (own != mine.end())
+            mine.erase(own);
+    }
+    list.erase(it);
+    return MStatus::kSuccess;
+}
+
+const DrawOverrideRecord* findDrawOverride(const std::string& classification) {
+    size_t begin = 0;
+    while (begin <= classification.size()) {
+        size_t end = classification.find(':', begin);
+        if (end == std::string::npos)
+            end = classification.size();
+        const std::string entry = classification.substr(begin, end - begin);
+        for (const DrawOverrideRecord& d : state().drawOverrides) {
+            if (!entry.empty() && d.classification == entry)
+                return &d;
+        }
+        begin = end + 1;
+    }
+    return nullptr;
+}
+
 bool removeEverything(Plugin& owner) {
     while (!owner.translators.empty())
         removeTranslator(owner, owner.translators.front());
     while (!owner.commands.empty())
         removeCommand(owner, owner.commands.front());
+    for (const DrawOverrideRecord& d : std::vector<DrawOverrideRecord>(state().drawOverrides)) {
+        if (d.owner == &owner)
+            removeDrawOverride(d.classification, d.registrantId);
+    }
     std::vector<NodeTypeRecord> types = owner.nodeTypes;
     for (const NodeTypeRecord& t : types)
         removeNodeType(owner, t.id);
@@ -244,6 +307,10 @@ std::vector<TranslatorRecord*> translators() {
     for (const auto& t : state().translators)
         out.push_back(t.get());
     return out;
+}
+
+const std::vector<DrawOverrideRecord>& drawOverrides() {
+    return state().drawOverrides;
 }
 
 std::vector<const CommandRecord*> commands() {

@@ -3,6 +3,7 @@
 // each recorded with the module that owns it. Names of translators and commands, and names
 // and ids of node types, are unique; a second registration is refused.
 
+#include <maya/MDrawRegistry.h>
 #include <maya/MPxFileTranslator.h>
 #include <maya/MPxNode.h>
 #include <maya/MStatus.h>
@@ -20,6 +21,7 @@ struct NodeTypeRecord {
     std::string name;
     MTypeId id;
     MPxNode::Type kind = MPxNode::kDependNode;
+    std::string classification;  // as given to registerNode; empty for none
 };
 
 // One loaded module.
@@ -35,8 +37,12 @@ struct Plugin {
     std::vector<std::string> translators;
     std::vector<std::string> commands;
     std::vector<NodeTypeRecord> nodeTypes;
+    std::vector<std::string> drawOverrides;  // classifications of its draw override creators
 
-    bool empty() const { return translators.empty() && commands.empty() && nodeTypes.empty(); }
+    bool empty() const {
+        return translators.empty() && commands.empty() && nodeTypes.empty() &&
+               drawOverrides.empty();
+    }
 };
 
 struct TranslatorRecord {
@@ -50,6 +56,14 @@ struct TranslatorRecord {
 
     // Null when the creator gives nothing back (reported as an error).
     MPxFileTranslator* object();
+};
+
+// A Viewport 2.0 draw override creator.
+struct DrawOverrideRecord {
+    std::string classification;
+    std::string registrantId;
+    MHWRender::MDrawRegistry::DrawOverrideCreator creator = nullptr;
+    Plugin* owner = nullptr;  // the module whose entry point registered it, if any
 };
 
 struct CommandRecord {
@@ -82,8 +96,22 @@ MStatus removeTranslator(Plugin& owner, const std::string& name);
 MStatus addCommand(Plugin& owner, const std::string& name, MCreatorFunction creator);
 MStatus removeCommand(Plugin& owner, const std::string& name);
 MStatus addNodeType(Plugin& owner, const std::string& name, const MTypeId& id,
-                    MCreatorFunction creator, MInitializeFunction initializer, MPxNode::Type kind);
+                    MCreatorFunction creator, MInitializeFunction initializer, MPxNode::Type kind,
+                    const std::string& classification);
 MStatus removeNodeType(Plugin& owner, const MTypeId& id);
+
+MStatus addDrawOverride(Plugin* owner, const std::string& classification,
+                        const std::string& registrantId,
+                        MHWRender::MDrawRegistry::DrawOverrideCreator creator);
+MStatus removeDrawOverride(const std::string& classification, const std::string& registrantId);
+// The creator registered under one of the classification's entries (separated by ':'), or
+// null.
+const DrawOverrideRecord* findDrawOverride(const std::string& classification);
+// The classification a plug-in node type was registered with; empty for none.
+std::string classificationOf(const std::string& typeName);
+
+// Records a registration call for host::registrationLog; returns the status.
+MStatus logRegistration(const std::string& call, const MStatus& status);
 
 // Removes whatever the module still has registered; false when something could not be
 // removed (a node type whose nodes remain in the scene).
@@ -98,5 +126,6 @@ TranslatorRecord* findTranslator(const std::string& name);
 // In registration order.
 std::vector<TranslatorRecord*> translators();
 std::vector<const CommandRecord*> commands();
+const std::vector<DrawOverrideRecord>& drawOverrides();
 
 }  // namespace plugin

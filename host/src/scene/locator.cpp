@@ -6,6 +6,7 @@
 #include <host/scene.h>
 
 #include "scene/access.h"
+#include "scene/locator.h"
 
 MPxLocatorNode::MPxLocatorNode() = default;
 MPxLocatorNode::~MPxLocatorNode() = default;
@@ -29,7 +30,7 @@ bool MPxLocatorNode::excludeAsLocator() const {
     return true;
 }
 
-namespace {
+namespace scene {
 
 void fail(std::string* error, const std::string& text) {
     if (error != nullptr) {
@@ -37,7 +38,6 @@ void fail(std::string* error, const std::string& text) {
     }
 }
 
-// The plug-in locator shape a name means: the shape itself, or the transform above it.
 scene::Node* locatorNamed(const std::string& name, std::string* error) {
     scene::Scene& s = scene::theScene();
     std::string lookupError;
@@ -58,12 +58,24 @@ scene::Node* locatorNamed(const std::string& name, std::string* error) {
     return n;
 }
 
-}  // namespace
+void copyBox(const MBoundingBox& box, double min[3], double max[3]) {
+    const MPoint lo = box.min(), hi = box.max();
+    for (unsigned i = 0; i < 3; ++i) {
+        min[i] = lo[i];
+        max[i] = hi[i];
+    }
+}
+
+}  // namespace scene
 
 namespace host {
 
+using scene::copyBox;
+using scene::fail;
+using scene::locatorNamed;
+
 bool drawLocator(const std::string& name, int style, int status, std::string* error) {
-    scene::Node* n = locatorNamed(name, error);
+    scene::Node* n = scene::locatorNamed(name, error);
     if (n == nullptr) {
         return false;
     }
@@ -95,12 +107,7 @@ bool locatorBounds(const std::string& name, bool* bounded, double min[3], double
     }
     try {
         *bounded = locator->isBounded();
-        MBoundingBox box = locator->boundingBox();
-        MPoint lo = box.min(), hi = box.max();
-        for (unsigned i = 0; i < 3; ++i) {
-            min[i] = lo[i];
-            max[i] = hi[i];
-        }
+        copyBox(locator->boundingBox(), min, max);
     } catch (...) {
         fail(error, "isBounded or boundingBox threw an exception");
         return false;

@@ -4,7 +4,8 @@
 #
 # Variables: SOURCE_DIR, WORK_DIR, DEVKIT_LIBRARY (the stand-in's library, or on Windows its
 # import library), GENERATOR, BUILD_TYPE, C_COMPILER, CXX_COMPILER, LAUNCHER, TOOLCHAIN_FILE,
-# SANITIZE, WINDOWS, NM, OBJDUMP, EMULATOR, MINIHOST.
+# SANITIZE, WINDOWS, NM, OBJDUMP, EMULATOR, MINIHOST, MODULE_DIR (the modules of the build that
+# runs the test), TAKE (a small take to import).
 
 include("${SOURCE_DIR}/tests/win32/WineSupport.cmake")  # kfr_run, kfr_windows_path
 
@@ -12,8 +13,10 @@ set(devkit "${WORK_DIR}/devkit")
 set(build "${WORK_DIR}/build")
 file(REMOVE_RECURSE "${devkit}")  # the build folder stays, so that a rerun builds only changes
 
-# The devkit's layout: headers in include/maya, one library per part of the API in lib.
+# The devkit's layout: headers in include/maya, one library per part of the API in lib. Like
+# the 7.0 devkit it has no Viewport 2.0, so the module is built without its draw overrides.
 file(GLOB headers "${SOURCE_DIR}/host/include/maya/*.h")
+list(REMOVE_ITEM headers "${SOURCE_DIR}/host/include/maya/MPxDrawOverride.h")
 file(COPY ${headers} DESTINATION "${devkit}/include/maya")
 file(MAKE_DIRECTORY "${devkit}/lib")
 foreach(library Foundation OpenMaya OpenMayaAnim OpenMayaUI)
@@ -35,6 +38,17 @@ endif()
 if(LAUNCHER)
   list(APPEND options "-DCMAKE_C_COMPILER_LAUNCHER=${LAUNCHER}"
        "-DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}")
+endif()
+if(WINDOWS)
+  # Only MSVC objects link to the host's Windows libraries: another compiler is refused at
+  # configure time, unless the devkit folder says its libraries are this compiler's own.
+  execute_process(COMMAND "${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/refused"
+                          -G "${GENERATOR}" ${options}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(result EQUAL 0 OR NOT output MATCHES "built with the devkit's compiler, MSVC")
+    message(FATAL_ERROR "a MinGW build against a Windows devkit was not refused:\n${output}")
+  endif()
+  list(APPEND options -DKFR_DEVKIT_SAME_COMPILER=ON)
 endif()
 kfr_run(configure "${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${build}" -G "${GENERATOR}" ${options})
 kfr_run(compile "${CMAKE_COMMAND}" --build "${build}" --target MayaKFileReader)
@@ -71,6 +85,8 @@ if(WINDOWS)
   kfr_run(exports "${CMAKE_COMMAND}" "-DOBJDUMP=${OBJDUMP}" "-DMODULE=${module}"
           -P "${SOURCE_DIR}/tests/win32/CheckExports.cmake")
   kfr_windows_path(modules "${build}/modules")
+  kfr_windows_path(own_modules "${MODULE_DIR}")
+  kfr_windows_path(take "${TAKE}")
   set(ENV{MAYA_PLUG_IN_PATH} "${modules}")
   string(REPLACE "|" ";" run "${EMULATOR}")
 else()
@@ -84,10 +100,24 @@ else()
                         "[MApiVersion;initializePlugin;uninitializePlugin]")
   endif()
   set(ENV{MAYA_PLUG_IN_PATH} "${build}/modules")
+  set(own_modules "${MODULE_DIR}")
+  set(take "${TAKE}")
   set(run "")
 endif()
 kfr_run(load ${run} "${MINIHOST}" -c "loadPlugin MayaKFileReader" -c "ToLocal"
         -c "unloadPlugin MayaKFileReader")
 if(load_OUTPUT MATCHES "Error")
   message(FATAL_ERROR "minihost reported an error:\n${load_OUTPUT}")
+endif()
+
+# The same import makes the same scene whichever draws the module has: this one only the
+# legacy draw, the build's own module its Viewport 2.0 overrides too.
+kfr_mel_string(take_text "${take}")
+set(import -c "loadPlugin MayaKFileReader" -c "file -import ${take_text}" --dump)
+kfr_run(legacy_only ${run} "${MINIHOST}" ${import})
+set(ENV{MAYA_PLUG_IN_PATH} "${own_modules}")
+kfr_run(both_draws ${run} "${MINIHOST}" ${import})
+if(NOT legacy_only_OUTPUT STREQUAL both_draws_OUTPUT OR NOT legacy_only_OUTPUT MATCHES "DOFLocator")
+  message(FATAL_ERROR "the two modules made different scenes:\n${legacy_only_OUTPUT}\n---\n"
+                      "${both_draws_OUTPUT}")
 endif()

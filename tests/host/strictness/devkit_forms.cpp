@@ -83,6 +83,7 @@ bool drawsTransform(const MDagPath& path) {
 #include <maya/MString.h>
 #include <maya/MStringArray.h>
 #include <maya/MTime.h>
+#include <maya/MUIDrawManager.h>
 
 #include <iostream>
 #include <memory>
@@ -355,6 +356,18 @@ MPoint doubled(const MPoint& p) {
 #else
     return p * 2.0;
 #endif
+}
+
+// Viewport 2.0 hands a draw override its draw manager; a module cannot make one of its own.
+void drawAxis(MHWRender::MUIDrawManager& manager) {
+#ifdef TRAP_UI_DRAW_MANAGER_BY_MODULE
+    MHWRender::MUIDrawManager own;
+    own.beginDrawable();
+#else
+    manager.beginDrawable();
+#endif
+    manager.line(MPoint(), MPoint(1, 0, 0));
+    manager.endDrawable();
 }
 
 // Arguments are added one statement each; the scalar get forms read an index without moving

@@ -1,5 +1,5 @@
 # Checks that the stand-in's source layers include only their own and lower layers' headers:
-# types <- scene <- plugin <- mel <- minihost, and gl on types alone.
+# types <- scene <- plugin <- vp2 <- mel <- minihost, and gl on types alone.
 # Run as: cmake -DHOST_DIR=<host folder> -P layers.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -7,11 +7,12 @@ set(allowed_types types)
 set(allowed_gl types gl)
 set(allowed_scene types scene)
 set(allowed_plugin types scene plugin)
-set(allowed_mel types scene plugin mel)
-set(allowed_minihost types scene plugin mel)
+set(allowed_vp2 types scene plugin vp2)
+set(allowed_mel types scene plugin vp2 mel)
+set(allowed_minihost types scene plugin vp2 mel)
 
 set(violations "")
-foreach(layer types gl scene plugin mel minihost)
+foreach(layer types gl scene plugin vp2 mel minihost)
   if(layer STREQUAL "minihost")
     set(folder "${HOST_DIR}/minihost")
   else()
