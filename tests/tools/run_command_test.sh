@@ -2,7 +2,7 @@
 # The README's run command on a finished build: its summary names the sample's groups, the scene
 # it dumps is the one a single minihost invocation makes of the same import, the commands it
 # prints run as printed whatever the take's name, --help runs nothing, host/README.md's
-# example runs after it, and a bad take fails with the import's error.
+# example runs after it, counts are singular where they are one, and a bad take fails with the import's error.
 #   run_command_test.sh BUILD_FOLDER SOURCE_FOLDER
 set -euo pipefail
 build="$1"
@@ -58,6 +58,12 @@ if "$root/scripts/run.sh" "$work/sample.K" --dump-to /dev/full >/dev/null 2>"$wo
 fi
 grep -q "cannot write '/dev/full': No space left on device" "$work/err" ||
     fail "no reason in: $(cat "$work/err")"
+
+"$build/tools/kfile/kfile" generate "$work/one.K" --subjects 1 --markers 1 --segments 1 \
+    --frames 1 >/dev/null
+one="$("$root/scripts/run.sh" "$work/one.K")"
+grep -q "^Bob: 2 DOF locators, 1 marker locator, 12 keys$" <<<"$one" || fail "no counts in: $one"
+grep -q "marker LFHD_marker  *tx ty tz  *1 key, at 0.2 to 0.2$" <<<"$one" || fail "no key in: $one"
 
 printf 'K#\1\0' >"$work/bad.K"
 if "$root/scripts/run.sh" "$work/bad.K" >"$work/out" 2>"$work/err"; then

@@ -102,6 +102,11 @@ std::string Number(double value) {
     return text.str();
 }
 
+// "1 key", "2 keys": the count and the noun, singular or plural.
+std::string Counted(size_t count, const std::string& noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 void PrintLocator(std::ostream& out, const LocatorSummary& locator) {
     out << "    " << std::left << std::setw(7) << (locator.marker ? "marker" : "DOF")
         << std::setw(16) << locator.name << " ";
@@ -113,14 +118,13 @@ void PrintLocator(std::ostream& out, const LocatorSummary& locator) {
     for (const std::string& attribute : locator.keyed) {
         attributes += (attributes.empty() ? "" : " ") + attribute;
     }
-    out << std::setw(18) << attributes << " " << locator.mostKeys << " keys";
+    out << std::setw(18) << attributes << " " << Counted(locator.mostKeys, "key");
     if (locator.fewestKeys != locator.mostKeys) {
         out << " (fewest " << locator.fewestKeys << ")";
     }
     out << ", at " << Number(locator.times.front()) << " to " << Number(locator.times.back());
     if (locator.framesWithoutValues > 0) {
-        out << ", " << locator.framesWithoutValues
-            << (locator.framesWithoutValues == 1 ? " frame" : " frames") << " without values";
+        out << ", " << Counted(locator.framesWithoutValues, "frame") << " without values";
     }
     out << "\n";
 }
@@ -155,8 +159,9 @@ void PrintSummary(std::ostream& out, const std::vector<GroupSummary>& groups,
             keys += locator.keys;
         }
         out << "\n"
-            << group.name << ": " << group.locators.size() - size_t(markers) << " DOF locators, "
-            << markers << " marker locators, " << keys << " keys\n";
+            << group.name << ": " << Counted(group.locators.size() - size_t(markers), "DOF locator")
+            << ", " << Counted(size_t(markers), "marker locator") << ", " << Counted(keys, "key")
+            << "\n";
         for (const LocatorSummary& locator : group.locators) {
             PrintLocator(out, locator);
         }
