@@ -1,10 +1,11 @@
 # The module on its own platform makes the scene it makes on Linux. `kfile generate` writes a
 # take of two subjects with the same segment names, markers with missing samples, several
-# datagroups, and a root that turns more than once, so that Euler angles cross +-pi. The same
-# MEL then runs in minihost.exe under Wine and in the Linux build's minihost: load
-# MayaKFileReader by bare name, import the take (by a Windows path with a drive letter and
-# backslashes on Windows), give both subjects offset cubes (the second's cube names clash with
-# the first's), copy Bob's keys onto Ann, remove the module's locator shapes and unload it.
+# datagroups, and a root that walks more than once round its circle (900 frames at a person's
+# pace), so that Euler angles cross +-pi. The same MEL then runs in minihost.exe under Wine and
+# in the Linux build's minihost: load MayaKFileReader by bare name, import the take (by a
+# Windows path with a drive letter and backslashes on Windows), give both subjects offset cubes
+# (the second's cube names clash with the first's), copy Bob's keys onto Ann, remove the
+# module's locator shapes and unload it.
 # The two scene dumps, numbers with 9 significant digits, must be the same bytes.
 #
 # Variables: EMULATOR, MINIHOST (Windows), NATIVE_MINIHOST, NATIVE_KFILE (Linux), WORK_DIR.
@@ -21,7 +22,7 @@ file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
 unset(ENV{MAYA_PLUG_IN_PATH})  # both find the module in their own build
 
-kfr_run(generate "${NATIVE_KFILE}" generate "${WORK_DIR}/take.K" --subjects 2 --frames 240
+kfr_run(generate "${NATIVE_KFILE}" generate "${WORK_DIR}/take.K" --subjects 2 --frames 900
         --markers 6 --segments 5 --missing-every 7)
 
 # The script of one platform: `path_of` names the function that gives that platform's path.
