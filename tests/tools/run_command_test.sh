@@ -36,7 +36,7 @@ run_printed() {
     bash -c "$1" >"$work/out" 2>&1 || fail "the printed command failed: $1: $(cat "$work/out")"
 }
 run_printed "$(sed -n 1p <<<"$printed")"
-if [ -e "$build/python/kfile/__init__.py" ]; then  # a build with the Python module
+if [ -e "$build/python/kfile/__init__.py" ] && [ -z "${KFR_RUN_SKIP_PYTHON:-}" ]; then
     run_printed "$(sed -n 3p <<<"$printed")"
     grep -q "^<Take version 1, datagroups 0 Markers" "$work/out" ||
         fail "no take in: $(cat "$work/out")"
