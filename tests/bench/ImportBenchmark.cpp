@@ -58,6 +58,7 @@
 #include <host/command_log.h>
 #include <host/scene.h>
 
+#include "BenchOption.h"
 #include "HeapCounter.h"
 #include "TakeGenerator.h"
 #include "TestFiles.h"
@@ -277,24 +278,13 @@ bool FindOrWriteTake(const std::string& folder, int64_t frames) {
     return !error;
 }
 
-// The value of `--name=value` among the arguments the benchmark library left, or `fallback`.
-std::string Option(int argc, char** argv, const std::string& name, const std::string& fallback) {
-    const std::string prefix = "--" + name + "=";
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]).rfind(prefix, 0) == 0) {
-            return argv[i] + prefix.size();
-        }
-    }
-    return fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     testsupport::TempDir ownFolder;
-    const std::string folder = Option(argc, argv, "takes", ownFolder.Path(""));
-    std::istringstream frameList(Option(argc, argv, "frames", "1000,10000,100000"));
+    const std::string folder = benchsupport::Option(argc, argv, "takes", ownFolder.Path(""));
+    std::istringstream frameList(benchsupport::Option(argc, argv, "frames", "1000,10000,100000"));
     for (std::string frames; std::getline(frameList, frames, ',');) {
         if (!FindOrWriteTake(folder, std::stoll(frames))) {
             return 1;

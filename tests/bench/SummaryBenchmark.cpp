@@ -27,6 +27,7 @@
 
 #include <host/scene.h>
 
+#include "BenchOption.h"
 #include "SceneSummary.h"
 #include "TakeGenerator.h"
 #include "TestFiles.h"
@@ -79,22 +80,12 @@ void BM_RunAgainstImport(benchmark::State& state) {
     state.counters["vs_import"] = runSeconds / importSeconds;
 }
 
-std::string Option(int argc, char** argv, const std::string& name, const std::string& fallback) {
-    const std::string prefix = "--" + name + "=";
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]).rfind(prefix, 0) == 0) {
-            return argv[i] + prefix.size();
-        }
-    }
-    return fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     testsupport::TempDir folder;
-    std::istringstream frameList(Option(argc, argv, "frames", "10000,100000"));
+    std::istringstream frameList(benchsupport::Option(argc, argv, "frames", "10000,100000"));
     for (std::string frames; std::getline(frameList, frames, ',');) {
         TakeOptions options;  // the run command's sample but for its length
         options.subjects = 2;

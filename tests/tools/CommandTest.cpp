@@ -438,11 +438,13 @@ TEST_F(Command, ExportRefusesToWriteOverTheTakeByAnyPath) {
         paths.push_back(dir_.Path("hard.K"));
     }
     EXPECT_GE(paths.size(), 4u);
-    for (const std::string& out : paths) {
-        const ToolRun run = RunTool({"export", take, "--out", out});
-        EXPECT_EQ(run.status, 2) << out;
-        EXPECT_NE(run.err.find("is the take itself"), std::string::npos) << run.err;
-        EXPECT_EQ(ReadFileBytes(take), before) << out;
+    for (const char* format : {"csv", "c3d", "trc"}) {
+        for (const std::string& out : paths) {
+            const ToolRun run = RunTool({"export", take, "--format", format, "--out", out});
+            EXPECT_EQ(run.status, 2) << format << " " << out;
+            EXPECT_NE(run.err.find("is the take itself"), std::string::npos) << run.err;
+            EXPECT_EQ(ReadFileBytes(take), before) << format << " " << out;
+        }
     }
 }
 

@@ -42,6 +42,9 @@ struct ExportOptions {
 // Sorts the positional arguments of export into the take and its datagroup (without
 // --out-dir) or the takes (with it); answers what is wrong with them, or empty.
 std::string ResolveExportTakes(ExportOptions& options);
+// Whether --out names the take itself, by any path to it (a link, "./take.K"); says so when it
+// does, since exporting would overwrite the take.
+bool RefuseOutIsTheTake(const ExportOptions& options, Console& console);
 // Exports in the chosen format, or every take to --out-dir (see RunExport for one CSV).
 int RunExportFiles(const ExportOptions& options, Console& console);
 

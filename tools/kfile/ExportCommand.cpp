@@ -38,12 +38,6 @@ void WriteRows(std::ostream& out, const KFileContents& contents, const KFileData
     }
 }
 
-// Whether writing to `out` would overwrite the take, also through another path to it.
-bool IsTheTake(const std::string& out, const std::string& take) {
-    std::error_code error;
-    return !out.empty() && std::filesystem::equivalent(out, take, error);
-}
-
 // The rows to `out`, or to standard output when it is empty.
 int WriteCsv(const ExportOptions& options, Console& console, const KFileContents& contents,
              const KFileDatagroupRecord& group) {
@@ -62,13 +56,21 @@ int WriteCsv(const ExportOptions& options, Console& console, const KFileContents
 
 }  // namespace
 
+bool RefuseOutIsTheTake(const ExportOptions& options, Console& console) {
+    std::error_code error;
+    if (options.out.empty() || !std::filesystem::equivalent(options.out, options.take, error)) {
+        return false;
+    }
+    console.err << "kfile: --out '" << options.out
+                << "' is the take itself: exporting would overwrite it\n";
+    return true;
+}
+
 int RunExport(const ExportOptions& options, Console& console) {
     if (options.format != "csv" || !options.outDir.empty()) {
         return RunExportFiles(options, console);
     }
-    if (IsTheTake(options.out, options.take)) {
-        console.err << "kfile: --out '" << options.out
-                    << "' is the take itself: exporting would overwrite it\n";
+    if (RefuseOutIsTheTake(options, console)) {
         return 2;
     }
     KReadReport report;

@@ -28,10 +28,7 @@ int ExportFormatted(const ExportOptions& options, Console& console) {
                     << " writes a file: give it with --out (see kfile export --help)\n";
         return 2;
     }
-    std::error_code error;
-    if (fs::equivalent(options.out, options.take, error)) {
-        console.err << "kfile: --out '" << options.out
-                    << "' is the take itself: exporting would overwrite it\n";
+    if (RefuseOutIsTheTake(options, console)) {
         return 2;
     }
     KReadReport report;
