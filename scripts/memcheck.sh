@@ -31,7 +31,8 @@ rm -rf "$reports"
 mkdir -p "$reports"
 # The test programs that count heap use replace operator new and delete with their own, over
 # malloc; Valgrind then watches malloc and leaves their replacement in place.
-options=(-q --soname-synonyms=somalloc=nouserintercepts --leak-check=full
+# No gdb server: tests that drop root to check file permissions could not remove its pipes.
+options=(-q --vgdb=no --soname-synonyms=somalloc=nouserintercepts --leak-check=full
          --show-leak-kinds=definite,indirect --errors-for-leak-kinds=definite,indirect
          --error-exitcode=99 --num-callers=30
          --trace-children=yes "--suppressions=$PWD/scripts/valgrind.supp"
@@ -45,9 +46,13 @@ ctest --test-dir "$build" -T memcheck -j "$(nproc 2>/dev/null || echo 2)" --outp
     --overwrite "MemoryCheckCommandOptions=${options[*]}" "$@" 2>&1 |
     grep -v '^Cannot find memory tester output file' || status=$?
 
+# Valgrind 3.19 warns of TIOCGPTPEER (0x5441), which glibc's openpty uses in the tests of the
+# progress line on a terminal: it answers a descriptor and writes no memory, so the warning is
+# dropped and nothing else is.
+unknown_ioctl='(Warning: noted but unhandled ioctl 0x5441 with no size/direction hints\.|This could cause spurious value errors to appear\.|See README_MISSING_SYSCALL_OR_IOCTL for guidance on writing a proper wrapper\.)$'
 found=0
 for report in "$reports"/*.log; do
-    if [ -s "$report" ]; then
+    if grep -qvE "^==[0-9]+== +$unknown_ioctl" "$report"; then
         cat "$report"
         found=1
     fi
