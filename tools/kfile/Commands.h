@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "TakeGenerator.h"
+#include "kfile/kfile.h"
 
 // Where a subcommand writes, whether it may show progress (only on a terminal), and whether
 // errors are told as JSON (with --json).
@@ -42,9 +44,11 @@ struct ExportOptions {
 // Sorts the positional arguments of export into the take and its datagroup (without
 // --out-dir) or the takes (with it); answers what is wrong with them, or empty.
 std::string ResolveExportTakes(ExportOptions& options);
-// Whether --out names the take itself, by any path to it (a link, "./take.K"); says so when it
-// does, since exporting would overwrite the take.
-bool RefuseOutIsTheTake(const ExportOptions& options, Console& console);
+// Reads the take to export into `contents`: 0 when read, 1 when it cannot be read, 2 when --out
+// names the take itself by any path to it (a link, "./take.K"), which exporting would
+// overwrite. Each failure is told.
+int ReadTakeToExport(const ExportOptions& options, Console& console, kfile::KReadReport& report,
+                     std::unique_ptr<kfile::KFileContents>& contents);
 // Exports in the chosen format, or every take to --out-dir (see RunExport for one CSV).
 int RunExportFiles(const ExportOptions& options, Console& console);
 

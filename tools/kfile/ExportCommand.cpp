@@ -56,27 +56,26 @@ int WriteCsv(const ExportOptions& options, Console& console, const KFileContents
 
 }  // namespace
 
-bool RefuseOutIsTheTake(const ExportOptions& options, Console& console) {
+int ReadTakeToExport(const ExportOptions& options, Console& console, KReadReport& report,
+                     std::unique_ptr<KFileContents>& contents) {
     std::error_code error;
-    if (options.out.empty() || !std::filesystem::equivalent(options.out, options.take, error)) {
-        return false;
+    if (!options.out.empty() && std::filesystem::equivalent(options.out, options.take, error)) {
+        console.err << "kfile: --out '" << options.out
+                    << "' is the take itself: exporting would overwrite it\n";
+        return 2;
     }
-    console.err << "kfile: --out '" << options.out
-                << "' is the take itself: exporting would overwrite it\n";
-    return true;
+    contents = ReadTakeOrComplain(options.take, console, &report);
+    return contents ? 0 : 1;
 }
 
 int RunExport(const ExportOptions& options, Console& console) {
     if (options.format != "csv" || !options.outDir.empty()) {
         return RunExportFiles(options, console);
     }
-    if (RefuseOutIsTheTake(options, console)) {
-        return 2;
-    }
     KReadReport report;
-    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console, &report);
-    if (!contents) {
-        return 1;
+    std::unique_ptr<KFileContents> contents;
+    if (const int status = ReadTakeToExport(options, console, report, contents)) {
+        return status;
     }
     const KFileDatagroupSection* section = contents->GetDatagroupSection();
     const KFileDatagroupRecord* group =

@@ -28,13 +28,10 @@ int ExportFormatted(const ExportOptions& options, Console& console) {
                     << " writes a file: give it with --out (see kfile export --help)\n";
         return 2;
     }
-    if (RefuseOutIsTheTake(options, console)) {
-        return 2;
-    }
     KReadReport report;
-    std::unique_ptr<KFileContents> contents = ReadTakeOrComplain(options.take, console, &report);
-    if (!contents) {
-        return 1;
+    std::unique_ptr<KFileContents> contents;
+    if (const int status = ReadTakeToExport(options, console, report, contents)) {
+        return status;
     }
     const ExportFormat format = options.format == "c3d" ? ExportFormat::kC3d : ExportFormat::kTrc;
     const ExportResult result =
